@@ -1,0 +1,83 @@
+// The program-wide records every screen shares (one screen exists at a time, so their uses
+// never overlap), and the handle, error and constant types of the port calls.
+#pragma once
+
+#include <cstdint>
+
+namespace ports {
+
+// A port handle: 1 or more when the open succeeded, kInvalidHandle after a failed open.
+using Handle = std::int32_t;
+inline constexpr Handle kInvalidHandle = -1;
+
+// A write-completion event: 0 when it could not be created.
+using EventHandle = std::int32_t;
+
+// The platform's error code: errno values on POSIX, GetLastError values on Windows.
+// 0 means success.
+using ErrorCode = std::uint32_t;
+inline constexpr ErrorCode kSuccess = 0;
+// A write that is still under way (ERROR_IO_PENDING); not a failure for most callers.
+inline constexpr ErrorCode kIoPending = 997;
+
+// The arguments every screen opens its port with.
+inline constexpr std::uint32_t kGenericReadWrite = 0xC0000000;  // GENERIC_READ | GENERIC_WRITE
+inline constexpr std::uint32_t kShareReadWrite = 3;             // FILE_SHARE_READ | FILE_SHARE_WRITE
+inline constexpr std::uint32_t kOpenExisting = 3;               // OPEN_EXISTING
+inline constexpr std::uint32_t kPlainFile = 0;                  // not overlapped
+
+inline constexpr std::uint32_t kPurgeTxClear = 4;  // PURGE_TXCLEAR
+
+enum class EscapeFunction : std::uint32_t {
+    SetRts = 3,  // SETRTS
+    SetDtr = 5,  // SETDTR
+};
+
+// Modem-status bits as GetCommModemStatus reports them.
+inline constexpr std::uint32_t kCtsOn = 0x10;
+inline constexpr std::uint32_t kDsrOn = 0x20;
+inline constexpr std::uint32_t kRingOn = 0x40;
+inline constexpr std::uint32_t kCarrierOn = 0x80;
+
+enum class Parity : std::uint8_t { None = 0, Odd = 1, Even = 2, Mark = 3, Space = 4 };
+enum class StopBits : std::uint8_t { One = 0, OneAndHalf = 1, Two = 2 };
+
+// The device-control block: the line settings of a serial port.
+struct CommDcb {
+    std::uint32_t baudRate = 0;
+    std::uint8_t byteSize = 8;
+    Parity parity = Parity::None;
+    StopBits stopBits = StopBits::One;
+    bool outxCtsFlow = false;
+    bool outxDsrFlow = false;
+    bool outX = false;  // XON/XOFF on output
+    bool inX = false;   // XON/XOFF on input
+};
+
+// Time-outs of a port, in milliseconds.
+struct CommTimeoutsRec {
+    std::uint32_t readIntervalTimeout = 0;
+    std::uint32_t readTotalTimeoutMultiplier = 0;
+    std::uint32_t readTotalTimeoutConstant = 0;
+    std::uint32_t writeTotalTimeoutMultiplier = 0;
+    std::uint32_t writeTotalTimeoutConstant = 0;
+};
+
+// The overlapped-write record passed to every write. The offsets are never set; the event
+// member holds the last sequence's event, closed or not.
+struct WriteOverlapped {
+    std::uint32_t internal = 0;
+    std::uint32_t internalHigh = 0;
+    std::uint32_t offset = 0;
+    std::uint32_t offsetHigh = 0;
+    EventHandle event = 0;
+};
+
+// One of each for the whole program.
+struct SharedRecords {
+    CommDcb commDcb;
+    CommTimeoutsRec commTimeouts;
+    WriteOverlapped writeOverlapped;
+};
+
+}  // namespace ports

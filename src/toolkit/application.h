@@ -1,0 +1,94 @@
+// The program's run: its windows (one at a time once an event has been handled), its timers,
+// the one door through which every user action enters, and the end of the program.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "toolkit/clock.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
+
+namespace toolkit {
+
+// What a renderer does for the model: put windows on the screen and take them away, keep the
+// timer schedule, show a message box, and stop when the program ends.
+class WindowSystem {
+public:
+    virtual ~WindowSystem() = default;
+    virtual void formShown(Form& form) = 0;
+    virtual void formDestroyed(Form& form) = 0;
+    virtual void timersChanged() = 0;
+    virtual void showMessage(const std::string& caption, const std::string& text) = 0;
+    virtual void programEnded() = 0;
+};
+
+class Application {
+public:
+    explicit Application(Clock& clock);
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    Clock& clock() const { return m_clock; }
+    void setWindowSystem(WindowSystem* windowSystem) { m_windowSystem = windowSystem; }
+
+    // Creates a form, runs its load handler and shows it (modeless).
+    template <class F, class... Args>
+    F& open(Args&&... args) {
+        auto form = std::make_unique<F>(*this, std::forward<Args>(args)...);
+        F& ref = *form;
+        adopt(std::move(form));
+        return ref;
+    }
+
+    // The forms that are open (loaded and not closed), oldest first.
+    std::vector<Form*> forms() const;
+    // The newest open form, or none.
+    Form* activeForm() const;
+    // Ends the program at once: no form's unload handler runs and nothing more is shown.
+    void end();
+    bool ended() const { return m_ended; }
+    // A message box over the current window; it asks nothing back.
+    void showMessage(const std::string& caption, const std::string& text);
+
+    // User actions. Each is one event: handlers run to their end, then closed forms go away,
+    // and when no form is left the program ends. Actions on controls the user cannot reach
+    // (hidden, disabled, on a closed form) do nothing.
+    void click(Control& control);
+    void edit(TextBox& box, std::string text);
+    void pick(ComboBox& list, int index);
+    void focus(Control& control);
+    void leave(Control& control);
+    void pressKey(Form& form, const std::string& text);
+    void closeWindow(Form& form);
+
+    // The timer schedule: when the next tick is due, and delivering every tick that is due now
+    // (each timer at most once).
+    std::optional<Millis> nextTimerDue() const;
+    void deliverDueTimers();
+
+private:
+    friend class Timer;
+    friend class Form;
+    void adopt(std::unique_ptr<Form> form);
+    void registerTimer(Timer* timer) { m_timers.push_back(timer); }
+    void unregisterTimer(Timer* timer);
+    template <class Fn>
+    void dispatch(Fn&& fn);
+    void finishEvent();
+    void destroyClosedForms();
+    void tearDown();
+
+    Clock& m_clock;
+    WindowSystem* m_windowSystem = nullptr;
+    std::vector<std::unique_ptr<Form>> m_forms;
+    std::vector<Timer*> m_timers;
+    int m_depth = 0;
+    bool m_ended = false;
+    bool m_tornDown = false;
+};
+
+}  // namespace toolkit
