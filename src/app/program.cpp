@@ -1,0 +1,30 @@
+#include "app/program.h"
+
+#include "app/dunmere_splash.h"
+#include "app/notice.h"
+#include "app/test_form.h"
+#include "app/version.h"
+
+namespace app {
+
+Program::Program(toolkit::Application& app, ports::PortSystem& ports,
+                 std::vector<PortDevice> portDevices)
+    : m_app(app), m_context{ports, m_records, *this}, m_portDevices(std::move(portDevices)) {}
+
+void Program::start() { m_app.open<DunmereSplash>(*this); }
+
+void Program::showNotice() { m_app.open<Notice>(*this); }
+
+void Program::showSelector() { m_app.open<TestForm>(*this); }
+
+bool Program::hasScreen(screens::ScreenId) const { return false; }
+
+void Program::showScreen(screens::ScreenId) {}
+
+void Program::showAbout() {
+    std::string text = "Dunmere Cash Drawer Test Utility\n" + versionText(programVersion()) + "\n";
+    for (const auto& [port, device] : m_portDevices) text += "\n" + port + ": " + device;
+    m_app.showMessage("About", text);
+}
+
+}  // namespace app

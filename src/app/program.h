@@ -1,0 +1,43 @@
+// The program: its start (the splash), and the navigation between its windows.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ports/port_system.h"
+#include "ports/records.h"
+#include "screens/common/context.h"
+#include "toolkit/application.h"
+
+namespace app {
+
+// A port name and the device behind it, as the About box lists them.
+using PortDevice = std::pair<std::string, std::string>;
+
+class Program final : public screens::Navigator {
+public:
+    Program(toolkit::Application& app, ports::PortSystem& ports,
+            std::vector<PortDevice> portDevices);
+
+    // Starting the program means showing the splash; nothing else happens at start.
+    void start();
+
+    void showNotice();
+    void showSelector() override;
+    void showScreen(screens::ScreenId screen) override;
+    // Whether this build has the screen yet; the selector offers only those.
+    bool hasScreen(screens::ScreenId screen) const;
+    // The About box: the program's name, its version and the device behind each port.
+    void showAbout();
+
+    toolkit::Application& application() const { return m_app; }
+
+private:
+    toolkit::Application& m_app;
+    ports::SharedRecords m_records;
+    screens::Context m_context;
+    std::vector<PortDevice> m_portDevices;
+};
+
+}  // namespace app

@@ -1,0 +1,96 @@
+#include "screens/common/serial_interface_screen.h"
+
+namespace screens {
+
+using namespace toolkit;
+
+SerialInterfaceScreen::SerialInterfaceScreen(Application& app, Context& context, std::string name,
+                                             Variant variant)
+    : TestScreen(app, context, std::move(name), PortFamily::MakerSerial), m_variant(variant) {
+    setSize(600, 540);
+    title.setGeometry(10, 8, 580, 38);
+    port1Option.setGeometry(30, 62, 18, 20);
+    port1Label.setGeometry(54, 60, 230, 24);
+    port2Option.setGeometry(30, 92, 18, 20);
+    port2Label.setGeometry(54, 90, 230, 24);
+    Feedback1.setGeometry(10, 448, 580, 20);
+    Feedback2.setGeometry(10, 470, 580, 20);
+    exit.setGeometry(20, 498, 110, 32);
+
+    cd_status.setToolTip("Current Drawer Status");
+    cd_status.setFont(Font{"Arial", 20.25, true, false});
+    cd_status.setAlignment(Align::Center);
+    cd_status.setGeometry(340, 176, 240, 40);
+
+    struct Line {
+        Shape& lamp;
+        Label& label;
+        const char* caption;
+        int top;
+    };
+    for (const Line& line : {Line{CTS, CTS_Label, "CTS", 236}, Line{DSR, DSR_Label, "DSR", 268},
+                             Line{CD, CD_Label, "CD", 300}}) {
+        line.lamp.setFillColor(colors::kRed);
+        line.lamp.setGeometry(400, line.top, 24, 24);
+        line.label.setCaption(line.caption);
+        line.label.setToolTip("0");
+        line.label.setForeColor(colors::kWhite);
+        line.label.setFont(Font{"Arial", 9.75, true, false});
+        line.label.setGeometry(432, line.top + 2, 60, 20);
+    }
+
+    Status_timer.onTimer = [this] { Status_Timer_Timer(); };
+}
+
+void SerialInterfaceScreen::SetupPort() {
+    ports::CommDcb& dcb = m_context.records.commDcb;
+    if (portSystem().getCommState(m_port.handle, dcb) != ports::kSuccess) {
+        m_port.lastError = portSystem().lastError();
+        ShowFeedback1(std::string(m_variant.alderTexts ? "Error" : "error") +
+                          " acquiring comm setup. (" + std::to_string(m_port.lastError) + ")",
+                      colors::kRed);
+        return;
+    }
+    ShowFeedback1("commsetup successfully acquired", colors::kGreen);
+    dcb.baudRate = static_cast<std::uint32_t>(m_port.baudRate);
+    m_port.settings = ports::settingsText(m_port.deviceName, m_port.baudRate);
+    portSystem().buildCommDcb(m_port.settings, dcb);
+    if (portSystem().setCommState(m_port.handle, dcb) != ports::kSuccess) {
+        m_port.lastError = portSystem().lastError();
+        ShowFeedback1(std::string(m_variant.alderTexts ? "Error" : "error") +
+                          " writing comm settings. (" + std::to_string(m_port.lastError) + ")",
+                      colors::kRed);
+        return;
+    }
+    portSystem().escapeCommFunction(m_port.handle, ports::EscapeFunction::SetRts);
+    if (m_variant.raiseDtr) {
+        portSystem().escapeCommFunction(m_port.handle, ports::EscapeFunction::SetDtr);
+    }
+    ShowFeedback1("DCB updated successfully", colors::kGreen);
+}
+
+void SerialInterfaceScreen::Status_Timer_Timer() {
+    Feedback2.setForeColor(colors::kGreen);
+    if (portSystem().getCommModemStatus(m_port.handle, m_modemStatus) != ports::kSuccess) {
+        m_port.lastError = portSystem().lastError();
+        ShowFeedback1(m_variant.pollError + std::to_string(m_port.lastError) + ")",
+                      colors::kRed);
+        return;
+    }
+    if (m_variant.showsDrawer) {
+        const bool open = (m_modemStatus & ports::kRingOn) != 0;
+        cd_status.setForeColor(open ? colors::kGreen : colors::kRed);
+        cd_status.setCaption(open ? "Open" : "Closed");
+        cd_status.setToolTip(open ? "Drawer indicates open." : "Drawer indicates closed.");
+    }
+    ShowLine(CTS, CTS_Label, (m_modemStatus & ports::kCtsOn) != 0, "CTS");
+    ShowLine(DSR, DSR_Label, (m_modemStatus & ports::kDsrOn) != 0, "DSR");
+    ShowLine(CD, CD_Label, m_modemStatus > 127, "CD");
+}
+
+void SerialInterfaceScreen::ShowLine(Shape& lamp, Label& label, bool on, const char* line) {
+    lamp.setFillColor(on ? colors::kGreen : colors::kRed);
+    label.setToolTip(std::string(line) + (on ? " On" : " Off"));
+}
+
+}  // namespace screens

@@ -1,0 +1,51 @@
+// The frame of the maker's serial interface screens (Alder, Alder alternate, Birch, Cedar):
+// the maker's port set-up, and the 100 ms poll of the modem-status lines with its lamps and
+// the drawer state from the ring-indicator line.
+#pragma once
+
+#include <cstdint>
+
+#include "screens/common/test_screen.h"
+
+namespace screens {
+
+class SerialInterfaceScreen : public TestScreen {
+public:
+    toolkit::Timer Status_timer{*this, "Status_timer", toolkit::Millis{100}, false};
+    toolkit::Shape CTS{*this, "CTS"};
+    toolkit::Shape DSR{*this, "DSR"};
+    toolkit::Shape CD{*this, "CD"};
+    toolkit::Label CTS_Label{*this, "CTS_Label"};
+    toolkit::Label DSR_Label{*this, "DSR_Label"};
+    toolkit::Label CD_Label{*this, "CD_Label"};
+    toolkit::Label cd_status{*this, "cd_status"};
+
+    std::uint32_t modemStatus() const { return m_modemStatus; }
+
+protected:
+    struct Variant {
+        bool alderTexts;         // "Error ..." with a capital; the others write "error ..."
+        bool raiseDtr;           // SETDTR after SETRTS
+        bool showsDrawer;        // the ring-indicator line shown in cd_status
+        const char* pollError;   // the start of the status-read error text
+    };
+    static constexpr Variant kAlder{true, true, true, "Error getting status information. ("};
+    static constexpr Variant kMaker{false, false, true, "Error getting status information. ("};
+    static constexpr Variant kCedar{false, false, false,
+                                    "Error getting port status information. ("};
+
+    SerialInterfaceScreen(toolkit::Application& app, Context& context, std::string name,
+                          Variant variant);
+
+    void Status_Timer_Timer();
+    void SetupPort() override;
+
+    std::uint32_t m_modemStatus = 0;
+
+private:
+    void ShowLine(toolkit::Shape& lamp, toolkit::Label& label, bool on, const char* line);
+
+    Variant m_variant;
+};
+
+}  // namespace screens
