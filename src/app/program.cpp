@@ -4,6 +4,8 @@
 #include "app/notice.h"
 #include "app/test_form.h"
 #include "app/version.h"
+#include "screens/interfaces/interface_screens.h"
+#include "screens/printers/printer_screens.h"
 
 namespace app {
 
@@ -17,9 +19,17 @@ void Program::showNotice() { m_app.open<Notice>(*this); }
 
 void Program::showSelector() { m_app.open<TestForm>(*this); }
 
-bool Program::hasScreen(screens::ScreenId) const { return false; }
+bool Program::hasScreen(screens::ScreenId screen) const {
+    return screens::isInterfaceScreen(screen) || screens::isPrinterScreen(screen);
+}
 
-void Program::showScreen(screens::ScreenId) {}
+void Program::showScreen(screens::ScreenId screen) {
+    if (screens::isInterfaceScreen(screen)) {
+        screens::openInterfaceScreen(m_app, m_context, screen);
+    } else if (screens::isPrinterScreen(screen)) {
+        screens::openPrinterScreen(m_app, m_context, screen);
+    }
+}
 
 void Program::showAbout() {
     std::string text = "Dunmere Cash Drawer Test Utility\n" + versionText(programVersion()) + "\n";

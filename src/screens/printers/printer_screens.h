@@ -1,0 +1,12 @@
+// Opens the receipt-printer screens.
+#pragma once
+
+#include "screens/common/context.h"
+#include "toolkit/application.h"
+
+namespace screens {
+
+bool isPrinterScreen(ScreenId screen);
+void openPrinterScreen(toolkit::Application& app, Context& context, ScreenId screen);
+
+}  // namespace screens
