@@ -1,0 +1,538 @@
+// The POSIX backend of the port seam.
+#include "ports/posix_port_system.h"
+
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <fstream>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "ports/dcb_text.h"
+
+namespace ports {
+
+namespace {
+
+using namespace std::chrono_literals;
+using SteadyClock = std::chrono::steady_clock;
+
+// No call may freeze the window: every wait on a device has an end.
+constexpr auto kStatusReplyWait = 50ms;  // the one-byte status read
+constexpr auto kCallWaitLimit = 1s;      // any one write or flush
+constexpr auto kStallBudget = 2s;        // a run of calls on a device that takes nothing
+constexpr auto kEventWaitLimit = 1s;     // an event nothing will signal
+constexpr auto kRetryNap = 10ms;         // devices that cannot be polled (the lp driver)
+
+struct LineSpeed {
+    std::uint32_t rate;
+    speed_t speed;
+};
+constexpr std::array<LineSpeed, 11> kLineSpeeds{{
+    {110, B110},
+    {300, B300},
+    {600, B600},
+    {1200, B1200},
+    {2400, B2400},
+    {4800, B4800},
+    {9600, B9600},
+    {19200, B19200},
+    {38400, B38400},
+    {57600, B57600},
+    {115200, B115200},
+}};
+
+ErrorCode errnoCode() {
+    return static_cast<ErrorCode>(errno);
+}
+
+SteadyClock::duration timeLeft(SteadyClock::time_point end) {
+    return std::max(SteadyClock::duration::zero(), end - SteadyClock::now());
+}
+
+// Waits up to `limit` for the device to be ready for `events`; answers poll's revents, 0 when
+// the time ran out. Ttys wake the caller as soon as they are ready; other devices cannot all be
+// polled (the lp driver cannot), so they are tried again after a short nap.
+short awaitDevice(int fd, bool pollable, short events, SteadyClock::duration limit) {
+    if (!pollable) {
+        std::this_thread::sleep_for(std::min<SteadyClock::duration>(limit, kRetryNap));
+        return 0;
+    }
+    pollfd entry{fd, events, 0};
+    const auto timeout = std::chrono::ceil<std::chrono::milliseconds>(limit).count();
+    return ::poll(&entry, 1, static_cast<int>(timeout)) > 0 ? entry.revents : 0;
+}
+
+std::optional<dev_t> sysfsDevice(const std::string& file) {
+    std::ifstream in(file);
+    unsigned int major = 0;
+    unsigned int minor = 0;
+    char colon = 0;
+    if (!(in >> major >> colon >> minor) || colon != ':')
+        return std::nullopt;
+    return makedev(major, minor);
+}
+
+// Whether the device is the system console or a tty the console writes to. console/active names
+// those ttys; the virtual terminal tty0 names its foreground terminal in an active file of its
+// own.
+bool isActiveConsole(const std::string& ttyClassDir, dev_t device) {
+    std::vector<std::string> names{"console"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string dir = ttyClassDir + "/" + names[i];
+        if (sysfsDevice(dir + "/dev") == device)
+            return true;
+        std::ifstream active(dir + "/active");
+        for (std::string name; active >> name;) {
+            if (std::find(names.begin(), names.end(), name) == names.end())
+                names.push_back(name);
+        }
+    }
+    return false;
+}
+
+// Raw 8N1 without flow control at the line's current speed: bytes go out as written, nothing
+// is echoed, and a missing carrier neither blocks nor hangs up the line.
+void makeRaw(termios& line) {
+    ::cfmakeraw(&line);
+    line.c_cflag &= ~(CSTOPB | CRTSCTS);
+    line.c_cflag |= CLOCAL | CREAD;
+    line.c_iflag &= ~(IXON | IXOFF | IXANY);
+    line.c_cc[VMIN] = 1;
+    line.c_cc[VTIME] = 0;
+}
+
+// Takes the freshly opened device for this program alone and readies a tty's line.
+ErrorCode claimDevice(int fd, bool& isTty) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return errno == EWOULDBLOCK ? EBUSY : errnoCode();
+    termios line{};
+    isTty = ::tcgetattr(fd, &line) == 0;
+    if (!isTty) {
+        // The lp driver answers EINVAL to tty requests.
+        return errno == ENOTTY || errno == EINVAL ? kSuccess : errnoCode();
+    }
+    // A serial node without a UART behind it opens fine and then fails every call with EIO;
+    // refuse it here. USB adapters report an unknown type too, but they answer for their lines.
+    serial_struct serial{};
+    int lines = 0;
+    if (::ioctl(fd, TIOCGSERIAL, &serial) == 0 && serial.type == PORT_UNKNOWN &&
+        ::ioctl(fd, TIOCMGET, &lines) != 0 && errno == EIO)
+        return ENODEV;
+    makeRaw(line);
+    if (::tcsetattr(fd, TCSANOW, &line) != 0)
+        return errnoCode();
+    // Last, so that nothing fails once the tty is marked exclusive.
+    if (::ioctl(fd, TIOCEXCL) != 0)
+        return errnoCode();
+    return kSuccess;
+}
+
+ErrorCode releaseDevice(int fd, bool isTty) {
+    // The mark would outlive this open on a tty that stays open elsewhere (a pty's slave).
+    if (isTty)
+        ::ioctl(fd, TIOCNXCL);
+    return ::close(fd) == 0 ? kSuccess : errnoCode();
+}
+
+}  // namespace
+
+PosixPortSystem::PosixPortSystem(DeviceMap devices, std::string ttyClassDir)
+    : m_devices(std::move(devices)), m_ttyClassDir(std::move(ttyClassDir)) {}
+
+PosixPortSystem::~PosixPortSystem() {
+    for (const auto& [handle, port] : m_ports)
+        releaseDevice(port.fd, port.isTty);
+}
+
+PosixPortSystem::Port* PosixPortSystem::find(Handle handle) {
+    const auto it = m_ports.find(handle);
+    return it == m_ports.end() ? nullptr : &it->second;
+}
+
+ErrorCode PosixPortSystem::fail(ErrorCode code) {
+    m_lastError = code;
+    return code;
+}
+
+ErrorCode PosixPortSystem::complete(WriteOverlapped* overlapped, ErrorCode code,
+                                    std::uint32_t count) {
+    if (overlapped != nullptr) {
+        overlapped->internal = code;
+        overlapped->internalHigh = count;
+        const auto event = m_events.find(overlapped->event);
+        if (code == kSuccess && event != m_events.end())
+            event->second.signalled = true;
+    }
+    return code == kSuccess ? kSuccess : fail(code);
+}
+
+Handle PosixPortSystem::createFile(const std::string& device, std::uint32_t /*access*/,
+                                   std::uint32_t /*shareMode*/, std::uint32_t /*creation*/,
+                                   std::uint32_t /*flags*/) {
+    const std::string path = m_devices.pathOf(device);
+    if (path.empty()) {
+        fail(ENOENT);
+        return kInvalidHandle;
+    }
+    // The console is checked before the node is opened: opening it can disturb it.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        fail(errnoCode());
+        return kInvalidHandle;
+    }
+    if (S_ISCHR(info.st_mode) && isActiveConsole(m_ttyClassDir, info.st_rdev)) {
+        fail(EBUSY);
+        return kInvalidHandle;
+    }
+    // Non-blocking, so that every wait below is one this backend bounds.
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        fail(errnoCode());
+        return kInvalidHandle;
+    }
+    bool isTty = false;
+    if (const ErrorCode code = claimDevice(fd, isTty); code != kSuccess) {
+        ::close(fd);
+        fail(code);
+        return kInvalidHandle;
+    }
+    const Handle handle = m_nextHandle++;
+    m_ports.emplace(handle, Port{fd, isTty, kStallBudget, {}});
+    return handle;
+}
+
+ErrorCode PosixPortSystem::getCommState(Handle handle, CommDcb& dcb) {
+    Port* port = find(handle);
+    if (port == nullptr)
+        return fail(EBADF);
+    termios line{};
+    if (::tcgetattr(port->fd, &line) != 0)
+        return fail(errnoCode());
+
+    const speed_t speed = ::cfgetospeed(&line);
+    const auto known = std::find_if(kLineSpeeds.begin(), kLineSpeeds.end(),
+                                    [speed](const LineSpeed& s) { return s.speed == speed; });
+    dcb.baudRate = known == kLineSpeeds.end() ? 0 : known->rate;
+    switch (line.c_cflag & CSIZE) {
+        case CS5:
+            dcb.byteSize = 5;
+            break;
+        case CS6:
+            dcb.byteSize = 6;
+            break;
+        case CS7:
+            dcb.byteSize = 7;
+            break;
+        default:
+            dcb.byteSize = 8;
+            break;
+    }
+    const bool odd = (line.c_cflag & PARODD) != 0;
+    if ((line.c_cflag & PARENB) == 0) {
+        dcb.parity = Parity::None;
+    } else if ((line.c_cflag & CMSPAR) != 0) {
+        dcb.parity = odd ? Parity::Mark : Parity::Space;
+    } else {
+        dcb.parity = odd ? Parity::Odd : Parity::Even;
+    }
+    dcb.stopBits = (line.c_cflag & CSTOPB) != 0 ? StopBits::Two : StopBits::One;
+    dcb.outxCtsFlow = (line.c_cflag & CRTSCTS) != 0;
+    dcb.outxDsrFlow = false;
+    dcb.outX = (line.c_iflag & IXON) != 0;
+    dcb.inX = (line.c_iflag & IXOFF) != 0;
+    return kSuccess;
+}
+
+ErrorCode PosixPortSystem::buildCommDcb(const std::string& settings, CommDcb& dcb) {
+    const ErrorCode code = parseDcbText(settings, dcb);
+    return code == kSuccess ? kSuccess : fail(code);
+}
+
+ErrorCode PosixPortSystem::setCommState(Handle handle, const CommDcb& dcb) {
+    Port* port = find(handle);
+    if (port == nullptr)
+        return fail(EBADF);
+    termios line{};
+    if (::tcgetattr(port->fd, &line) != 0)
+        return fail(errnoCode());
+
+    // A rate that is no line speed fails rather than becoming B0, which would drop DTR and
+    // hang up the line.
+    const auto known = std::find_if(kLineSpeeds.begin(), kLineSpeeds.end(),
+                                    [&dcb](const LineSpeed& s) { return s.rate == dcb.baudRate; });
+    if (known == kLineSpeeds.end())
+        return fail(EINVAL);
+    tcflag_t size = CS8;
+    switch (dcb.byteSize) {
+        case 5:
+            size = CS5;
+            break;
+        case 6:
+            size = CS6;
+            break;
+        case 7:
+            size = CS7;
+            break;
+        case 8:
+            size = CS8;
+            break;
+        default:
+            return fail(EINVAL);
+    }
+    tcflag_t parity = 0;
+    switch (dcb.parity) {
+        case Parity::None:
+            break;
+        case Parity::Odd:
+            parity = PARENB | PARODD;
+            break;
+        case Parity::Even:
+            parity = PARENB;
+            break;
+        case Parity::Mark:
+            parity = PARENB | CMSPAR | PARODD;
+            break;
+        case Parity::Space:
+            parity = PARENB | CMSPAR;
+            break;
+    }
+    // termios knows neither one and a half stop bits nor DSR flow control.
+    if (dcb.stopBits == StopBits::OneAndHalf || dcb.outxDsrFlow)
+        return fail(EINVAL);
+
+    makeRaw(line);
+    line.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR);
+    line.c_cflag |= size | parity;
+    if (dcb.stopBits == StopBits::Two)
+        line.c_cflag |= CSTOPB;
+    if (dcb.outxCtsFlow)
+        line.c_cflag |= CRTSCTS;
+    if (dcb.outX)
+        line.c_iflag |= IXON;
+    if (dcb.inX)
+        line.c_iflag |= IXOFF;
+    ::cfsetispeed(&line, known->speed);
+    ::cfsetospeed(&line, known->speed);
+    if (::tcsetattr(port->fd, TCSANOW, &line) != 0)
+        return fail(errnoCode());
+    return kSuccess;
+}
+
+ErrorCode PosixPortSystem::escapeCommFunction(Handle handle, EscapeFunction function) {
+    Port* port = find(handle);
+    if (port == nullptr)
+        return fail(EBADF);
+    int lines = 0;
+    switch (function) {
+        case EscapeFunction::SetRts:
+            lines = TIOCM_RTS;
+            break;
+        case EscapeFunction::SetDtr:
+            lines = TIOCM_DTR;
+            break;
+        default:
+            return fail(EINVAL);
+    }
+    if (::ioctl(port->fd, TIOCMBIS, &lines) != 0)
+        return fail(errnoCode());
+    return kSuccess;
+}
+
+ErrorCode PosixPortSystem::flushFileBuffers(Handle handle) {
+    Port* port = find(handle);
+    if (port == nullptr)
+        return fail(EBADF);
+    // Other devices take each write whole; only a tty keeps a queue to wait for.
+    if (!port->isTty)
+        return kSuccess;
+
+    // tcdrain without its unbounded wait: watch the output queue shrink.
+    const auto callEnd = SteadyClock::now() + kCallWaitLimit;
+    int queued = 0;
+    if (::ioctl(port->fd, TIOCOUTQ, &queued) != 0)
+        return fail(errnoCode());
+    while (queued > 0) {
+        const auto limit = std::min(timeLeft(callEnd), port->stallBudget);
+        if (limit <= SteadyClock::duration::zero())
+            return fail(ETIMEDOUT);
+        const auto start = SteadyClock::now();
+        std::this_thread::sleep_for(std::min<SteadyClock::duration>(limit, kRetryNap));
+        const int before = queued;
+        if (::ioctl(port->fd, TIOCOUTQ, &queued) != 0)
+            return fail(errnoCode());
+        if (queued < before) {
+            port->stallBudget = kStallBudget;
+        } else {
+            port->stallBudget -= std::min(port->stallBudget, SteadyClock::now() - start);
+        }
+    }
+    return kSuccess;
+}
+
+ErrorCode PosixPortSystem::purgeComm(Handle handle, std::uint32_t flags) {
+    Port* port = find(handle);
+    if (port == nullptr)
+        return fail(EBADF);
+    if ((flags & kPurgeTxClear) != 0 && port->isTty && ::tcflush(port->fd, TCOFLUSH) != 0) {
+        return fail(errnoCode());
+    }
+    return kSuccess;
+}
+
+ErrorCode PosixPortSystem::setupComm(Handle handle, std::uint32_t /*inQueue*/,
+                                     std::uint32_t /*outQueue*/) {
+    // The kernel sizes its own queues.
+    return find(handle) == nullptr ? fail(EBADF) : kSuccess;
+}
+
+ErrorCode PosixPortSystem::getCommTimeouts(Handle handle, CommTimeoutsRec& timeouts) {
+    Port* port = find(handle);
+    if (port == nullptr)
+        return fail(EBADF);
+    timeouts = port->timeouts;
+    return kSuccess;
+}
+
+ErrorCode PosixPortSystem::setCommTimeouts(Handle handle, const CommTimeoutsRec& timeouts) {
+    Port* port = find(handle);
+    if (port == nullptr)
+        return fail(EBADF);
+    port->timeouts = timeouts;
+    return kSuccess;
+}
+
+EventHandle PosixPortSystem::createEvent(bool manualReset, bool initialState,
+                                         const char* /*name*/) {
+    // A name only matters between processes; these events never leave the program.
+    const EventHandle event = m_nextEvent++;
+    m_events.emplace(event, Event{manualReset, initialState});
+    return event;
+}
+
+ErrorCode PosixPortSystem::closeEvent(EventHandle event) {
+    return m_events.erase(event) == 0 ? fail(EBADF) : kSuccess;
+}
+
+ErrorCode PosixPortSystem::waitForSingleObject(EventHandle event, std::uint32_t timeoutMs) {
+    const auto it = m_events.find(event);
+    if (it == m_events.end())
+        return fail(EBADF);
+    if (it->second.signalled) {
+        if (!it->second.manualReset)
+            it->second.signalled = false;
+        return kSuccess;
+    }
+    // Reads and writes end before they return, so nothing can signal the event now; the caller
+    // still gets its time-out, bounded like every other wait.
+    std::this_thread::sleep_for(
+        std::min<SteadyClock::duration>(std::chrono::milliseconds(timeoutMs), kEventWaitLimit));
+    return fail(ETIMEDOUT);
+}
+
+ErrorCode PosixPortSystem::writeFile(Handle handle, std::span<const std::uint8_t> bytes,
+                                     std::uint32_t& written, WriteOverlapped* overlapped) {
+    written = 0;
+    Port* port = find(handle);
+    if (port == nullptr)
+        return complete(overlapped, EBADF, 0);
+
+    const auto callEnd = SteadyClock::now() + kCallWaitLimit;
+    std::size_t done = 0;
+    ErrorCode code = kSuccess;
+    while (done < bytes.size() && code == kSuccess) {
+        const ssize_t n = ::write(port->fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            port->stallBudget = kStallBudget;
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            code = errnoCode();
+        } else {
+            // The device takes nothing just now. Waiting spends this call's time and the port's
+            // budget; once that is gone, writes fail at once until the device takes data again.
+            const auto limit = std::min(timeLeft(callEnd), port->stallBudget);
+            if (limit <= SteadyClock::duration::zero()) {
+                code = ETIMEDOUT;
+            } else {
+                const auto start = SteadyClock::now();
+                awaitDevice(port->fd, port->isTty, POLLOUT, limit);
+                port->stallBudget -= std::min(port->stallBudget, SteadyClock::now() - start);
+            }
+        }
+    }
+    written = static_cast<std::uint32_t>(done);
+    return complete(overlapped, code, written);
+}
+
+ErrorCode PosixPortSystem::readFile(Handle handle, std::uint8_t& byte, std::uint32_t& read,
+                                    WriteOverlapped* overlapped) {
+    read = 0;
+    Port* port = find(handle);
+    if (port == nullptr)
+        return complete(overlapped, EBADF, 0);
+
+    const auto end = SteadyClock::now() + kStatusReplyWait;
+    for (;;) {
+        std::uint8_t value = 0;
+        const ssize_t n = ::read(port->fd, &value, 1);
+        if (n == 1) {
+            byte = value;
+            read = 1;
+            return complete(overlapped, kSuccess, 1);
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            return complete(overlapped, errnoCode(), 0);
+        }
+        const auto limit = timeLeft(end);
+        if (limit <= SteadyClock::duration::zero())
+            return complete(overlapped, ETIMEDOUT, 0);
+        // A tty whose far end hung up reads as end of file and polls as hung up.
+        if ((awaitDevice(port->fd, port->isTty, POLLIN, limit) & (POLLHUP | POLLERR)) != 0) {
+            return complete(overlapped, EIO, 0);
+        }
+    }
+}
+
+ErrorCode PosixPortSystem::getOverlappedResult(Handle handle, WriteOverlapped& overlapped,
+                                               std::uint32_t& transferred, bool /*wait*/) {
+    // Reads and writes have ended by the time they return: there is never anything to wait for.
+    if (find(handle) == nullptr)
+        return fail(EBADF);
+    transferred = overlapped.internalHigh;
+    return overlapped.internal == kSuccess ? kSuccess : fail(overlapped.internal);
+}
+
+ErrorCode PosixPortSystem::getCommModemStatus(Handle handle, std::uint32_t& status) {
+    Port* port = find(handle);
+    if (port == nullptr)
+        return fail(EBADF);
+    int lines = 0;
+    if (::ioctl(port->fd, TIOCMGET, &lines) != 0)
+        return fail(errnoCode());
+    status = ((lines & TIOCM_CTS) != 0 ? kCtsOn : 0) | ((lines & TIOCM_DSR) != 0 ? kDsrOn : 0) |
+             ((lines & TIOCM_RI) != 0 ? kRingOn : 0) | ((lines & TIOCM_CD) != 0 ? kCarrierOn : 0);
+    return kSuccess;
+}
+
+ErrorCode PosixPortSystem::closeHandle(Handle handle) {
+    const auto it = m_ports.find(handle);
+    if (it == m_ports.end())
+        return fail(EBADF);
+    const Port port = it->second;
+    m_ports.erase(it);
+    const ErrorCode code = releaseDevice(port.fd, port.isTty);
+    return code == kSuccess ? kSuccess : fail(code);
+}
+
+}  // namespace ports

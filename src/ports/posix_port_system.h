@@ -1,0 +1,85 @@
+// The port seam on Linux: termios serial lines in raw 8N1, /dev/lpN parallel ports, exclusive
+// opens, and waits on a device that always end. Error codes are errno values.
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <string>
+
+#include "ports/device_map.h"
+#include "ports/port_system.h"
+
+namespace ports {
+
+class PosixPortSystem final : public PortSystem {
+public:
+    // ttyClassDir is the kernel's list of ttys, where it names the active console; tests
+    // point it at a directory of their own.
+    explicit PosixPortSystem(DeviceMap devices, std::string ttyClassDir = "/sys/class/tty");
+    ~PosixPortSystem() override;
+    PosixPortSystem(const PosixPortSystem&) = delete;
+    PosixPortSystem& operator=(const PosixPortSystem&) = delete;
+
+    // The access, share, creation and flag arguments are the screens' fixed ones and change
+    // nothing: a port is always opened for reading and writing, exclusively.
+    Handle createFile(const std::string& device, std::uint32_t access, std::uint32_t shareMode,
+                      std::uint32_t creation, std::uint32_t flags) override;
+    ErrorCode lastError() const override { return m_lastError; }
+
+    ErrorCode getCommState(Handle handle, CommDcb& dcb) override;
+    ErrorCode buildCommDcb(const std::string& settings, CommDcb& dcb) override;
+    ErrorCode setCommState(Handle handle, const CommDcb& dcb) override;
+    ErrorCode escapeCommFunction(Handle handle, EscapeFunction function) override;
+
+    ErrorCode flushFileBuffers(Handle handle) override;
+    ErrorCode purgeComm(Handle handle, std::uint32_t flags) override;
+    ErrorCode setupComm(Handle handle, std::uint32_t inQueue, std::uint32_t outQueue) override;
+    ErrorCode getCommTimeouts(Handle handle, CommTimeoutsRec& timeouts) override;
+    ErrorCode setCommTimeouts(Handle handle, const CommTimeoutsRec& timeouts) override;
+
+    EventHandle createEvent(bool manualReset, bool initialState, const char* name) override;
+    ErrorCode closeEvent(EventHandle event) override;
+    ErrorCode waitForSingleObject(EventHandle event, std::uint32_t timeoutMs) override;
+
+    ErrorCode writeFile(Handle handle, std::span<const std::uint8_t> bytes, std::uint32_t& written,
+                        WriteOverlapped* overlapped) override;
+    ErrorCode readFile(Handle handle, std::uint8_t& byte, std::uint32_t& read,
+                       WriteOverlapped* overlapped) override;
+    ErrorCode getOverlappedResult(Handle handle, WriteOverlapped& overlapped,
+                                  std::uint32_t& transferred, bool wait) override;
+
+    ErrorCode getCommModemStatus(Handle handle, std::uint32_t& status) override;
+
+    ErrorCode closeHandle(Handle handle) override;
+
+private:
+    struct Port {
+        int fd = -1;
+        bool isTty = false;
+        // Time this port may still spend waiting on a device that takes nothing; refilled
+        // whenever the device takes bytes again.
+        std::chrono::steady_clock::duration stallBudget{};
+        // Recorded only: these devices have no time-outs to set.
+        CommTimeoutsRec timeouts;
+    };
+    struct Event {
+        bool manualReset = true;
+        bool signalled = false;
+    };
+
+    Port* find(Handle handle);
+    ErrorCode fail(ErrorCode code);
+    // Ends a read or write: fills the overlapped record and signals its event on success.
+    ErrorCode complete(WriteOverlapped* overlapped, ErrorCode code, std::uint32_t count);
+
+    DeviceMap m_devices;
+    std::string m_ttyClassDir;
+    std::map<Handle, Port> m_ports;
+    std::map<EventHandle, Event> m_events;
+    // Never reused, so a handle kept after its close can never reach a later port.
+    Handle m_nextHandle = 1;
+    EventHandle m_nextEvent = 1;
+    ErrorCode m_lastError = kSuccess;
+};
+
+}  // namespace ports
