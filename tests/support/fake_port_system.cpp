@@ -1,0 +1,429 @@
+// The fake port backend of the tests.
+#include "support/fake_port_system.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <string_view>
+
+#include "ports/dcb_text.h"
+
+namespace support {
+
+using ports::ErrorCode;
+using ports::Handle;
+using ports::kSuccess;
+
+namespace {
+
+std::string canonical(std::string_view name) {
+    constexpr std::string_view kDeviceNamespace = "\\\\.\\";
+    if (name.starts_with(kDeviceNamespace))
+        name.remove_prefix(kDeviceNamespace.size());
+    return std::string(name);
+}
+
+std::string hex(std::span<const std::uint8_t> bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (const std::uint8_t b : bytes) {
+        if (!text.empty())
+            text += ' ';
+        text += kDigits[b >> 4];
+        text += kDigits[b & 0x0F];
+    }
+    return text;
+}
+
+std::string lineText(const ports::CommDcb& dcb) {
+    static constexpr char kParity[] = "noems";
+    static constexpr const char* kStop[] = {"1", "1.5", "2"};
+    return std::to_string(dcb.baudRate) + ',' + kParity[static_cast<int>(dcb.parity)] + ',' +
+           std::to_string(dcb.byteSize) + ',' + kStop[static_cast<int>(dcb.stopBits)];
+}
+
+const char* nameOf(Call call) {
+    switch (call) {
+        case Call::CreateFile:
+            return "createFile";
+        case Call::GetCommState:
+            return "getCommState";
+        case Call::BuildCommDcb:
+            return "buildCommDcb";
+        case Call::SetCommState:
+            return "setCommState";
+        case Call::EscapeCommFunction:
+            return "escapeCommFunction";
+        case Call::FlushFileBuffers:
+            return "flushFileBuffers";
+        case Call::PurgeComm:
+            return "purgeComm";
+        case Call::SetupComm:
+            return "setupComm";
+        case Call::GetCommTimeouts:
+            return "getCommTimeouts";
+        case Call::SetCommTimeouts:
+            return "setCommTimeouts";
+        case Call::CreateEvent:
+            return "createEvent";
+        case Call::CloseEvent:
+            return "closeEvent";
+        case Call::WaitForSingleObject:
+            return "waitForSingleObject";
+        case Call::WriteFile:
+            return "writeFile";
+        case Call::ReadFile:
+            return "readFile";
+        case Call::GetOverlappedResult:
+            return "getOverlappedResult";
+        case Call::GetCommModemStatus:
+            return "getCommModemStatus";
+        case Call::CloseHandle:
+            return "closeHandle";
+    }
+    return "?";
+}
+
+std::string str(std::uint32_t n) {
+    return std::to_string(n);
+}
+std::string str(std::int32_t n) {
+    return std::to_string(n);
+}
+std::string str(bool b) {
+    return b ? "true" : "false";
+}
+
+}  // namespace
+
+FakePortSystem::FakePortSystem() {
+    ports::CommDcb line;
+    line.baudRate = 9600;
+    for (const char* name : {"COM1", "COM2", "LPT1", "LPT2"})
+        m_devices[name].dcb = line;
+}
+
+FakePortSystem::Device& FakePortSystem::device(const std::string& name) {
+    return m_devices[canonical(name)];
+}
+
+const FakePortSystem::Device* FakePortSystem::findDevice(const std::string& name) const {
+    const auto it = m_devices.find(canonical(name));
+    return it == m_devices.end() ? nullptr : &it->second;
+}
+
+void FakePortSystem::setPresent(const std::string& name) {
+    Device& d = device(name);
+    d.presence = Presence::Present;
+    d.hungUp = false;
+}
+
+void FakePortSystem::setMissing(const std::string& name) {
+    device(name).presence = Presence::Missing;
+}
+
+void FakePortSystem::setBusy(const std::string& name) {
+    device(name).presence = Presence::Busy;
+}
+
+void FakePortSystem::hangUp(const std::string& name) {
+    device(name).hungUp = true;
+}
+
+Handle FakePortSystem::handleOf(const std::string& name) const {
+    const Device* d = findDevice(name);
+    return d == nullptr ? ports::kInvalidHandle : d->handle;
+}
+
+void FakePortSystem::fail(Call call, ErrorCode code, std::size_t from, std::size_t count) {
+    const std::size_t first = m_callCounts[call] + from;
+    const std::size_t end = count > kAll - first ? kAll : first + count;
+    m_scripts[call].push_back({first, end, code});
+}
+
+void FakePortSystem::queueReplies(const std::vector<std::uint8_t>& bytes) {
+    m_replies.insert(m_replies.end(), bytes.begin(), bytes.end());
+}
+
+std::vector<std::vector<std::uint8_t>> FakePortSystem::writes() const {
+    std::vector<std::vector<std::uint8_t>> result;
+    for (const WriteRecord& w : m_writes)
+        result.push_back(w.bytes);
+    return result;
+}
+
+std::vector<std::uint8_t> FakePortSystem::bytesWritten() const {
+    std::vector<std::uint8_t> result;
+    for (const WriteRecord& w : m_writes) {
+        if (w.result == kSuccess || w.result == ports::kIoPending) {
+            result.insert(result.end(), w.bytes.begin(), w.bytes.end());
+        }
+    }
+    return result;
+}
+
+void FakePortSystem::clearCalls() {
+    m_calls.clear();
+    m_writes.clear();
+}
+
+ErrorCode FakePortSystem::begin(Call call, std::initializer_list<std::string> arguments) {
+    std::string text = std::string(nameOf(call)) + '(';
+    for (const std::string& argument : arguments) {
+        if (text.back() != '(')
+            text += ", ";
+        text += argument;
+    }
+    m_calls.push_back(text + ')');
+
+    const std::size_t n = m_callCounts[call]++;
+    const auto& scripts = m_scripts[call];
+    for (auto it = scripts.rbegin(); it != scripts.rend(); ++it) {
+        if (n >= it->first && n < it->end)
+            return fail(it->code);
+    }
+    return kSuccess;
+}
+
+FakePortSystem::Device* FakePortSystem::deviceOf(Handle handle) {
+    for (auto& [name, d] : m_devices) {
+        if (d.handle == handle && handle != ports::kInvalidHandle)
+            return &d;
+    }
+    return nullptr;
+}
+
+ErrorCode FakePortSystem::check(const Device* d, bool touchesLine) {
+    if (d == nullptr)
+        return fail(EBADF);
+    if (touchesLine && d->hungUp)
+        return fail(EIO);
+    return kSuccess;
+}
+
+ErrorCode FakePortSystem::fail(ErrorCode code) {
+    m_lastError = code;
+    return code;
+}
+
+void FakePortSystem::wait(std::chrono::milliseconds time) {
+    if (m_waitHook)
+        m_waitHook(time);
+}
+
+Handle FakePortSystem::createFile(const std::string& name, std::uint32_t /*access*/,
+                                  std::uint32_t /*shareMode*/, std::uint32_t /*creation*/,
+                                  std::uint32_t /*flags*/) {
+    if (begin(Call::CreateFile, {name}) != kSuccess) {
+        return ports::kInvalidHandle;
+    }
+    const auto it = m_devices.find(canonical(name));
+    ErrorCode code = kSuccess;
+    if (it == m_devices.end() || it->second.presence == Presence::Missing) {
+        code = ENOENT;
+    } else if (it->second.presence == Presence::Busy || it->second.handle > 0) {
+        code = EBUSY;
+    } else if (it->second.hungUp) {
+        code = EIO;
+    }
+    if (code != kSuccess) {
+        fail(code);
+        return ports::kInvalidHandle;
+    }
+    it->second.handle = m_nextHandle++;
+    return it->second.handle;
+}
+
+ErrorCode FakePortSystem::getCommState(Handle handle, ports::CommDcb& dcb) {
+    if (const ErrorCode code = begin(Call::GetCommState, {str(handle)}))
+        return code;
+    Device* d = deviceOf(handle);
+    if (const ErrorCode code = check(d, true))
+        return code;
+    dcb = d->dcb;
+    return kSuccess;
+}
+
+ErrorCode FakePortSystem::buildCommDcb(const std::string& settings, ports::CommDcb& dcb) {
+    if (const ErrorCode code = begin(Call::BuildCommDcb, {settings}))
+        return code;
+    const ErrorCode code = ports::parseDcbText(settings, dcb);
+    return code == kSuccess ? kSuccess : fail(code);
+}
+
+ErrorCode FakePortSystem::setCommState(Handle handle, const ports::CommDcb& dcb) {
+    if (const ErrorCode code = begin(Call::SetCommState, {str(handle), lineText(dcb)}))
+        return code;
+    Device* d = deviceOf(handle);
+    if (const ErrorCode code = check(d, true))
+        return code;
+    if (dcb.baudRate == 0)
+        return fail(EINVAL);
+    d->dcb = dcb;
+    return kSuccess;
+}
+
+ErrorCode FakePortSystem::escapeCommFunction(Handle handle, ports::EscapeFunction function) {
+    const char* name = function == ports::EscapeFunction::SetRts   ? "SETRTS"
+                       : function == ports::EscapeFunction::SetDtr ? "SETDTR"
+                                                                   : "?";
+    if (const ErrorCode code = begin(Call::EscapeCommFunction, {str(handle), name}))
+        return code;
+    return check(deviceOf(handle), true);
+}
+
+ErrorCode FakePortSystem::flushFileBuffers(Handle handle) {
+    if (const ErrorCode code = begin(Call::FlushFileBuffers, {str(handle)}))
+        return code;
+    return check(deviceOf(handle), true);
+}
+
+ErrorCode FakePortSystem::purgeComm(Handle handle, std::uint32_t flags) {
+    if (const ErrorCode code = begin(Call::PurgeComm, {str(handle), str(flags)}))
+        return code;
+    return check(deviceOf(handle), true);
+}
+
+ErrorCode FakePortSystem::setupComm(Handle handle, std::uint32_t inQueue, std::uint32_t outQueue) {
+    if (const ErrorCode code = begin(Call::SetupComm, {str(handle), str(inQueue), str(outQueue)}))
+        return code;
+    return check(deviceOf(handle), false);
+}
+
+ErrorCode FakePortSystem::getCommTimeouts(Handle handle, ports::CommTimeoutsRec& timeouts) {
+    if (const ErrorCode code = begin(Call::GetCommTimeouts, {str(handle)}))
+        return code;
+    Device* d = deviceOf(handle);
+    if (const ErrorCode code = check(d, false))
+        return code;
+    timeouts = d->timeouts;
+    return kSuccess;
+}
+
+ErrorCode FakePortSystem::setCommTimeouts(Handle handle, const ports::CommTimeoutsRec& t) {
+    if (const ErrorCode code =
+            begin(Call::SetCommTimeouts,
+                  {str(handle), str(t.readIntervalTimeout), str(t.readTotalTimeoutMultiplier),
+                   str(t.readTotalTimeoutConstant), str(t.writeTotalTimeoutMultiplier),
+                   str(t.writeTotalTimeoutConstant)}))
+        return code;
+    Device* d = deviceOf(handle);
+    if (const ErrorCode code = check(d, false))
+        return code;
+    d->timeouts = t;
+    return kSuccess;
+}
+
+ports::EventHandle FakePortSystem::createEvent(bool manualReset, bool initialState,
+                                               const char* name) {
+    const std::string nameText = name == nullptr ? "null" : '"' + std::string(name) + '"';
+    if (begin(Call::CreateEvent, {str(manualReset), str(initialState), nameText}) != kSuccess)
+        return 0;
+    const ports::EventHandle event = m_nextEvent++;
+    m_events.emplace(event, Event{manualReset, initialState});
+    return event;
+}
+
+ErrorCode FakePortSystem::closeEvent(ports::EventHandle event) {
+    if (const ErrorCode code = begin(Call::CloseEvent, {str(event)}))
+        return code;
+    return m_events.erase(event) == 0 ? fail(EBADF) : kSuccess;
+}
+
+ErrorCode FakePortSystem::waitForSingleObject(ports::EventHandle event, std::uint32_t timeoutMs) {
+    if (const ErrorCode code = begin(Call::WaitForSingleObject, {str(event), str(timeoutMs)}))
+        return code;
+    const auto it = m_events.find(event);
+    if (it == m_events.end())
+        return fail(EBADF);
+    if (it->second.signalled) {
+        if (!it->second.manualReset)
+            it->second.signalled = false;
+        return kSuccess;
+    }
+    wait(std::min(std::chrono::milliseconds(timeoutMs), std::chrono::milliseconds(1000)));
+    return fail(ETIMEDOUT);
+}
+
+ErrorCode FakePortSystem::writeFile(Handle handle, std::span<const std::uint8_t> bytes,
+                                    std::uint32_t& written, ports::WriteOverlapped* overlapped) {
+    written = 0;
+    ErrorCode code = begin(Call::WriteFile, {str(handle), hex(bytes)});
+    const Device* d = deviceOf(handle);
+    if (code == kSuccess)
+        code = check(d, true);
+    std::string name;
+    for (const auto& [deviceName, entry] : m_devices) {
+        if (&entry == d)
+            name = deviceName;
+    }
+    m_writes.push_back({handle, name, {bytes.begin(), bytes.end()}, code});
+
+    // A pending write goes out all the same and has ended by the time anyone waits for it.
+    const bool goesOut = code == kSuccess || code == ports::kIoPending;
+    const auto count = static_cast<std::uint32_t>(bytes.size());
+    if (code == kSuccess)
+        written = count;
+    if (overlapped != nullptr) {
+        overlapped->internal = goesOut ? kSuccess : code;
+        overlapped->internalHigh = goesOut ? count : 0;
+        const auto event = m_events.find(overlapped->event);
+        if (goesOut && event != m_events.end())
+            event->second.signalled = true;
+    }
+    return code;
+}
+
+ErrorCode FakePortSystem::readFile(Handle handle, std::uint8_t& byte, std::uint32_t& read,
+                                   ports::WriteOverlapped* overlapped) {
+    read = 0;
+    if (const ErrorCode code = begin(Call::ReadFile, {str(handle)}))
+        return code;
+    if (const ErrorCode code = check(deviceOf(handle), true))
+        return code;
+    if (m_nextReply == m_replies.size()) {
+        wait(std::chrono::milliseconds(50));
+        return fail(ETIMEDOUT);
+    }
+    byte = m_replies[m_nextReply++];
+    read = 1;
+    if (overlapped != nullptr) {
+        overlapped->internal = kSuccess;
+        overlapped->internalHigh = 1;
+        const auto event = m_events.find(overlapped->event);
+        if (event != m_events.end())
+            event->second.signalled = true;
+    }
+    return kSuccess;
+}
+
+ErrorCode FakePortSystem::getOverlappedResult(Handle handle, ports::WriteOverlapped& overlapped,
+                                              std::uint32_t& transferred, bool wait) {
+    if (const ErrorCode code = begin(Call::GetOverlappedResult, {str(handle), str(wait)}))
+        return code;
+    if (const ErrorCode code = check(deviceOf(handle), false))
+        return code;
+    transferred = overlapped.internalHigh;
+    return overlapped.internal == kSuccess ? kSuccess : fail(overlapped.internal);
+}
+
+ErrorCode FakePortSystem::getCommModemStatus(Handle handle, std::uint32_t& status) {
+    if (const ErrorCode code = begin(Call::GetCommModemStatus, {str(handle)}))
+        return code;
+    if (const ErrorCode code = check(deviceOf(handle), true))
+        return code;
+    status = m_modemStatus;
+    return kSuccess;
+}
+
+ErrorCode FakePortSystem::closeHandle(Handle handle) {
+    // A close that fails (scripted) leaves the device open.
+    if (const ErrorCode code = begin(Call::CloseHandle, {str(handle)}))
+        return code;
+    Device* d = deviceOf(handle);
+    if (const ErrorCode code = check(d, false))
+        return code;
+    d->handle = ports::kInvalidHandle;
+    return kSuccess;
+}
+
+}  // namespace support

@@ -1,0 +1,184 @@
+// The port seam in tests: named devices that are present, missing or busy; every call recorded
+// in order as readable text, every write with its bytes; failures, pending writes, modem-status
+// words and status replies scripted.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ports/port_system.h"
+
+namespace support {
+
+// The functions of the seam, for scripting their results.
+enum class Call {
+    CreateFile,
+    GetCommState,
+    BuildCommDcb,
+    SetCommState,
+    EscapeCommFunction,
+    FlushFileBuffers,
+    PurgeComm,
+    SetupComm,
+    GetCommTimeouts,
+    SetCommTimeouts,
+    CreateEvent,
+    CloseEvent,
+    WaitForSingleObject,
+    WriteFile,
+    ReadFile,
+    GetOverlappedResult,
+    GetCommModemStatus,
+    CloseHandle,
+};
+
+struct WriteRecord {
+    ports::Handle handle;
+    std::string device;  // "COM1", "COM2", "LPT1", "LPT2" (without the "\\.\" prefix)
+    std::vector<std::uint8_t> bytes;
+    ports::ErrorCode result;
+};
+
+// Devices are named as the screens name them; "\\.\COM1" and "COM1" are the same device. Like
+// the real backends, a device opens only once at a time (a second open fails with EBUSY),
+// handles and events are 1 or more and never reused, calls on an unknown or closed handle fail
+// with EBADF, and a rate that is no line speed (0) fails setCommState with EINVAL. Codes are
+// errno values.
+class FakePortSystem final : public ports::PortSystem {
+public:
+    static constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
+
+    // COM1, COM2, LPT1 and LPT2 present and free, at 9600 baud 8N1.
+    FakePortSystem();
+
+    // Devices.
+    void setPresent(const std::string& device);  // present and free again
+    void setMissing(const std::string& device);  // opens fail with ENOENT
+    void setBusy(const std::string& device);     // held elsewhere: opens fail with EBUSY
+    // The far end hung up: every call on the device's handles but closeHandle fails with EIO,
+    // and so does a new open.
+    void hangUp(const std::string& device);
+    // The handle the device is open under, or kInvalidHandle.
+    ports::Handle handleOf(const std::string& device) const;
+    bool isOpen(const std::string& device) const {
+        return handleOf(device) != ports::kInvalidHandle;
+    }
+
+    // Scripted results: calls `from` to `from + count - 1` of `call`, counted from now (0 is
+    // the next one), fail with `code`. On writeFile, kIoPending makes a write pending: its
+    // bytes still go out and its event is signalled when waited for. Later scripts win.
+    void fail(Call call, ports::ErrorCode code, std::size_t from = 0, std::size_t count = 1);
+    void failWrites(ports::ErrorCode code, std::size_t from = 0, std::size_t count = kAll) {
+        fail(Call::WriteFile, code, from, count);
+    }
+
+    // The modem-status word every status read answers (0 at first).
+    void setModemStatus(std::uint32_t word) { m_modemStatus = word; }
+    // One-byte replies, one per readFile in order; with none left the read waits its 50 ms and
+    // fails with ETIMEDOUT.
+    void queueReplies(const std::vector<std::uint8_t>& bytes);
+    // Hears the time a call spends waiting on a device (a silent read: 50 ms; a wait for an
+    // event nothing signals: its time-out, at most 1 s), so a virtual clock can move with it.
+    void setWaitHook(std::function<void(std::chrono::milliseconds)> hook) {
+        m_waitHook = std::move(hook);
+    }
+
+    // What happened, in order: "createFile(\\.\COM1)", "writeFile(1, 41 00)", ... (the
+    // formats are those of the call functions below).
+    const std::vector<std::string>& calls() const { return m_calls; }
+    const std::vector<WriteRecord>& writeRecords() const { return m_writes; }
+    // The bytes of each writeFile call, one entry per call, failed ones included.
+    std::vector<std::vector<std::uint8_t>> writes() const;
+    // The bytes of the writes that went out (succeeded or pending), in order.
+    std::vector<std::uint8_t> bytesWritten() const;
+    // Forgets calls and writes, e.g. after a screen has loaded.
+    void clearCalls();
+
+    ports::Handle createFile(const std::string& device, std::uint32_t access,
+                             std::uint32_t shareMode, std::uint32_t creation,
+                             std::uint32_t flags) override;
+    ports::ErrorCode lastError() const override { return m_lastError; }
+
+    ports::ErrorCode getCommState(ports::Handle handle, ports::CommDcb& dcb) override;
+    ports::ErrorCode buildCommDcb(const std::string& settings, ports::CommDcb& dcb) override;
+    ports::ErrorCode setCommState(ports::Handle handle, const ports::CommDcb& dcb) override;
+    ports::ErrorCode escapeCommFunction(ports::Handle handle,
+                                        ports::EscapeFunction function) override;
+
+    ports::ErrorCode flushFileBuffers(ports::Handle handle) override;
+    ports::ErrorCode purgeComm(ports::Handle handle, std::uint32_t flags) override;
+    ports::ErrorCode setupComm(ports::Handle handle, std::uint32_t inQueue,
+                               std::uint32_t outQueue) override;
+    ports::ErrorCode getCommTimeouts(ports::Handle handle,
+                                     ports::CommTimeoutsRec& timeouts) override;
+    ports::ErrorCode setCommTimeouts(ports::Handle handle,
+                                     const ports::CommTimeoutsRec& timeouts) override;
+
+    ports::EventHandle createEvent(bool manualReset, bool initialState, const char* name) override;
+    ports::ErrorCode closeEvent(ports::EventHandle event) override;
+    ports::ErrorCode waitForSingleObject(ports::EventHandle event,
+                                         std::uint32_t timeoutMs) override;
+
+    ports::ErrorCode writeFile(ports::Handle handle, std::span<const std::uint8_t> bytes,
+                               std::uint32_t& written, ports::WriteOverlapped* overlapped) override;
+    ports::ErrorCode readFile(ports::Handle handle, std::uint8_t& byte, std::uint32_t& read,
+                              ports::WriteOverlapped* overlapped) override;
+    ports::ErrorCode getOverlappedResult(ports::Handle handle, ports::WriteOverlapped& overlapped,
+                                         std::uint32_t& transferred, bool wait) override;
+
+    ports::ErrorCode getCommModemStatus(ports::Handle handle, std::uint32_t& status) override;
+
+    ports::ErrorCode closeHandle(ports::Handle handle) override;
+
+private:
+    enum class Presence { Present, Missing, Busy };
+    struct Device {
+        Presence presence = Presence::Present;
+        bool hungUp = false;
+        ports::Handle handle = ports::kInvalidHandle;
+        ports::CommDcb dcb;
+        ports::CommTimeoutsRec timeouts;
+    };
+    struct Script {
+        std::size_t first;
+        std::size_t end;
+        ports::ErrorCode code;
+    };
+    struct Event {
+        bool manualReset = true;
+        bool signalled = false;
+    };
+
+    Device& device(const std::string& name);
+    const Device* findDevice(const std::string& name) const;
+    // Records the call and answers its scripted failure, if any.
+    ports::ErrorCode begin(Call call, std::initializer_list<std::string> arguments);
+    // The device open under the handle, or null.
+    Device* deviceOf(ports::Handle handle);
+    // EBADF for no device, EIO for a call on the line of a device that hung up.
+    ports::ErrorCode check(const Device* d, bool touchesLine);
+    ports::ErrorCode fail(ports::ErrorCode code);
+    void wait(std::chrono::milliseconds time);
+
+    std::map<std::string, Device> m_devices;
+    std::map<Call, std::size_t> m_callCounts;
+    std::map<Call, std::vector<Script>> m_scripts;
+    std::map<ports::EventHandle, Event> m_events;
+    std::vector<std::string> m_calls;
+    std::vector<WriteRecord> m_writes;
+    std::vector<std::uint8_t> m_replies;
+    std::size_t m_nextReply = 0;
+    std::function<void(std::chrono::milliseconds)> m_waitHook;
+    std::uint32_t m_modemStatus = 0;
+    ports::Handle m_nextHandle = 1;
+    ports::EventHandle m_nextEvent = 1;
+    ports::ErrorCode m_lastError = ports::kSuccess;
+};
+
+}  // namespace support
