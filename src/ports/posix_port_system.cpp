@@ -139,10 +139,40 @@ ErrorCode claimDevice(int fd, bool& isTty) {
     return kSuccess;
 }
 
-ErrorCode releaseDevice(int fd, bool isTty) {
-    // The mark would outlive this open on a tty that stays open elsewhere (a pty's slave).
-    if (isTty)
+// tcdrain without its unbounded wait: watches the output queue shrink, for at most the time
+// of one call and while the port's stall budget lasts.
+ErrorCode drainOutput(int fd, SteadyClock::duration& stallBudget) {
+    const auto callEnd = SteadyClock::now() + kCallWaitLimit;
+    int queued = 0;
+    if (::ioctl(fd, TIOCOUTQ, &queued) != 0)
+        return errnoCode();
+    while (queued > 0) {
+        const auto limit = std::min(timeLeft(callEnd), stallBudget);
+        if (limit <= SteadyClock::duration::zero())
+            return ETIMEDOUT;
+        const auto start = SteadyClock::now();
+        std::this_thread::sleep_for(std::min<SteadyClock::duration>(limit, kRetryNap));
+        const int before = queued;
+        if (::ioctl(fd, TIOCOUTQ, &queued) != 0)
+            return errnoCode();
+        if (queued < before) {
+            stallBudget = kStallBudget;
+        } else {
+            stallBudget -= std::min(stallBudget, SteadyClock::now() - start);
+        }
+    }
+    return kSuccess;
+}
+
+// Closing a tty waits until its output has gone, up to the driver's closing wait (30 s on a
+// serial port): give the output the time of a flush, then drop what is left.
+ErrorCode releaseDevice(int fd, bool isTty, SteadyClock::duration& stallBudget) {
+    if (isTty) {
+        drainOutput(fd, stallBudget);
+        ::tcflush(fd, TCOFLUSH);
+        // The exclusive mark would outlive this open on a tty that stays open elsewhere.
         ::ioctl(fd, TIOCNXCL);
+    }
     return ::close(fd) == 0 ? kSuccess : errnoCode();
 }
 
@@ -152,8 +182,8 @@ PosixPortSystem::PosixPortSystem(DeviceMap devices, std::string ttyClassDir)
     : m_devices(std::move(devices)), m_ttyClassDir(std::move(ttyClassDir)) {}
 
 PosixPortSystem::~PosixPortSystem() {
-    for (const auto& [handle, port] : m_ports)
-        releaseDevice(port.fd, port.isTty);
+    for (auto& [handle, port] : m_ports)
+        releaseDevice(port.fd, port.isTty, port.stallBudget);
 }
 
 PosixPortSystem::Port* PosixPortSystem::find(Handle handle) {
@@ -358,27 +388,8 @@ ErrorCode PosixPortSystem::flushFileBuffers(Handle handle) {
     if (!port->isTty)
         return kSuccess;
 
-    // tcdrain without its unbounded wait: watch the output queue shrink.
-    const auto callEnd = SteadyClock::now() + kCallWaitLimit;
-    int queued = 0;
-    if (::ioctl(port->fd, TIOCOUTQ, &queued) != 0)
-        return fail(errnoCode());
-    while (queued > 0) {
-        const auto limit = std::min(timeLeft(callEnd), port->stallBudget);
-        if (limit <= SteadyClock::duration::zero())
-            return fail(ETIMEDOUT);
-        const auto start = SteadyClock::now();
-        std::this_thread::sleep_for(std::min<SteadyClock::duration>(limit, kRetryNap));
-        const int before = queued;
-        if (::ioctl(port->fd, TIOCOUTQ, &queued) != 0)
-            return fail(errnoCode());
-        if (queued < before) {
-            port->stallBudget = kStallBudget;
-        } else {
-            port->stallBudget -= std::min(port->stallBudget, SteadyClock::now() - start);
-        }
-    }
-    return kSuccess;
+    const ErrorCode code = drainOutput(port->fd, port->stallBudget);
+    return code == kSuccess ? kSuccess : fail(code);
 }
 
 ErrorCode PosixPortSystem::purgeComm(Handle handle, std::uint32_t flags) {
@@ -529,9 +540,9 @@ ErrorCode PosixPortSystem::closeHandle(Handle handle) {
     const auto it = m_ports.find(handle);
     if (it == m_ports.end())
         return fail(EBADF);
-    const Port port = it->second;
+    Port port = it->second;
     m_ports.erase(it);
-    const ErrorCode code = releaseDevice(port.fd, port.isTty);
+    const ErrorCode code = releaseDevice(port.fd, port.isTty, port.stallBudget);
     return code == kSuccess ? kSuccess : fail(code);
 }
 
