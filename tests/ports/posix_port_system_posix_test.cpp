@@ -105,6 +105,11 @@ ErrorCode setUp(ports::PortSystem& system, ports::Handle handle, const std::stri
     return system.setCommState(handle, dcb);
 }
 
+// A path of this test process's own: test runs on one machine may overlap.
+fs::path tempPath(const std::string& name) {
+    return fs::path(::testing::TempDir()) / (name + "-" + std::to_string(::getpid()));
+}
+
 std::size_t openDescriptors() {
     return static_cast<std::size_t>(
         std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
@@ -210,7 +215,7 @@ TEST_F(PosixPortSystemTest, HeldPortsAreBusyAndMissingOnesAbsent) {
 TEST_F(PosixPortSystemTest, TheActiveConsoleCountsAsHeld) {
     struct stat info {};
     ASSERT_EQ(::stat(m_pty.slave().c_str(), &info), 0);
-    const fs::path sysfs = fs::path(::testing::TempDir()) / "drawertest-tty-class";
+    const fs::path sysfs = tempPath("drawertest-tty-class");
     fs::remove_all(sysfs);
     const auto writeFile = [&sysfs](const std::string& file, const std::string& text) {
         fs::create_directories((sysfs / file).parent_path());
@@ -356,7 +361,7 @@ TEST_F(PosixPortSystemTest, OpenCloseCyclesLeaveNoDescriptorBehind) {
 }
 
 TEST(PosixParallelPort, NonTtyDeviceHasNothingToSetAndBoundedWrites) {
-    const fs::path fifo = fs::path(::testing::TempDir()) / "drawertest-lpt-fifo";
+    const fs::path fifo = tempPath("drawertest-lpt-fifo");
     fs::remove(fifo);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     ports::PosixPortSystem system(mapTo({{"LPT2", fifo.string()}}));
