@@ -1,0 +1,98 @@
+// Windows, timers on Qt time, message boxes and the end of the event loop.
+#include "gui/qt_window_system.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <algorithm>
+
+#include "gui/form_window.h"
+
+namespace gui {
+
+QtWindowSystem::QtWindowSystem(toolkit::Application& app) : m_app(app) {
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    // The model alone decides when the program is over.
+    QApplication::setQuitOnLastWindowClosed(false);
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { m_app.deliverDueTimers(); });
+    m_app.setWindowSystem(this);
+}
+
+QtWindowSystem::~QtWindowSystem() {
+    m_app.setWindowSystem(nullptr);
+    for (const QPointer<FormWindow>& window : m_windows) {
+        if (!window)
+            continue;
+        window->detach();
+        delete window.data();
+    }
+    for (const QPointer<QMessageBox>& box : m_messages)
+        delete box.data();
+}
+
+int QtWindowSystem::run() {
+    if (m_app.ended())
+        return 0;
+    return QApplication::exec();
+}
+
+void QtWindowSystem::formShown(toolkit::Form& form) {
+    std::erase_if(m_windows, [](const QPointer<FormWindow>& w) { return w.isNull(); });
+    auto* window = new FormWindow(form);
+    m_windows.emplace_back(window);
+    window->show();
+}
+
+void QtWindowSystem::formDestroyed(toolkit::Form& form) {
+    FormWindow* window = FormWindow::of(form);
+    if (!window)
+        return;
+    window->detach();
+    window->hide();
+    // Qt may still be inside a signal of one of its widgets (the click that closed the form).
+    window->deleteLater();
+}
+
+void QtWindowSystem::timersChanged() {
+    const std::optional<toolkit::Millis> due = m_app.nextTimerDue();
+    if (!due) {
+        m_timer.stop();
+        return;
+    }
+    m_timer.start(std::max(*due - m_app.clock().now(), toolkit::Millis{0}));
+}
+
+void QtWindowSystem::showMessage(const std::string& caption, const std::string& text) {
+    std::erase_if(m_messages, [](const QPointer<QMessageBox>& b) { return b.isNull(); });
+    // Shown without a nested event loop: the handler that asked for it runs on to its end.
+    // It has no parent, so it stays up when the form that asked for it goes.
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QString::fromStdString(caption),
+                                QString::fromStdString(text), QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::ApplicationModal);
+    m_messages.emplace_back(box);
+    if (toolkit::Form* form = m_app.activeForm()) {
+        if (QMainWindow* over = windowOf(*form)) {
+            box->adjustSize();
+            box->move(over->geometry().center() - box->rect().center());
+        }
+    }
+    box->show();
+}
+
+void QtWindowSystem::programEnded() {
+    m_timer.stop();
+    QCoreApplication::quit();
+}
+
+QMainWindow* windowOf(const toolkit::Form& form) {
+    return FormWindow::of(form);
+}
+
+QImage grabWindow(const toolkit::Form& form) {
+    QMainWindow* window = windowOf(form);
+    return window ? window->grab().toImage() : QImage();
+}
+
+}  // namespace gui

@@ -1,0 +1,54 @@
+// The Qt side of the program: puts each toolkit form on the screen as a window, runs the
+// model's timers on Qt's event loop, shows message boxes and ends the event loop with the
+// program.
+#pragma once
+
+#include <QImage>
+#include <QPointer>
+#include <QTimer>
+#include <vector>
+
+#include "toolkit/application.h"
+
+class QMainWindow;
+class QMessageBox;
+
+namespace gui {
+
+class FormWindow;
+
+// Needs a QApplication. Registers itself with the application on construction; declare it
+// after the Application so that it goes first (it detaches from forms that are still open).
+// Sets the Fusion style, so that the forms' colours look the same on every desktop.
+class QtWindowSystem final : public toolkit::WindowSystem {
+public:
+    explicit QtWindowSystem(toolkit::Application& app);
+    ~QtWindowSystem() override;
+    QtWindowSystem(const QtWindowSystem&) = delete;
+    QtWindowSystem& operator=(const QtWindowSystem&) = delete;
+
+    // Runs Qt's event loop until the program ends; returns at once if it has already ended.
+    int run();
+
+    void formShown(toolkit::Form& form) override;
+    void formDestroyed(toolkit::Form& form) override;
+    void timersChanged() override;
+    void showMessage(const std::string& caption, const std::string& text) override;
+    void programEnded() override;
+
+private:
+    toolkit::Application& m_app;
+    // One precise single shot to the next due tick: the model keeps the schedule.
+    QTimer m_timer;
+    std::vector<QPointer<FormWindow>> m_windows;
+    std::vector<QPointer<QMessageBox>> m_messages;
+};
+
+// The window showing a form, or none.
+QMainWindow* windowOf(const toolkit::Form& form);
+
+// The form's window as it looks now (client area and menu bar, without the desktop's title
+// bar), e.g. for writing a screenshot; a null image if the form has no window.
+QImage grabWindow(const toolkit::Form& form);
+
+}  // namespace gui

@@ -1,0 +1,138 @@
+// What the user does to the widgets reaches the model once, through its door.
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "fixture.h"
+#include "gui/picture_widget.h"
+
+using namespace toolkit;
+using guitest::RendererTest;
+using guitest::SampleForm;
+using Log = std::vector<std::string>;
+
+TEST_F(RendererTest, ClicksReachTheModelAndTheModelDecidesWhatTheyShow) {
+    auto* first = widget<QRadioButton>("first");
+    auto* second = widget<QRadioButton>("second");
+    auto* check = widget<QCheckBox>("check");
+    QTest::mouseClick(widget<QPushButton>("go"), Qt::LeftButton);
+    QTest::mouseClick(first, Qt::LeftButton);
+    // Qt alone would clear a checked button that is not exclusive; the model clicks it again.
+    QTest::mouseClick(first, Qt::LeftButton);
+    EXPECT_TRUE(first->isChecked());
+    QTest::mouseClick(second, Qt::LeftButton);
+    EXPECT_FALSE(first->isChecked());
+    EXPECT_TRUE(second->isChecked());
+    QTest::mouseClick(check, Qt::LeftButton);
+    EXPECT_TRUE(check->isChecked());
+    EXPECT_TRUE(form.check.value());
+    QTest::mouseClick(check, Qt::LeftButton);
+    EXPECT_FALSE(form.check.value());
+    EXPECT_EQ(form.log, (Log{"go", "first", "first", "second", "check:on", "check:off"}));
+
+    // A disabled control is the model's to refuse as well: the widget shows what it kept.
+    form.first.setEnabled(false);
+    first->click();
+    EXPECT_FALSE(first->isChecked());
+    EXPECT_EQ(form.log.size(), 6u);
+}
+
+TEST_F(RendererTest, LabelsThePictureAndTheBareAreaOfAFrameAreClickable) {
+    QTest::mouseClick(widget<QLabel>("heading"), Qt::LeftButton);
+    QTest::mouseClick(widget<gui::PictureWidget>("logo"), Qt::LeftButton);
+    // A click on a label inside the frame is the label's alone.
+    QTest::mouseClick(widget<QLabel>("note"), Qt::LeftButton);
+    QTest::mouseClick(widget<QGroupBox>("group"), Qt::LeftButton, {}, QPoint(230, 90));
+    EXPECT_EQ(form.log, (Log{"heading", "logo", "note", "group"}));
+}
+
+TEST_F(RendererTest, TypingIsOneChangePerKeyAndLeavingTheBoxRaisesLostFocus) {
+    activate();
+    auto* box = widget<QLineEdit>("box");
+    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::keyClicks(box, "12");
+    EXPECT_EQ(form.box.text(), "12");
+    QTest::mouseClick(widget<QLineEdit>("other"), Qt::LeftButton);
+    EXPECT_EQ(form.log, (Log{"box:1", "box:12", "box:lost"}));
+
+    // A handler that corrects the text: the box shows the correction, typing goes on from it.
+    form.log.clear();
+    form.box.onChange = [this] {
+        form.log.push_back("box:" + form.box.text());
+        if (form.box.text().size() > 3)
+            form.box.setText(form.box.text().substr(0, 3));
+    };
+    QTest::keyClicks(box, "45");
+    EXPECT_EQ(box->text(), "124");
+    QTest::keyClick(box, Qt::Key_Backspace);
+    EXPECT_EQ(box->text(), "12");
+    EXPECT_EQ(form.log, (Log{"box:124", "box:1245", "box:124", "box:12"}));
+}
+
+TEST_F(RendererTest, PickingAListEntryRunsItsHandlerEvenWhenItIsShownAlready) {
+    auto* list = widget<QComboBox>("list");
+    QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_EQ(form.list.listIndex(), 0);
+    // Choose the shown entry again from the open list.
+    list->showPopup();
+    QAbstractItemView* view = list->view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
+    const QRect entry = view->visualRect(view->model()->index(0, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, entry.center());
+    EXPECT_EQ(form.log, (Log{"list:9600", "list:9600"}));
+    EXPECT_EQ(list->currentIndex(), 0);
+}
+
+TEST_F(RendererTest, KeysMenusAndTheTitleBarReachTheModel) {
+    activate();
+    QTest::mouseClick(widget<QLineEdit>("box"), Qt::LeftButton);
+    // Keys reach the form whichever widget has them, besides their usual effect.
+    QTest::keyClick(window->windowHandle(), Qt::Key_X);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Shift);  // produces no character
+    EXPECT_EQ(form.box.text(), "x");
+
+    QAction* about = window->findChild<QAction*>("mAbout");
+    QTest::mouseClick(window->menuBar(), Qt::LeftButton, {},
+                      window->menuBar()->actionGeometry(about).center());
+    window->findChild<QAction*>("mEpsonSerial")->trigger();
+    EXPECT_EQ(form.log, (Log{"key:x", "box:x", "mAbout", "mEpsonSerial"}));
+
+    window->close();
+    EXPECT_EQ(form.log.back(), "unload");
+    EXPECT_TRUE(app.ended());
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(RendererTest, AFormClosedByItsOwnWidgetLeavesSafely) {
+    // As "<< Back" does: the next window opens and this one closes inside the click.
+    SampleForm* next = nullptr;
+    form.go.onClick = [&] {
+        next = &app.open<SampleForm>();
+        form.close();
+    };
+    QPointer<QMainWindow> old = window;
+    QTest::mouseClick(widget<QPushButton>("go"), Qt::LeftButton);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(app.forms(), (std::vector<Form*>{next}));
+    EXPECT_FALSE(old->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(old.isNull());
+
+    // An option whose click closes its form: the window must not look at it afterwards.
+    QMainWindow* nextWindow = gui::windowOf(*next);
+    ASSERT_NE(nextWindow, nullptr);
+    EXPECT_TRUE(nextWindow->isVisible());
+    next->first.onClick = [&] {
+        app.open<SampleForm>();
+        next->close();
+    };
+    QTest::mouseClick(nextWindow->findChild<QRadioButton*>("first"), Qt::LeftButton);
+    EXPECT_EQ(app.forms().size(), 1u);
+    EXPECT_FALSE(nextWindow->isVisible());
+}
