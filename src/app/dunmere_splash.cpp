@@ -7,7 +7,9 @@ namespace app {
 using namespace toolkit;
 
 namespace {
-Font arial(double size, bool bold) { return Font{"Arial", size, bold, false}; }
+Font arial(double size, bool bold) {
+    return Font{"Arial", size, bold, false};
+}
 }  // namespace
 
 DunmereSplash::DunmereSplash(Application& app, Program& program)
@@ -53,16 +55,23 @@ DunmereSplash::DunmereSplash(Application& app, Program& program)
     onKeyPress = [this](const std::string& text) { Form_KeyPress(text); };
 }
 
-void DunmereSplash::load() { lblVersion.setCaption(versionText(programVersion())); }
+void DunmereSplash::load() {
+    lblVersion.setCaption(versionText(programVersion()));
+}
 
 void DunmereSplash::Form_KeyPress(const std::string& text) {
     // Every key that produces a character ends the splash.
-    if (!text.empty()) EndSplash();
+    if (!text.empty())
+        EndSplash();
 }
 
-void DunmereSplash::Frame1_Click() { EndSplash(); }
+void DunmereSplash::Frame1_Click() {
+    EndSplash();
+}
 
-void DunmereSplash::Splash_Timer_Timer() { EndSplash(); }
+void DunmereSplash::Splash_Timer_Timer() {
+    EndSplash();
+}
 
 void DunmereSplash::EndSplash() {
     m_program.showNotice();

@@ -13,11 +13,17 @@ Program::Program(toolkit::Application& app, ports::PortSystem& ports,
                  std::vector<PortDevice> portDevices)
     : m_app(app), m_context{ports, m_records, *this}, m_portDevices(std::move(portDevices)) {}
 
-void Program::start() { m_app.open<DunmereSplash>(*this); }
+void Program::start() {
+    m_app.open<DunmereSplash>(*this);
+}
 
-void Program::showNotice() { m_app.open<Notice>(*this); }
+void Program::showNotice() {
+    m_app.open<Notice>(*this);
+}
 
-void Program::showSelector() { m_app.open<TestForm>(*this); }
+void Program::showSelector() {
+    m_app.open<TestForm>(*this);
+}
 
 bool Program::hasScreen(screens::ScreenId screen) const {
     return screens::isInterfaceScreen(screen) || screens::isPrinterScreen(screen);
@@ -33,7 +39,8 @@ void Program::showScreen(screens::ScreenId screen) {
 
 void Program::showAbout() {
     std::string text = "Dunmere Cash Drawer Test Utility\n" + versionText(programVersion()) + "\n";
-    for (const auto& [port, device] : m_portDevices) text += "\n" + port + ": " + device;
+    for (const auto& [port, device] : m_portDevices)
+        text += "\n" + port + ": " + device;
     m_app.showMessage("About", text);
 }
 

@@ -78,7 +78,8 @@ TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), 
 }
 
 void TestForm::OpenScreen(ScreenId screen) {
-    if (!m_program.hasScreen(screen)) return;
+    if (!m_program.hasScreen(screen))
+        return;
     m_program.showScreen(screen);
     close();
 }
@@ -88,10 +89,16 @@ void TestForm::mDisclaimer_Click() {
     close();
 }
 
-void TestForm::mAbout_Click() { m_program.showAbout(); }
+void TestForm::mAbout_Click() {
+    m_program.showAbout();
+}
 
-void TestForm::Exit_Click() { app().end(); }
+void TestForm::Exit_Click() {
+    app().end();
+}
 
-void TestForm::mQuit_Click() { app().end(); }
+void TestForm::mQuit_Click() {
+    app().end();
+}
 
 }  // namespace app

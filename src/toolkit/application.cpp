@@ -14,18 +14,21 @@ Application::~Application() {
 
 template <class Fn>
 void Application::dispatch(Fn&& fn) {
-    if (m_ended) return;
+    if (m_ended)
+        return;
     ++m_depth;
     fn();
     --m_depth;
-    if (m_depth == 0) finishEvent();
+    if (m_depth == 0)
+        finishEvent();
 }
 
 void Application::finishEvent() {
     if (!m_ended) {
         destroyClosedForms();
         // No window left: the program is over.
-        if (m_forms.empty()) m_ended = true;
+        if (m_forms.empty())
+            m_ended = true;
     }
     if (m_ended) {
         tearDown();
@@ -35,26 +38,31 @@ void Application::finishEvent() {
 }
 
 void Application::tearDown() {
-    if (m_tornDown) return;
+    if (m_tornDown)
+        return;
     m_tornDown = true;
     std::vector<std::unique_ptr<Form>> forms = std::move(m_forms);
     m_forms.clear();
     for (auto& form : forms) {
-        if (m_windowSystem) m_windowSystem->formDestroyed(*form);
+        if (m_windowSystem)
+            m_windowSystem->formDestroyed(*form);
     }
     forms.clear();
-    if (m_windowSystem) m_windowSystem->programEnded();
+    if (m_windowSystem)
+        m_windowSystem->programEnded();
 }
 
 void Application::destroyClosedForms() {
     // Take the closed forms out first: destroying one must not disturb the list.
     std::vector<std::unique_ptr<Form>> closed;
     for (auto& form : m_forms) {
-        if (form->isClosed()) closed.push_back(std::move(form));
+        if (form->isClosed())
+            closed.push_back(std::move(form));
     }
     std::erase(m_forms, nullptr);
     for (auto& form : closed) {
-        if (m_windowSystem) m_windowSystem->formDestroyed(*form);
+        if (m_windowSystem)
+            m_windowSystem->formDestroyed(*form);
     }
 }
 
@@ -65,52 +73,63 @@ void Application::adopt(std::unique_ptr<Form> form) {
     m_forms.push_back(std::move(form));
     dispatch([&] {
         ref.load();
-        if (!ref.isClosed() && !m_ended && m_windowSystem) m_windowSystem->formShown(ref);
+        if (!ref.isClosed() && !m_ended && m_windowSystem)
+            m_windowSystem->formShown(ref);
     });
 }
 
 std::vector<Form*> Application::forms() const {
     std::vector<Form*> open;
     for (const auto& form : m_forms) {
-        if (!form->isClosed()) open.push_back(form.get());
+        if (!form->isClosed())
+            open.push_back(form.get());
     }
     return open;
 }
 
 Form* Application::activeForm() const {
     for (auto it = m_forms.rbegin(); it != m_forms.rend(); ++it) {
-        if (!(*it)->isClosed()) return it->get();
+        if (!(*it)->isClosed())
+            return it->get();
     }
     return nullptr;
 }
 
 void Application::end() {
-    if (m_ended) return;
+    if (m_ended)
+        return;
     m_ended = true;
     // Inside an event the forms go once the handlers have returned.
-    if (m_depth == 0) tearDown();
+    if (m_depth == 0)
+        tearDown();
 }
 
 void Application::showMessage(const std::string& caption, const std::string& text) {
-    if (!m_ended && m_windowSystem) m_windowSystem->showMessage(caption, text);
+    if (!m_ended && m_windowSystem)
+        m_windowSystem->showMessage(caption, text);
 }
 
 // ---- user actions ----
 
 void Application::click(Control& control) {
     dispatch([&] {
-        if (!control.isUsable()) return;
-        if (control.takesFocus()) control.form().moveFocusByUser(&control);
-        if (m_ended || !control.isUsable()) return;
+        if (!control.isUsable())
+            return;
+        if (control.takesFocus())
+            control.form().moveFocusByUser(&control);
+        if (m_ended || !control.isUsable())
+            return;
         control.userClick();
     });
 }
 
 void Application::edit(TextBox& box, std::string text) {
     dispatch([&] {
-        if (!box.isUsable()) return;
+        if (!box.isUsable())
+            return;
         box.form().moveFocusByUser(&box);
-        if (m_ended || !box.isUsable() || text == box.text()) return;
+        if (m_ended || !box.isUsable() || text == box.text())
+            return;
         box.assign(std::move(text));
         Control::run(box.onChange);
     });
@@ -118,10 +137,13 @@ void Application::edit(TextBox& box, std::string text) {
 
 void Application::pick(ComboBox& list, int index) {
     dispatch([&] {
-        if (!list.isUsable()) return;
+        if (!list.isUsable())
+            return;
         list.form().moveFocusByUser(&list);
-        if (m_ended || !list.isUsable()) return;
-        if (index < 0 || index >= static_cast<int>(list.items().size())) return;
+        if (m_ended || !list.isUsable())
+            return;
+        if (index < 0 || index >= static_cast<int>(list.items().size()))
+            return;
         // Picking the entry already shown runs the handler again.
         list.assign(index);
         Control::run(list.onClick);
@@ -130,7 +152,8 @@ void Application::pick(ComboBox& list, int index) {
 
 void Application::focus(Control& control) {
     dispatch([&] {
-        if (control.takesFocus() && control.isUsable()) control.form().moveFocusByUser(&control);
+        if (control.takesFocus() && control.isUsable())
+            control.form().moveFocusByUser(&control);
     });
 }
 
@@ -144,7 +167,8 @@ void Application::leave(Control& control) {
 
 void Application::pressKey(Form& form, const std::string& text) {
     dispatch([&] {
-        if (!form.isClosed() && form.onKeyPress) form.onKeyPress(text);
+        if (!form.isClosed() && form.onKeyPress)
+            form.onKeyPress(text);
     });
 }
 
@@ -154,7 +178,9 @@ void Application::closeWindow(Form& form) {
 
 // ---- timers ----
 
-void Application::unregisterTimer(Timer* timer) { std::erase(m_timers, timer); }
+void Application::unregisterTimer(Timer* timer) {
+    std::erase(m_timers, timer);
+}
 
 std::optional<Millis> Application::nextTimerDue() const {
     std::optional<Millis> next;
@@ -180,10 +206,13 @@ void Application::deliverDueTimers() {
         for (Timer* timer : due) {
             // An earlier handler of this round may have stopped or restarted it, or closed
             // its form; timers only die once the round is over.
-            if (m_ended) return;
-            if (!timer->m_due || *timer->m_due > now || timer->form().isClosed()) continue;
+            if (m_ended)
+                return;
+            if (!timer->m_due || *timer->m_due > now || timer->form().isClosed())
+                continue;
             Millis next = *timer->m_due + timer->m_interval;
-            if (next <= m_clock.now()) next = m_clock.now() + timer->m_interval;
+            if (next <= m_clock.now())
+                next = m_clock.now() + timer->m_interval;
             timer->m_due = next;
             Control::run(timer->onTimer);
         }

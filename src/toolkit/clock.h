@@ -26,7 +26,8 @@ class VirtualClock final : public Clock {
 public:
     Millis now() const override { return m_now; }
     void setNow(Millis t) {
-        if (t > m_now) m_now = t;
+        if (t > m_now)
+            m_now = t;
     }
     // Time passing inside a handler, e.g. a read that waits for a reply.
     void spend(Millis d) { m_now += d; }

@@ -10,75 +10,89 @@ Control::Control(Form& form, ControlKind kind, std::string name, Control* contai
     m_form.add(this);
 }
 
-Control::~Control() { m_form.remove(this); }
+Control::~Control() {
+    m_form.remove(this);
+}
 
 void Control::changed(Property property) {
-    if (m_observer) m_observer->propertyChanged(*this, property);
+    if (m_observer)
+        m_observer->propertyChanged(*this, property);
 }
 
 void Control::setCaption(std::string caption) {
-    if (caption == m_caption) return;
+    if (caption == m_caption)
+        return;
     m_caption = std::move(caption);
     changed(Property::Caption);
 }
 
 void Control::setForeColor(Color color) {
-    if (color == m_foreColor) return;
+    if (color == m_foreColor)
+        return;
     m_foreColor = color;
     changed(Property::ForeColor);
 }
 
 void Control::setBackColor(Color color) {
-    if (color == m_backColor) return;
+    if (color == m_backColor)
+        return;
     m_backColor = color;
     changed(Property::BackColor);
 }
 
 void Control::setFont(Font font) {
-    if (font == m_font) return;
+    if (font == m_font)
+        return;
     m_font = std::move(font);
     changed(Property::Font);
 }
 
 void Control::setEnabled(bool enabled) {
-    if (enabled == m_enabled) return;
+    if (enabled == m_enabled)
+        return;
     m_enabled = enabled;
     changed(Property::Enabled);
     enabledChanged();
 }
 
 void Control::setVisible(bool visible) {
-    if (visible == m_visible) return;
+    if (visible == m_visible)
+        return;
     m_visible = visible;
     changed(Property::Visible);
 }
 
 void Control::setToolTip(std::string toolTip) {
-    if (toolTip == m_toolTip) return;
+    if (toolTip == m_toolTip)
+        return;
     m_toolTip = std::move(toolTip);
     changed(Property::ToolTip);
 }
 
 void Control::setGeometry(Rect geometry) {
-    if (geometry == m_geometry) return;
+    if (geometry == m_geometry)
+        return;
     m_geometry = geometry;
     changed(Property::Geometry);
 }
 
 void Control::setAlignment(Align alignment) {
-    if (alignment == m_alignment) return;
+    if (alignment == m_alignment)
+        return;
     m_alignment = alignment;
     changed(Property::Alignment);
 }
 
 void Control::setWordWrap(bool wordWrap) {
-    if (wordWrap == m_wordWrap) return;
+    if (wordWrap == m_wordWrap)
+        return;
     m_wordWrap = wordWrap;
     changed(Property::WordWrap);
 }
 
 void Control::setTransparent(bool transparent) {
-    if (transparent == m_transparent) return;
+    if (transparent == m_transparent)
+        return;
     m_transparent = transparent;
     changed(Property::Transparent);
 }
@@ -89,15 +103,18 @@ const std::string& Control::accessibleName() const {
 
 bool Control::isShown() const {
     for (const Control* c = this; c; c = c->m_container) {
-        if (!c->m_visible) return false;
+        if (!c->m_visible)
+            return false;
     }
     return true;
 }
 
 bool Control::isUsable() const {
-    if (m_form.isClosed() || !isShown()) return false;
+    if (m_form.isClosed() || !isShown())
+        return false;
     for (const Control* c = this; c; c = c->m_container) {
-        if (!c->m_enabled) return false;
+        if (!c->m_enabled)
+            return false;
     }
     return true;
 }
@@ -115,10 +132,13 @@ bool Control::takesFocus() const {
     }
 }
 
-bool Control::hasFocus() const { return m_form.focused() == this; }
+bool Control::hasFocus() const {
+    return m_form.focused() == this;
+}
 
 void Control::setFocus() {
-    if (!takesFocus() || !isUsable() || hasFocus()) return;
+    if (!takesFocus() || !isUsable() || hasFocus())
+        return;
     m_form.m_focused = this;
     changed(Property::Focus);
 }

@@ -101,7 +101,9 @@ public:
     void setToolTip(std::string toolTip);
     Rect geometry() const { return m_geometry; }
     void setGeometry(Rect geometry);
-    void setGeometry(int x, int y, int width, int height) { setGeometry(Rect{x, y, width, height}); }
+    void setGeometry(int x, int y, int width, int height) {
+        setGeometry(Rect{x, y, width, height});
+    }
     Align alignment() const { return m_alignment; }
     void setAlignment(Align alignment);
     bool wordWrap() const { return m_wordWrap; }
@@ -138,7 +140,8 @@ protected:
 
     void changed(Property property);
     static void run(const Handler& handler) {
-        if (handler) handler();
+        if (handler)
+            handler();
     }
 
 private:

@@ -19,15 +19,18 @@ void OptionButton::assign(bool value) {
             }
         }
     }
-    if (value == m_value) return;
+    if (value == m_value)
+        return;
     m_value = value;
     changed(Property::Value);
 }
 
 void OptionButton::setValue(bool value) {
-    if (value == m_value) return;
+    if (value == m_value)
+        return;
     assign(value);
-    if (value) run(onClick);
+    if (value)
+        run(onClick);
 }
 
 void OptionButton::userClick() {
@@ -39,13 +42,16 @@ void OptionButton::userClick() {
 // ---- CheckBox ----
 
 void CheckBox::setValue(bool value) {
-    if (value == m_value) return;
+    if (value == m_value)
+        return;
     m_value = value;
     changed(Property::Value);
     run(onClick);
 }
 
-void CheckBox::userClick() { setValue(!m_value); }
+void CheckBox::userClick() {
+    setValue(!m_value);
+}
 
 // ---- TextBox ----
 
@@ -55,7 +61,8 @@ void TextBox::assign(std::string text) {
 }
 
 void TextBox::setText(std::string text) {
-    if (text == m_text) return;
+    if (text == m_text)
+        return;
     assign(std::move(text));
     run(onChange);
 }
@@ -69,20 +76,24 @@ void ComboBox::setItems(std::vector<std::string> items) {
 }
 
 bool ComboBox::assign(int index) {
-    if (index < -1 || index >= static_cast<int>(m_items.size())) index = -1;
-    if (index == m_listIndex) return false;
+    if (index < -1 || index >= static_cast<int>(m_items.size()))
+        index = -1;
+    if (index == m_listIndex)
+        return false;
     m_listIndex = index;
     changed(Property::ListIndex);
     return true;
 }
 
 void ComboBox::setListIndex(int index) {
-    if (assign(index)) run(onClick);
+    if (assign(index))
+        run(onClick);
 }
 
 void ComboBox::selectText(const std::string& text) {
     auto it = std::find(m_items.begin(), m_items.end(), text);
-    if (it != m_items.end()) setListIndex(static_cast<int>(it - m_items.begin()));
+    if (it != m_items.end())
+        setListIndex(static_cast<int>(it - m_items.begin()));
 }
 
 std::string ComboBox::text() const {
@@ -92,13 +103,15 @@ std::string ComboBox::text() const {
 // ---- Shape, Image ----
 
 void Shape::setFillColor(Color color) {
-    if (color == m_fillColor) return;
+    if (color == m_fillColor)
+        return;
     m_fillColor = color;
     changed(Property::FillColor);
 }
 
 void Image::setPicture(std::string picture) {
-    if (picture == m_picture) return;
+    if (picture == m_picture)
+        return;
     m_picture = std::move(picture);
     changed(Property::Picture);
 }
@@ -109,11 +122,14 @@ Timer::Timer(Form& form, std::string name, Millis interval, bool enabled)
     : Control(form, ControlKind::Timer, std::move(name), nullptr), m_interval(interval) {
     setVisible(false);
     form.app().registerTimer(this);
-    if (!enabled) setEnabled(false);
+    if (!enabled)
+        setEnabled(false);
     restart();
 }
 
-Timer::~Timer() { form().app().unregisterTimer(this); }
+Timer::~Timer() {
+    form().app().unregisterTimer(this);
+}
 
 void Timer::restart() {
     if (enabled() && m_interval.count() > 0) {
@@ -128,7 +144,8 @@ void Timer::enabledChanged() {
 }
 
 void Timer::setInterval(Millis interval) {
-    if (interval == m_interval) return;
+    if (interval == m_interval)
+        return;
     m_interval = interval;
     changed(Property::Interval);
     restart();

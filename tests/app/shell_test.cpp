@@ -169,8 +169,10 @@ TEST_F(Shell, ClosingAnyShellWindowByItsTitleBarEndsTheProgram) {
     for (int which = 0; which < 2; ++which) {
         toolkit::Application app2{clock};
         app::Program program2{app2, ports, {}};
-        if (which == 0) program2.showNotice();
-        if (which == 1) program2.showSelector();
+        if (which == 0)
+            program2.showNotice();
+        if (which == 1)
+            program2.showSelector();
         app2.closeWindow(*app2.forms().front());
         EXPECT_TRUE(app2.ended());
     }
@@ -179,7 +181,8 @@ TEST_F(Shell, ClosingAnyShellWindowByItsTitleBarEndsTheProgram) {
 TEST_F(Shell, AboutNamesTheProgramItsVersionAndEachPortsDevice) {
     app.click(selector().mAbout);
     ASSERT_EQ(windows.messages.size(), 1u);
-    EXPECT_EQ(windows.messages[0].second,
-              "Dunmere Cash Drawer Test Utility\nVersion 1.2.3\n\nCOM1: /dev/pts/7\nLPT1: /dev/lp0");
+    EXPECT_EQ(
+        windows.messages[0].second,
+        "Dunmere Cash Drawer Test Utility\nVersion 1.2.3\n\nCOM1: /dev/pts/7\nLPT1: /dev/lp0");
     EXPECT_NE(current<app::TestForm>(), nullptr);  // the selector stays
 }

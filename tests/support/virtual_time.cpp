@@ -6,7 +6,8 @@ void runFor(toolkit::Application& app, toolkit::VirtualClock& clock, toolkit::Mi
     const toolkit::Millis end = clock.now() + d;
     while (!app.ended()) {
         auto due = app.nextTimerDue();
-        if (!due || *due > end) break;
+        if (!due || *due > end)
+            break;
         clock.setNow(*due);
         app.deliverDueTimers();
     }

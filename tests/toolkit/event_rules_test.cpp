@@ -46,7 +46,8 @@ public:
 protected:
     void unload() override {
         m_log.push_back("unload");
-        if (onUnload) onUnload();
+        if (onUnload)
+            onUnload();
     }
 
 private:
@@ -66,7 +67,8 @@ TEST_F(Fixture, ProgramChangesRunHandlersNestedAndOnlyOnRealChange) {
     // A handler that resets its own box runs again for the reset, inside the first run.
     form.box.onChange = [&] {
         log.push_back("enter:" + form.box.text());
-        if (form.box.text() == "bad") form.box.setText("7");
+        if (form.box.text() == "bad")
+            form.box.setText("7");
         log.push_back("leave:" + form.box.text());
     };
     form.box.setText("bad");

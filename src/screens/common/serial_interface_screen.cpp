@@ -73,8 +73,7 @@ void SerialInterfaceScreen::Status_Timer_Timer() {
     Feedback2.setForeColor(colors::kGreen);
     if (portSystem().getCommModemStatus(m_port.handle, m_modemStatus) != ports::kSuccess) {
         m_port.lastError = portSystem().lastError();
-        ShowFeedback1(m_variant.pollError + std::to_string(m_port.lastError) + ")",
-                      colors::kRed);
+        ShowFeedback1(m_variant.pollError + std::to_string(m_port.lastError) + ")", colors::kRed);
         return;
     }
     if (m_variant.showsDrawer) {

@@ -24,10 +24,10 @@ public:
 
 protected:
     struct Variant {
-        bool alderTexts;         // "Error ..." with a capital; the others write "error ..."
-        bool raiseDtr;           // SETDTR after SETRTS
-        bool showsDrawer;        // the ring-indicator line shown in cd_status
-        const char* pollError;   // the start of the status-read error text
+        bool alderTexts;        // "Error ..." with a capital; the others write "error ..."
+        bool raiseDtr;          // SETDTR after SETRTS
+        bool showsDrawer;       // the ring-indicator line shown in cd_status
+        const char* pollError;  // the start of the status-read error text
     };
     static constexpr Variant kAlder{true, true, true, "Error getting status information. ("};
     static constexpr Variant kMaker{false, false, true, "Error getting status information. ("};

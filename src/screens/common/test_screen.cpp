@@ -20,16 +20,28 @@ struct FamilyNames {
 FamilyNames namesOf(PortFamily family) {
     switch (family) {
         case PortFamily::MakerSerial:
-            return {"com1", "com2", "Com1_Label", "Com2_Label", "Serial Port 1 (COM1)",
+            return {"com1",
+                    "com2",
+                    "Com1_Label",
+                    "Com2_Label",
+                    "Serial Port 1 (COM1)",
                     "Serial Port 2 (COM2)"};
         case PortFamily::PrinterSerial:
-            return {"COM1", "COM2", "COM1_Label", "COM2_Label", "Serial Port1 (COM1)",
+            return {"COM1",
+                    "COM2",
+                    "COM1_Label",
+                    "COM2_Label",
+                    "Serial Port1 (COM1)",
                     "Serial Port 2 (COM2)"};
         case PortFamily::MakerParallel:
         case PortFamily::PrinterParallel:
             break;
     }
-    return {"LPT1", "LPT2", "LPT1_Label", "LPT2_Label", "Parallel Port1 (LPT1)",
+    return {"LPT1",
+            "LPT2",
+            "LPT1_Label",
+            "LPT2_Label",
+            "Parallel Port1 (LPT1)",
             "Parallel Port 2 (LPT2)"};
 }
 
@@ -137,14 +149,16 @@ void TestScreen::port1_Click() {
     }
     m_port.deviceName = port1Name();
     OpenPort();
-    if (m_family == PortFamily::MakerSerial) SetupPort();
+    if (m_family == PortFamily::MakerSerial)
+        SetupPort();
 }
 
 void TestScreen::port2_Click() {
     ClosePort(CloseCaller::Port2);
     m_port.deviceName = port2Name();
     OpenPort();
-    if (m_family == PortFamily::MakerSerial || m_family == PortFamily::MakerParallel) SetupPort();
+    if (m_family == PortFamily::MakerSerial || m_family == PortFamily::MakerParallel)
+        SetupPort();
 }
 
 void TestScreen::exit_Click() {
@@ -156,16 +170,17 @@ void TestScreen::exit_Click() {
 // ---- the port ----
 
 void TestScreen::OpenPort() {
-    m_port.handle = portSystem().createFile(m_port.deviceName, ports::kGenericReadWrite,
-                                            ports::kShareReadWrite, ports::kOpenExisting,
-                                            ports::kPlainFile);
+    m_port.handle =
+        portSystem().createFile(m_port.deviceName, ports::kGenericReadWrite, ports::kShareReadWrite,
+                                ports::kOpenExisting, ports::kPlainFile);
     if (m_port.handle >= 1) {
         if (m_family == PortFamily::MakerParallel) {
             portSystem().purgeComm(m_port.handle, ports::kPurgeTxClear);
         }
         ShowFeedback1("Handle successfully acquired for port " + m_port.deviceName + ".",
                       colors::kGreen);
-        if (m_family == PortFamily::PrinterSerial) SetupPort();
+        if (m_family == PortFamily::PrinterSerial)
+            SetupPort();
         return;
     }
     m_port.lastError = portSystem().lastError();
@@ -221,9 +236,13 @@ bool TestScreen::CreateWriteEvent(const char* name) {
     return writeOverlapped().event != 0;
 }
 
-void TestScreen::CloseWriteEvent() { portSystem().closeEvent(writeOverlapped().event); }
+void TestScreen::CloseWriteEvent() {
+    portSystem().closeEvent(writeOverlapped().event);
+}
 
-void TestScreen::FlushPort() { portSystem().flushFileBuffers(m_port.handle); }
+void TestScreen::FlushPort() {
+    portSystem().flushFileBuffers(m_port.handle);
+}
 
 ports::ErrorCode TestScreen::WriteBytes(std::initializer_list<std::uint8_t> bytes) {
     std::uint32_t written = 0;
@@ -231,6 +250,8 @@ ports::ErrorCode TestScreen::WriteBytes(std::initializer_list<std::uint8_t> byte
                                   &writeOverlapped());
 }
 
-std::string TestScreen::LastErrorText() const { return std::to_string(portSystem().lastError()); }
+std::string TestScreen::LastErrorText() const {
+    return std::to_string(portSystem().lastError());
+}
 
 }  // namespace screens
