@@ -1,0 +1,29 @@
+// Starts drawertest: the Qt application, the model, the ports as this machine names them, and
+// the splash.
+#include <QApplication>
+#include <cstdlib>
+
+#include "app/program.h"
+#include "gui/qt_window_system.h"
+#include "ports/device_map.h"
+#include "ports/posix_port_system.h"
+#include "toolkit/application.h"
+
+int main(int argc, char** argv) {
+    QApplication qtApp(argc, argv);
+
+    // The only place the environment is read: where each port really is.
+    const auto devices =
+        ports::DeviceMap::fromEnvironment([](const char* name) { return std::getenv(name); });
+    std::vector<app::PortDevice> portDevices;
+    for (const auto& entry : devices.entries())
+        portDevices.emplace_back(entry.portName, entry.path);
+
+    ports::PosixPortSystem portSystem(devices);
+    toolkit::RealClock clock;
+    toolkit::Application application(clock);
+    gui::QtWindowSystem windows(application);
+    app::Program program(application, portSystem, std::move(portDevices));
+    program.start();
+    return windows.run();
+}
