@@ -1,10 +1,178 @@
 #include "screens/interfaces/alder_form.h"
 
+#include "screens/common/typed_number.h"
+#include "screens/interfaces/interface_looks.h"
+#include "screens/interfaces/printer_texts.h"
+
 namespace screens {
 
-Alderform::Alderform(toolkit::Application& app, Context& context)
+using namespace toolkit;
+
+Alderform::Alderform(Application& app, Context& context)
     : SerialInterfaceScreen(app, context, "Alderform", kAlder) {
     setCaption("Alder Interface Test");
+    title.setCaption("Dunmere Cash Drawer Alder Test");
+
+    setUpCaption(Frame1, "Interface Settings:", {20, 124, 300, 240});
+
+    setUpCaption(Label1, "Baud Rate", {12, 30, 140, 22});
+    baudlist.setItems({"9600", "4800", "2400", "1200"});
+    baudlist.setToolTip("Select serial port baud rate.");
+    baudlist.setAccessibleName("Baud Rate");
+    baudlist.setFont(kCaptionFont);
+    baudlist.setGeometry(160, 28, 120, 24);
+
+    setUpCaption(Label3, "Opening Character", {12, 62, 140, 22});
+    open_char.setToolTip("Decimal Value of opening character.");
+    open_char.setAccessibleName("Opening Character");
+    open_char.setFont(kCaptionFont);
+    open_char.setAlignment(Align::Center);
+    open_char.setGeometry(160, 60, 120, 24);
+
+    setUpCaption(Label4, "Repeat Character", {12, 94, 140, 22});
+    Repeats.setItems({"1", "2"});
+    Repeats.setToolTip("Number of times to send character.");
+    Repeats.setAccessibleName("Repeat Character");
+    Repeats.setFont(kCaptionFont);
+    Repeats.setGeometry(160, 92, 120, 24);
+
+    setUpCaption(Label7, "Switch settings:", {12, 128, 200, 20});
+    Label8.setForeColor(colors::kWhite);
+    layOutSwitchRow(Label8, bits(), 24, 150);
+    Label8.setFont(Font{"Arial", 12, true, true});
+
+    setUpPowerWarning(Label5, {12, 204, 276, 20});
+
+    setUpCaption(Frame2, "Drawer is:", {340, 56, 240, 56});
+    setUpCaption(Dead_end, "Deadend", {14, 24, 100, 22});
+    setUpCaption(Parasite, "Parasite", {124, 24, 100, 22});
+    setUpCaption(TestPrinter, "Test Printer", {354, 118, 200, 24});
+
+    setUpCaption(Label2, "Drawer currently indicates:", {340, 152, 240, 22});
+    Label2.setAlignment(Align::Center);
+
+    Trigger.setCaption("Trigger Drawer");
+    Trigger.setToolTip("Click to send opening character to the drawer.");
+    Trigger.setFont(kCaptionFont);
+    Trigger.setGeometry(200, 386, 200, 44);
+    AlderAdvanced.setCaption("Alder Advanced ");
+    AlderAdvanced.setFont(kCaptionFont);
+    AlderAdvanced.setGeometry(440, 498, 140, 32);
+    exit.setFont(kCaptionFont);
+
+    baudlist.onClick = [this] { baudlist_Click(); };
+    Repeats.onClick = [this] { Repeats_Click(); };
+    open_char.onChange = [this] { open_char_Change(); };
+    Dead_end.onClick = [this] { Dead_end_Click(); };
+    Parasite.onClick = [this] { Parasite_Click(); };
+    TestPrinter.onClick = [this] { TestPrinter_Click(); };
+    Trigger.onClick = [this] { Trigger_Click(); };
+    AlderAdvanced.onClick = [this] { AlderAdvanced_Click(); };
+}
+
+// Each programmatic change below runs its handler at once; the first set-up (inside the port
+// pick) runs before any baud rate is known, and the last one settles the port at 9600 baud.
+void Alderform::load() {
+    Status_timer.setEnabled(true);
+    SelectFirstPort();
+    Repeats.selectText("1");
+    open_char.setText("7");
+    baudlist.selectText("9600");
+    SetupPort();
+}
+
+// ---- handlers ----
+
+void Alderform::baudlist_Click() {
+    m_port.baudRate = storedValue(readTypedNumber(baudlist.text()));
+    SetupPort();
+    ShowSwitchSettings();
+}
+
+void Alderform::Repeats_Click() {
+    m_repeatCount = storedValue(readTypedNumber(Repeats.text()));
+    ShowSwitchSettings();
+}
+
+void Alderform::open_char_Change() {
+    Message_Timer.setEnabled(false);
+    const double value = readTypedNumber(open_char.text());
+    if (open_char.text().empty() || value < 0 || value > 127) {
+        // Runs this handler again for "7" before the messages go up.
+        open_char.setText("7");
+        ShowFeedback1("Valid characters are 0 through 127", colors::kRed);
+        ShowFeedback2("Open Character reset to factory default: 7", colors::kGreen);
+    }
+    m_openChar = storedValue(readTypedNumber(open_char.text()));
+    ShowSwitchSettings();
+    Message_Timer.setEnabled(true);
+}
+
+void Alderform::Dead_end_Click() {
+    TestPrinter.setValue(false);
+    TestPrinter.setEnabled(false);
+}
+
+void Alderform::Parasite_Click() {
+    TestPrinter.setEnabled(true);
+}
+
+void Alderform::TestPrinter_Click() {
+    Trigger.setCaption(TestPrinter.value() ? "Test/Print" : "Trigger Drawer");
+}
+
+void Alderform::Trigger_Click() {
+    Message_Timer.setEnabled(false);
+    if (!CreateWriteEvent("0")) {
+        ShowFeedback1("Failure to create overlapped event", colors::kRed);
+    }
+    FlushPort();
+    const auto low = static_cast<std::uint8_t>(m_openChar & 0xFF);
+    for (int pass = 0; pass < m_repeatCount; ++pass) {
+        const ports::ErrorCode result = WriteBytes({low, 0x00});
+        if (result == ports::kSuccess) {
+            ShowFeedback1("Trigger Character written to port.", colors::kGreen);
+        } else if (result != ports::kIoPending) {
+            ShowFeedback1("Error writing to port. (" + LastErrorText() + ")", colors::kRed);
+        }
+    }
+    if (TestPrinter.value()) {
+        FlushPort();
+        for (char c : alderPrinterText())
+            WriteByte(static_cast<std::uint8_t>(c));
+        FlushPort();
+        for (int feed = 0; feed < 9; ++feed)
+            WriteByte(0x0A);
+    }
+    Message_Timer.setEnabled(true);
+    Status_timer.setEnabled(true);
+    CloseWriteEvent();
+}
+
+void Alderform::AlderAdvanced_Click() {
+    ClosePort(CloseCaller::AlderAdvanced);
+    m_context.navigator.showScreen(ScreenId::Alderform2);
+    close();
+}
+
+// ---- switches ----
+
+void Alderform::ShowSwitchSettings() {
+    setAlderBaudSwitches(m_switchGlyphs, m_port.baudRate);
+    if (m_repeatCount == 1) {
+        m_switchGlyphs[7] = "v";
+    } else if (m_repeatCount == 2) {
+        m_switchGlyphs[7] = "^";
+    }
+    int work = m_openChar;
+    for (int bit = 6; bit >= 0; --bit) {
+        const int weight = 1 << bit;
+        const bool down = work >= weight;
+        if (down)
+            work -= weight;
+        m_switchGlyphs[static_cast<std::size_t>(bit)] = down ? "v" : "^";
+    }
+    showSwitchGlyphs(m_switchGlyphs, bits());
 }
 
 }  // namespace screens
