@@ -11,6 +11,8 @@ namespace gui {
 
 QtWindowSystem::QtWindowSystem(toolkit::Application& app) : m_app(app) {
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // Every control names its own font; menus, message boxes and tooltips are Arial as well.
+    QApplication::setFont(QFont(QStringLiteral("Arial"), 9));
     // The model alone decides when the program is over.
     QApplication::setQuitOnLastWindowClosed(false);
     m_timer.setSingleShot(true);

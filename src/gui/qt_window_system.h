@@ -19,7 +19,8 @@ class FormWindow;
 
 // Needs a QApplication. Registers itself with the application on construction; declare it
 // after the Application so that it goes first (it detaches from forms that are still open).
-// Sets the Fusion style, so that the forms' colours look the same on every desktop.
+// Sets the Fusion style, so that the forms' colours look the same on every desktop, and Arial
+// as the application's font.
 class QtWindowSystem final : public toolkit::WindowSystem {
 public:
     explicit QtWindowSystem(toolkit::Application& app);

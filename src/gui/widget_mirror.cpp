@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "gui/frame_widget.h"
 #include "gui/lamp_widget.h"
 #include "gui/picture_widget.h"
 #include "toolkit/controls.h"
@@ -171,7 +172,7 @@ QWidget* createControlWidget(ControlKind kind, QWidget* parent) {
         case ControlKind::ComboBox:
             return new QComboBox(parent);
         case ControlKind::Frame:
-            return new QGroupBox(parent);
+            return new FrameWidget(parent);
         case ControlKind::Shape:
             return new LampWidget(parent);
         case ControlKind::Image:

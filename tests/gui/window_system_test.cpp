@@ -53,7 +53,9 @@ TEST_F(RendererTest, AGrabShowsTheLampAndMakesAPicture) {
     QImage image = gui::grabWindow(form);
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.pixelColor(lampCentre), QColor(0x00, 0xFF, 0x00));
-    EXPECT_EQ(image.pixelColor(5, top + 295), QColor(0x80, 0x80, 0xFF));  // form background
+    // The form's background, and a frame's bare inside: exactly their colour, unshaded.
+    EXPECT_EQ(image.pixelColor(5, top + 295), QColor(0x80, 0x80, 0xFF));
+    EXPECT_EQ(image.pixelColor(10 + 230, top + 44 + 90), QColor(0x80, 0x80, 0xFF));
 
     form.lamp.setFillColor(colors::kRed);
     image = gui::grabWindow(form);
