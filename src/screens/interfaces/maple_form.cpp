@@ -1,10 +1,158 @@
 #include "screens/interfaces/maple_form.h"
 
+#include "screens/common/typed_number.h"
+#include "screens/interfaces/interface_looks.h"
+#include "screens/interfaces/printer_texts.h"
+
 namespace screens {
 
-Mapleform::Mapleform(toolkit::Application& app, Context& context)
+using namespace toolkit;
+
+Mapleform::Mapleform(Application& app, Context& context)
     : TestScreen(app, context, "Mapleform", PortFamily::MakerParallel) {
     setCaption("Maple Test");
+    setSize(600, 446);
+    title.setCaption("Dunmere Cash Drawer Maple Test");
+    title.setGeometry(10, 8, 580, 38);
+    port1Option.setGeometry(30, 62, 18, 20);
+    port1Label.setGeometry(54, 60, 230, 24);
+    port2Option.setGeometry(30, 92, 18, 20);
+    port2Label.setGeometry(54, 90, 230, 24);
+
+    setUpCaption(Frame2, "Drawer is:", {340, 56, 240, 56});
+    setUpCaption(Parasite, "Parasite", {14, 24, 100, 22});
+    setUpCaption(Dead_end, "Deadend", {124, 24, 100, 22});
+    setUpCaption(TestPrinter, "Test Printer", {354, 118, 200, 24});
+
+    setUpCaption(Frame1, "Interface Settings:", {20, 124, 300, 176});
+    setUpCaption(Label3, "Opening Character", {12, 30, 140, 22});
+    open_char.setToolTip("Decimal Value of opening character.");
+    open_char.setAccessibleName("Opening Character");
+    open_char.setFont(kCaptionFont);
+    open_char.setAlignment(Align::Center);
+    open_char.setGeometry(160, 28, 120, 24);
+    setUpCaption(Label7, "Switch settings:", {12, 64, 200, 20});
+    Label8.setForeColor(colors::kYellow);
+    layOutSwitchRow(Label8, bits(), 24, 86);
+    setUpPowerWarning(Label1, {12, 140, 276, 20});
+
+    Trigger.setCaption("Trigger Drawer");
+    Trigger.setToolTip("Click to send opening character to the drawer.");
+    Trigger.setFont(kCaptionFont);
+    Trigger.setGeometry(200, 310, 200, 44);
+
+    Feedback1.setGeometry(10, 362, 580, 20);
+    Feedback2.setGeometry(10, 384, 580, 20);
+    exit.setFont(kCaptionFont);
+    exit.setGeometry(20, 408, 110, 32);
+
+    Parasite.onClick = [this] { Parasite_Click(); };
+    Dead_end.onClick = [this] { Dead_end_Click(); };
+    TestPrinter.onClick = [this] { TestPrinter_Click(); };
+    open_char.onChange = [this] { open_char_Change(); };
+    Trigger.onClick = [this] { Trigger_Click(); };
+}
+
+// Opens LPT1 (no set-up: that runs only after an LPT2 pick), then sets the factory opening
+// character, whose handler shows its switches.
+void Mapleform::load() {
+    SelectFirstPort();
+    open_char.setText("7");
+}
+
+// LPT2 gets empty buffers and no write time-out.
+void Mapleform::SetupPort() {
+    Message_Timer.setEnabled(true);
+    FlushPort();
+    portSystem().setupComm(m_port.handle, 0, 0);
+    ports::CommTimeoutsRec& timeouts = m_context.records.commTimeouts;
+    portSystem().getCommTimeouts(m_port.handle, timeouts);
+    timeouts.writeTotalTimeoutMultiplier = 0;
+    timeouts.writeTotalTimeoutConstant = 0;
+    portSystem().setCommTimeouts(m_port.handle, timeouts);
+}
+
+// ---- handlers ----
+
+void Mapleform::Parasite_Click() {
+    if (!Parasite.value())
+        return;
+    TestPrinter.setVisible(true);
+    TestPrinter.setEnabled(true);
+    ShowFeedback2("Cash drawer installed with 'Y' cable.", colors::kGreen);
+}
+
+void Mapleform::Dead_end_Click() {
+    if (!Dead_end.value())
+        return;
+    ShowFeedback2("Deadend cable or terminator installed.", colors::kGreen);
+    TestPrinter.setEnabled(false);
+    TestPrinter.setVisible(false);
+    TestPrinter.setValue(false);
+}
+
+void Mapleform::TestPrinter_Click() {
+    Trigger.setCaption(TestPrinter.value() ? "Test/Print" : "Trigger Drawer");
+}
+
+void Mapleform::open_char_Change() {
+    Message_Timer.setEnabled(false);
+    const double value = readTypedNumber(open_char.text());
+    if (open_char.text().empty() || value < 0 || value > 255) {
+        // Runs this handler again for "7" before the messages go up.
+        open_char.setText("7");
+        ShowFeedback1("Valid characters are 0 through 255", colors::kRed);
+        ShowFeedback2("Open Character reset to factory default: 7", colors::kGreen);
+    }
+    m_openChar = storedValue(readTypedNumber(open_char.text()));
+    ShowSwitchSettings();
+    Message_Timer.setEnabled(true);
+}
+
+// Every code a write fails with is reported here, a write still under way (997) included.
+void Mapleform::Trigger_Click() {
+    Message_Timer.setEnabled(false);
+    FlushPort();
+    if (!CreateWriteEvent("0")) {
+        ShowFeedback1("Failure to create overlapped event.", colors::kRed);
+    }
+    if (TestPrinter.value()) {
+        for (char c : maplePrinterText()) {
+            if (WriteByte(static_cast<std::uint8_t>(c)) != ports::kSuccess) {
+                ShowFeedback1("Failure to write to printer.", colors::kRed);
+            }
+        }
+        FlushPort();
+    }
+    const auto low = static_cast<std::uint8_t>(m_openChar & 0xFF);
+    for (int pass = 0; pass < 6; ++pass) {
+        const ports::ErrorCode result = WriteByte(low);
+        if (result == ports::kSuccess) {
+            ShowFeedback1("Trigger Character written to port.", colors::kGreen);
+        } else {
+            m_port.lastError = result;
+            ShowFeedback1("Error writing to port. (" + std::to_string(result) + ")", colors::kRed);
+        }
+    }
+    Message_Timer.setEnabled(true);
+    CloseWriteEvent();
+}
+
+// ---- switches ----
+
+// Switches 1 to 8 hold the character in binary, switch 1 the lowest bit; 9 and 10 stay up.
+void Mapleform::ShowSwitchSettings() {
+    int work = m_openChar;
+    for (int bit = 7; bit >= 0; --bit) {
+        const int weight = 1 << bit;
+        const bool down = work >= weight;
+        if (down)
+            work -= weight;
+        m_switchGlyphs[static_cast<std::size_t>(bit)] = down ? "v" : "^";
+    }
+    m_switchGlyphs[8] = "^";
+    m_switchGlyphs[9] = "^";
+    showSwitchGlyphs(m_switchGlyphs, bits());
 }
 
 }  // namespace screens
