@@ -41,7 +41,7 @@ Alderform::Alderform(Application& app, Context& context)
     layOutSwitchRow(Label8, bits(), 24, 150);
     Label8.setFont(Font{"Arial", 12, true, true});
 
-    setUpPowerWarning(Label5, {12, 204, 276, 20});
+    setUpPowerWarning(Label5, {12, 204, 276, 16});
 
     setUpCaption(Frame2, "Drawer is:", {340, 56, 240, 56});
     setUpCaption(Dead_end, "Deadend", {14, 24, 100, 22});

@@ -53,7 +53,7 @@ Alderform2::Alderform2(Application& app, Context& context)
     setUpCaption(Label7, "Switch settings:", {12, 128, 200, 20});
     Label8.setForeColor(colors::kYellow);
     layOutSwitchRow(Label8, bits(), 24, 150);
-    setUpPowerWarning(Label6, {12, 204, 276, 20});
+    setUpPowerWarning(Label6, {12, 204, 276, 16});
 
     setUpCaption(Label5, "Drawer currently indicates:", {340, 152, 240, 22});
     Label5.setAlignment(Align::Center);

@@ -34,7 +34,7 @@ Mapleform::Mapleform(Application& app, Context& context)
     setUpCaption(Label7, "Switch settings:", {12, 64, 200, 20});
     Label8.setForeColor(colors::kYellow);
     layOutSwitchRow(Label8, bits(), 24, 86);
-    setUpPowerWarning(Label1, {12, 140, 276, 20});
+    setUpPowerWarning(Label1, {12, 140, 276, 16});
 
     Trigger.setCaption("Trigger Drawer");
     Trigger.setToolTip("Click to send opening character to the drawer.");
