@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <QTest>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,10 +41,15 @@ public:
     toolkit::MenuItem mAbout{*this, "mAbout", "About"};
 
     std::vector<std::string> log;
+    // Unloading destroys the form and its log with it: a test that closes the form listens here.
+    std::function<void()> onUnload;
 
 protected:
     void load() override;
-    void unload() override { log.push_back("unload"); }
+    void unload() override {
+        if (onUnload)
+            onUnload();
+    }
 };
 
 // Shows a SampleForm in its window on a real clock.
