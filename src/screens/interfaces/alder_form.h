@@ -12,7 +12,7 @@
 namespace screens {
 
 class Alderform final : public SerialInterfaceScreen {
-  public:
+public:
     Alderform(toolkit::Application& app, Context& context);
 
     toolkit::Frame Frame1{*this, "Frame1"};
@@ -48,10 +48,10 @@ class Alderform final : public SerialInterfaceScreen {
     std::int16_t openChar() const { return m_openChar; }
     std::int16_t repeatCount() const { return m_repeatCount; }
 
-  protected:
+protected:
     void load() override;
 
-  private:
+private:
     void baudlist_Click();
     void Repeats_Click();
     void open_char_Change();

@@ -13,7 +13,7 @@
 namespace screens {
 
 class Alderform2 final : public SerialInterfaceScreen {
-  public:
+public:
     Alderform2(toolkit::Application& app, Context& context);
 
     // How long a trigger waits for a write the port reports as still under way.
@@ -51,10 +51,10 @@ class Alderform2 final : public SerialInterfaceScreen {
     std::int16_t openChar() const { return m_openChar; }
     std::int16_t repeatCount() const { return m_repeatCount; }
 
-  protected:
+protected:
     void load() override;
 
-  private:
+private:
     void Alder_Level_Click();
     void Alder_Char_Click();
     void SelectMode(const char* mode, const char* repeats, const char* openChar);

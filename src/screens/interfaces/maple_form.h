@@ -11,7 +11,7 @@
 namespace screens {
 
 class Mapleform final : public TestScreen {
-  public:
+public:
     Mapleform(toolkit::Application& app, Context& context);
 
     toolkit::Frame Frame2{*this, "Frame2"};
@@ -38,11 +38,11 @@ class Mapleform final : public TestScreen {
 
     std::int16_t openChar() const { return m_openChar; }
 
-  protected:
+protected:
     void load() override;
     void SetupPort() override;
 
-  private:
+private:
     void Parasite_Click();
     void Dead_end_Click();
     void TestPrinter_Click();
