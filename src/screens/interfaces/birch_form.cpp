@@ -3,6 +3,7 @@
 #include <string>
 
 #include "screens/common/typed_number.h"
+#include "screens/interfaces/interface_looks.h"
 
 namespace screens {
 
@@ -10,19 +11,11 @@ using namespace toolkit;
 
 namespace {
 
-const Font kCaptionFont{"Arial", 9.75, true, false};
 // The switch numbers and their glyphs: Arial digits are all one width, so the glyph labels
 // can sit centred under the digits of " 1  2  3   4".
 const Font kSwitchFont{"Arial", 12, true, false};
 constexpr int kSwitchLeft = 180;
 constexpr int kSwitchCentres[] = {9, 27, 45, 67};
-
-void styleCaption(Label& label, const char* caption, Rect geometry) {
-    label.setCaption(caption);
-    label.setForeColor(colors::kWhite);
-    label.setFont(kCaptionFont);
-    label.setGeometry(geometry);
-}
 
 }  // namespace
 
@@ -31,13 +24,10 @@ Birchform::Birchform(Application& app, Context& context)
     setCaption("Birch Interface Test");
     title.setCaption("Dunmere Cash Drawer Birch Test");
 
-    Frame1.setCaption("Interface Settings:");
-    Frame1.setForeColor(colors::kWhite);
-    Frame1.setFont(kCaptionFont);
-    Frame1.setGeometry(20, 130, 300, 176);
+    setUpCaption(Frame1, "Interface Settings:", {20, 130, 300, 176});
 
     const char* baudTip = "Select serial port baud rate.";
-    styleCaption(Label1, "Baud Rate", {16, 30, 150, 22});
+    setUpCaption(Label1, "Baud Rate", {16, 32, 150, 22});
     Label1.setToolTip(baudTip);
     baudlist.setItems({"9600", "4800", "2400", "1200"});
     baudlist.setToolTip(baudTip);
@@ -45,14 +35,14 @@ Birchform::Birchform(Application& app, Context& context)
     baudlist.setFont(kCaptionFont);
     baudlist.setGeometry(176, 28, 108, 24);
 
-    styleCaption(Filter_Label, "Filter", {16, 66, 150, 22});
+    setUpCaption(Filter_Label, "Filter", {16, 68, 150, 22});
     Filter.setItems({"On", "Off"});
     Filter.setAccessibleName("Filter");
     Filter.setFont(kCaptionFont);
     Filter.setGeometry(176, 64, 108, 24);
 
     const char* openCharTip = "Decimal Value of opening character.";
-    styleCaption(Label3, "Opening Character", {16, 102, 150, 22});
+    setUpCaption(Label3, "Opening Character", {16, 104, 150, 22});
     Label3.setToolTip(openCharTip);
     open_char.setToolTip(openCharTip);
     open_char.setAccessibleName("Opening Character");
@@ -60,13 +50,13 @@ Birchform::Birchform(Application& app, Context& context)
     open_char.setFont(kCaptionFont);
     open_char.setGeometry(176, 100, 108, 24);
 
-    styleCaption(Label4, "Repeat Character", {16, 138, 150, 22});
+    setUpCaption(Label4, "Repeat Character", {16, 140, 150, 22});
     Repeats.setAccessibleName("Repeat Character");
     Repeats.setAlignment(Align::Center);
     Repeats.setFont(kCaptionFont);
     Repeats.setGeometry(176, 136, 108, 24);
 
-    styleCaption(Label7, "Switch settings:", {36, 334, 140, 22});
+    setUpCaption(Label7, "Switch settings:", {36, 334, 140, 22});
     Label8.setCaption(" 1  2  3   4");
     Label8.setForeColor(colors::kYellow);
     Label8.setFont(kSwitchFont);
@@ -81,13 +71,14 @@ Birchform::Birchform(Application& app, Context& context)
         bit.setGeometry(kSwitchLeft + kSwitchCentres[i] - 8, 346, 16, 22);
     }
 
-    styleCaption(Label2, "Drawer currently indicates:", {340, 146, 240, 22});
+    setUpCaption(Label2, "Drawer currently indicates:", {340, 146, 240, 22});
     Label2.setAlignment(Align::Center);
 
     Trigger.setCaption("Trigger Drawer");
     Trigger.setToolTip("Click to send opening character to the drawer.");
     Trigger.setFont(kCaptionFont);
     Trigger.setGeometry(360, 352, 200, 40);
+    exit.setFont(kCaptionFont);
 
     baudlist.onClick = [this] { baudlist_Click(); };
     Filter.onClick = [this] { Filter_Click(); };

@@ -10,7 +10,7 @@
 namespace screens {
 
 class Birchform final : public SerialInterfaceScreen {
-  public:
+public:
     Birchform(toolkit::Application& app, Context& context);
 
     toolkit::Frame Frame1{*this, "Frame1"};
@@ -34,11 +34,11 @@ class Birchform final : public SerialInterfaceScreen {
     std::int16_t openChar() const { return m_openChar; }
     std::int16_t repeatCount() const { return m_repeatCount; }
 
-  protected:
+protected:
     void load() override;
     void unload() override;
 
-  private:
+private:
     // What a text box accepts, the default it falls back to, and the two messages of a reset.
     struct BoxRule {
         double low;

@@ -4,14 +4,13 @@
 #include <string>
 
 #include "screens/common/typed_number.h"
+#include "screens/interfaces/interface_looks.h"
 
 namespace screens {
 
 using namespace toolkit;
 
 namespace {
-
-const Font kCaptionFont{"Arial", 9.75, true, false};
 
 // The longest run one trigger sends, in time on the wire. The window waits for every write,
 // so a typed count of thousands would hold it for minutes (32767 pairs at 300 baud take over
@@ -29,13 +28,6 @@ constexpr RateRepeats kRateRepeats[] = {
     {"300", "5"}, {"1200", "10"}, {"2400", "15"}, {"4800", "20"}, {"9600", "25"},
 };
 
-void styleCaption(Label& label, const char* caption, Rect geometry) {
-    label.setCaption(caption);
-    label.setForeColor(colors::kWhite);
-    label.setFont(kCaptionFont);
-    label.setGeometry(geometry);
-}
-
 bool isBlank(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
 }
@@ -47,13 +39,10 @@ Cedarform::Cedarform(Application& app, Context& context)
     setCaption("Cedar Interface Test");
     title.setCaption("Dunmere Cash Drawer Cedar Test");
 
-    Frame1.setCaption("Interface Settings:");
-    Frame1.setForeColor(colors::kWhite);
-    Frame1.setFont(kCaptionFont);
-    Frame1.setGeometry(20, 130, 300, 140);
+    setUpCaption(Frame1, "Interface Settings:", {20, 130, 300, 140});
 
     const char* baudTip = "Select serial port baud rate.";
-    styleCaption(Label1, "Baud Rate", {16, 30, 150, 22});
+    setUpCaption(Label1, "Baud Rate", {16, 32, 150, 22});
     Label1.setToolTip(baudTip);
     baudlist.setItems({"9600", "4800", "2400", "1200", "300"});
     baudlist.setToolTip(baudTip);
@@ -62,7 +51,7 @@ Cedarform::Cedarform(Application& app, Context& context)
     baudlist.setGeometry(176, 28, 108, 24);
 
     const char* openCharTip = "Decimal Value of opening character.";
-    styleCaption(Label3, "Opening Character", {16, 66, 150, 22});
+    setUpCaption(Label3, "Opening Character", {16, 68, 150, 22});
     Label3.setToolTip(openCharTip);
     open_char.setToolTip(openCharTip);
     open_char.setAccessibleName("Opening Character");
@@ -70,17 +59,17 @@ Cedarform::Cedarform(Application& app, Context& context)
     open_char.setFont(kCaptionFont);
     open_char.setGeometry(176, 64, 108, 24);
 
-    styleCaption(Label4, "Repeat Character", {16, 102, 150, 22});
+    setUpCaption(Label4, "Repeat Character", {16, 104, 150, 22});
     Repeats.setAccessibleName("Repeat Character");
     Repeats.setAlignment(Align::Center);
     Repeats.setFont(kCaptionFont);
     Repeats.setGeometry(176, 100, 108, 24);
 
-    styleCaption(Label7, "Switch settings:", {36, 300, 140, 22});
-    styleCaption(Label5, "Not Applicable", {180, 300, 140, 22});
+    setUpCaption(Label7, "Switch settings:", {36, 300, 140, 22});
+    setUpCaption(Label5, "Not Applicable", {180, 300, 140, 22});
     Label5.setForeColor(colors::kSilver);
 
-    styleCaption(Label2, "Drawer currently indicates:", {340, 146, 240, 22});
+    setUpCaption(Label2, "Drawer currently indicates:", {340, 146, 240, 22});
     Label2.setAlignment(Align::Center);
     cd_status.setCaption("Not Applicable");
     cd_status.setForeColor(colors::kSilver);
@@ -90,6 +79,7 @@ Cedarform::Cedarform(Application& app, Context& context)
     Trigger.setToolTip("Click to send opening character to the drawer.");
     Trigger.setFont(kCaptionFont);
     Trigger.setGeometry(360, 352, 200, 40);
+    exit.setFont(kCaptionFont);
 
     baudlist.onClick = [this] { baudlist_Click(); };
     open_char.onChange = [this] { open_char_Change(); };

@@ -11,7 +11,7 @@
 namespace screens {
 
 class Cedarform final : public SerialInterfaceScreen {
-  public:
+public:
     Cedarform(toolkit::Application& app, Context& context);
 
     toolkit::Frame Frame1{*this, "Frame1"};
@@ -29,11 +29,11 @@ class Cedarform final : public SerialInterfaceScreen {
     std::int16_t openChar() const { return m_openChar; }
     std::int16_t repeatCount() const { return m_repeatCount; }
 
-  protected:
+protected:
     void load() override;
     void unload() override;
 
-  private:
+private:
     void baudlist_Click();
     void open_char_Change();
     void Repeats_Change();
