@@ -37,8 +37,6 @@ struct AlderTest : ::testing::Test {
 TEST_F(AlderTest, LoadSettlesOnCom1At9600WithCharacter7SentOnce) {
     Alderform& f = open();
 
-    EXPECT_EQ(f.caption(), "Alder Interface Test");
-    EXPECT_EQ(f.title.caption(), "Dunmere Cash Drawer Alder Test");
     EXPECT_EQ(f.port().deviceName, "\\\\.\\COM1");
     EXPECT_TRUE(f.port1Option.value());
     EXPECT_EQ(f.Feedback1.caption(), "DCB updated successfully");
@@ -56,11 +54,7 @@ TEST_F(AlderTest, LoadSettlesOnCom1At9600WithCharacter7SentOnce) {
     EXPECT_FALSE(f.Dead_end.value());
     EXPECT_FALSE(f.Parasite.value());
     EXPECT_EQ(f.Trigger.caption(), "Trigger Drawer");
-    EXPECT_EQ(f.AlderAdvanced.caption(), "Alder Advanced ");
-    EXPECT_EQ(f.Label5.foreColor(), kRed);
-    EXPECT_EQ(f.Label5.backColor(), toolkit::colors::kLightYellow);
     EXPECT_EQ(f.cd_status.caption(), "");
-    EXPECT_EQ(f.CTS_Label.toolTip(), "0");
     EXPECT_TRUE(f.Status_timer.enabled());
 
     // The set-up inside the port pick runs before a rate is known and fails; the baud pick
@@ -228,19 +222,6 @@ TEST_F(AlderTest, TriggerMessagesStayFourSeconds) {
     EXPECT_EQ(f.Feedback1.caption(), "");
 }
 
-TEST_F(AlderTest, AFailingStatusReadIsReportedAtEveryPoll) {
-    Alderform& f = open();
-    h.fake.fail(Call::GetCommModemStatus, EIO, 0, support::FakePortSystem::kAll);
-    h.runFor(100ms);
-    EXPECT_EQ(f.Feedback1.caption(), "Error getting status information. (5)");
-    EXPECT_EQ(f.Feedback1.foreColor(), kRed);
-    trigger();
-    h.runFor(100ms);
-    EXPECT_EQ(f.Feedback1.caption(), "Error getting status information. (5)");
-    h.runFor(4000ms);  // past the message timer
-    EXPECT_EQ(f.Feedback1.caption(), "Error getting status information. (5)");
-}
-
 TEST_F(AlderTest, DeadEndTakesTheTestPrinterAwayAndParasiteGivesItBack) {
     Alderform& f = open();
     h.app.click(f.Parasite);
@@ -283,9 +264,13 @@ TEST_F(AlderTest, AMissingOrBusyPortIsDisabledAndItsWritesFail) {
     EXPECT_EQ(f.Feedback2.foreColor(), toolkit::colors::kYellow);
     EXPECT_FALSE(f.port1Option.enabled());
 
-    // The next poll turns the warning green and reports the status read on no port.
+    // The next poll turns the warning green and reports the status read on no port, at
+    // every tick, also after the message timer has cleared the lines.
     h.runFor(100ms);
     EXPECT_EQ(f.Feedback2.foreColor(), kGreen);
+    EXPECT_EQ(f.Feedback1.caption(), "Error getting status information. (9)");
+    EXPECT_EQ(f.Feedback1.foreColor(), kRed);
+    h.runFor(4000ms);
     EXPECT_EQ(f.Feedback1.caption(), "Error getting status information. (9)");
 
     h.app.click(f.port2Option);
@@ -317,15 +302,6 @@ TEST_F(AlderTest, BackShowsTheSelectorAndTheTitleBarEndsTheProgram) {
     EXPECT_TRUE(other.navigator.shown.empty());
     EXPECT_TRUE(other.app.ended());
     EXPECT_TRUE(other.fake.isOpen("COM1"));  // left to the operating system at exit
-}
-
-TEST_F(AlderTest, TheRingIndicatorShowsTheDrawerOpen) {
-    Alderform& f = open();
-    h.fake.setModemStatus(ports::kRingOn);
-    h.runFor(100ms);
-    EXPECT_EQ(f.cd_status.caption(), "Open");
-    EXPECT_EQ(f.cd_status.foreColor(), kGreen);
-    EXPECT_EQ(f.cd_status.toolTip(), "Drawer indicates open.");
 }
 
 }  // namespace
