@@ -9,8 +9,8 @@ using namespace toolkit;
 
 namespace {
 
-// The numbers and glyphs share one font. Arial's digits are half an em wide and its blank
-// half a digit, so the centre of each number follows from its place in the text.
+// The numbers and glyphs share one font. Arial's digits are 0.556 em wide and its blank half
+// that, so the centre of each number follows from its place in the text.
 const Font kRowFont{"Arial", 12, true, false};
 constexpr double kPixelsPerEm = 12.0 * 96.0 / 72.0;
 constexpr double kDigitWidth = 0.556 * kPixelsPerEm;
