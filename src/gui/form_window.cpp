@@ -303,6 +303,11 @@ bool FormWindow::eventFilter(QObject* watched, QEvent* event) {
             if (isClick(control, watched, *event))
                 forward([&] { m_app.click(control); });
             break;
+        case QEvent::KeyPress:
+            if (control.kind() == ControlKind::OptionButton) {
+                return stepThroughOptions(control, *event);
+            }
+            break;
         default:
             break;
     }
@@ -326,6 +331,38 @@ void FormWindow::forwardFocusEvent(Control& control, QEvent& event) {
         }
     }
     --m_focusEvents;
+}
+
+// The arrow keys move to the next option button of the same container and select it, as the
+// classic toolkit does (Qt would only move the focus, the buttons not being exclusive).
+bool FormWindow::stepThroughOptions(Control& option, QEvent& event) {
+    const auto& key = static_cast<QKeyEvent&>(event);
+    if (key.modifiers() & ~Qt::KeypadModifier)
+        return false;
+    int step = 0;
+    if (key.key() == Qt::Key_Down || key.key() == Qt::Key_Right)
+        step = 1;
+    if (key.key() == Qt::Key_Up || key.key() == Qt::Key_Left)
+        step = -1;
+    if (step == 0)
+        return false;
+    std::vector<Control*> group;
+    for (Control* c : m_form->controls()) {
+        if (c->kind() == ControlKind::OptionButton && c->container() == option.container() &&
+            (c == &option || c->isUsable())) {
+            group.push_back(c);
+        }
+    }
+    const auto at = std::find(group.begin(), group.end(), &option) - group.begin();
+    const auto size = static_cast<std::ptrdiff_t>(group.size());
+    Control& next = *group[static_cast<std::size_t>((at + step + size) % size)];
+    if (&next == &option)
+        return true;
+    // The focus move is the user's, and reaches the model as such.
+    m_widgets.at(&next)->setFocus(Qt::TabFocusReason);
+    if (forward([&] { m_app.click(next); }))
+        resync(next, Property::Value);
+    return true;
 }
 
 bool FormWindow::isClick(const Control& control, QObject* watched, QEvent& event) const {

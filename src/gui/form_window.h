@@ -51,6 +51,7 @@ private:
     void resync(toolkit::Control& control, toolkit::Property property);
     void forwardFocusEvent(toolkit::Control& control, QEvent& event);
     bool isClick(const toolkit::Control& control, QObject* watched, QEvent& event) const;
+    bool stepThroughOptions(toolkit::Control& option, QEvent& event);
     void focusFromModel();
     void applyModelFocus();
 
