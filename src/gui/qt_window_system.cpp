@@ -44,6 +44,8 @@ void QtWindowSystem::formShown(toolkit::Form& form) {
     auto* window = new FormWindow(form);
     m_windows.emplace_back(window);
     window->show();
+    // The program has one window at a time: the keyboard goes to the new one.
+    window->activateWindow();
 }
 
 void QtWindowSystem::formDestroyed(toolkit::Form& form) {
