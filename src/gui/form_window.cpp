@@ -139,14 +139,16 @@ void FormWindow::connectUserSignals(Control& control, QWidget& widget) {
     switch (control.kind()) {
         case ControlKind::CommandButton:
             connect(static_cast<QAbstractButton*>(&widget), &QAbstractButton::clicked, this,
-                    [this, &control] { forward([&] { m_app.click(control); }); });
+                    [this, &control] {
+                        forward([&] { m_app.click(control, toolkit::Focus::AlreadyMoved); });
+                    });
             break;
         case ControlKind::OptionButton:
         case ControlKind::CheckBox:
             // Qt has already flipped the button; the model decides what it shows.
             connect(static_cast<QAbstractButton*>(&widget), &QAbstractButton::clicked, this,
                     [this, &control] {
-                        if (forward([&] { m_app.click(control); })) {
+                        if (forward([&] { m_app.click(control, toolkit::Focus::AlreadyMoved); })) {
                             resync(control, Property::Value);
                         }
                     });
@@ -155,7 +157,9 @@ void FormWindow::connectUserSignals(Control& control, QWidget& widget) {
             auto& box = static_cast<toolkit::TextBox&>(control);
             connect(static_cast<QLineEdit*>(&widget), &QLineEdit::textEdited, this,
                     [this, &box](const QString& text) {
-                        if (forward([&] { m_app.edit(box, text.toStdString()); })) {
+                        if (forward([&] {
+                                m_app.edit(box, text.toStdString(), toolkit::Focus::AlreadyMoved);
+                            })) {
                             resync(box, Property::Text);
                         }
                     });
@@ -163,12 +167,13 @@ void FormWindow::connectUserSignals(Control& control, QWidget& widget) {
         }
         case ControlKind::ComboBox: {
             auto& list = static_cast<toolkit::ComboBox&>(control);
-            connect(static_cast<QComboBox*>(&widget), &QComboBox::activated, this,
-                    [this, &list](int index) {
-                        if (forward([&] { m_app.pick(list, index); })) {
-                            resync(list, Property::ListIndex);
-                        }
-                    });
+            connect(
+                static_cast<QComboBox*>(&widget), &QComboBox::activated, this,
+                [this, &list](int index) {
+                    if (forward([&] { m_app.pick(list, index, toolkit::Focus::AlreadyMoved); })) {
+                        resync(list, Property::ListIndex);
+                    }
+                });
             break;
         }
         default:
@@ -360,7 +365,7 @@ bool FormWindow::stepThroughOptions(Control& option, QEvent& event) {
         return true;
     // The focus move is the user's, and reaches the model as such.
     m_widgets.at(&next)->setFocus(Qt::TabFocusReason);
-    if (forward([&] { m_app.click(next); }))
+    if (forward([&] { m_app.click(next, toolkit::Focus::AlreadyMoved); }))
         resync(next, Property::Value);
     return true;
 }

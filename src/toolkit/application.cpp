@@ -111,11 +111,11 @@ void Application::showMessage(const std::string& caption, const std::string& tex
 
 // ---- user actions ----
 
-void Application::click(Control& control) {
+void Application::click(Control& control, Focus focus) {
     dispatch([&] {
         if (!control.isUsable())
             return;
-        if (control.takesFocus())
+        if (focus == Focus::MoveHere && control.takesFocus())
             control.form().moveFocusByUser(&control);
         if (m_ended || !control.isUsable())
             return;
@@ -123,11 +123,12 @@ void Application::click(Control& control) {
     });
 }
 
-void Application::edit(TextBox& box, std::string text) {
+void Application::edit(TextBox& box, std::string text, Focus focus) {
     dispatch([&] {
         if (!box.isUsable())
             return;
-        box.form().moveFocusByUser(&box);
+        if (focus == Focus::MoveHere)
+            box.form().moveFocusByUser(&box);
         if (m_ended || !box.isUsable() || text == box.text())
             return;
         box.assign(std::move(text));
@@ -135,11 +136,12 @@ void Application::edit(TextBox& box, std::string text) {
     });
 }
 
-void Application::pick(ComboBox& list, int index) {
+void Application::pick(ComboBox& list, int index, Focus focus) {
     dispatch([&] {
         if (!list.isUsable())
             return;
-        list.form().moveFocusByUser(&list);
+        if (focus == Focus::MoveHere)
+            list.form().moveFocusByUser(&list);
         if (m_ended || !list.isUsable())
             return;
         if (index < 0 || index >= static_cast<int>(list.items().size()))

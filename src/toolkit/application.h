@@ -25,6 +25,11 @@ public:
     virtual void programEnded() = 0;
 };
 
+// Whether a user action still has to move the keyboard focus to its control. A renderer has
+// already moved it (and reported that move) by the time it reports a click, a keystroke or a
+// pick; a test driving the model directly lets the action move it.
+enum class Focus { MoveHere, AlreadyMoved };
+
 class Application {
 public:
     explicit Application(Clock& clock);
@@ -57,9 +62,9 @@ public:
     // User actions. Each is one event: handlers run to their end, then closed forms go away,
     // and when no form is left the program ends. Actions on controls the user cannot reach
     // (hidden, disabled, on a closed form) do nothing.
-    void click(Control& control);
-    void edit(TextBox& box, std::string text);
-    void pick(ComboBox& list, int index);
+    void click(Control& control, Focus focus = Focus::MoveHere);
+    void edit(TextBox& box, std::string text, Focus focus = Focus::MoveHere);
+    void pick(ComboBox& list, int index, Focus focus = Focus::MoveHere);
     void focus(Control& control);
     void leave(Control& control);
     void pressKey(Form& form, const std::string& text);

@@ -97,6 +97,14 @@ void Control::setTransparent(bool transparent) {
     changed(Property::Transparent);
 }
 
+void Control::setAccessibleName(std::string name) {
+    if (name == m_accessibleName)
+        return;
+    m_accessibleName = std::move(name);
+    // Renderers show the accessible name together with the caption.
+    changed(Property::Caption);
+}
+
 const std::string& Control::accessibleName() const {
     return m_accessibleName.empty() ? m_caption : m_accessibleName;
 }

@@ -114,7 +114,7 @@ public:
     // The name under which accessibility tools find the control: its caption unless a
     // screen names it after the label beside it.
     const std::string& accessibleName() const;
-    void setAccessibleName(std::string name) { m_accessibleName = std::move(name); }
+    void setAccessibleName(std::string name);
 
     // Visible itself and inside every container.
     bool isShown() const;

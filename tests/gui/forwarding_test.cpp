@@ -82,6 +82,19 @@ TEST_F(RendererTest, TypingIsOneChangePerKeyAndLeavingTheBoxRaisesLostFocus) {
     EXPECT_EQ(form.log, (Log{"box:124", "box:1245", "box:124", "box:12"}));
 }
 
+TEST_F(RendererTest, AClickAfterALostFocusHandlerPulledTheFocusBackRaisesItOnce) {
+    activate();
+    form.box.onLostFocus = [this] {
+        form.log.push_back("box:lost");
+        form.box.setFocus();
+    };
+    QTest::mouseClick(widget<QLineEdit>("box"), Qt::LeftButton);
+    QTest::mouseClick(widget<QPushButton>("go"), Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_EQ(form.log, (Log{"box:lost", "go"}));
+    EXPECT_TRUE(form.box.hasFocus());
+}
+
 TEST_F(RendererTest, PickingAListEntryRunsItsHandlerEvenWhenItIsShownAlready) {
     auto* list = widget<QComboBox>("list");
     QTest::keyClick(list, Qt::Key_Down);
