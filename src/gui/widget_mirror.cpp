@@ -53,6 +53,11 @@ void mirrorColors(QWidget& widget, const toolkit::Control& control) {
         if (opaque)
             palette.setColor(role, back);
     };
+    // A disabled box or list still shows what it holds, only dimmed: the screens fill some
+    // boxes the user cannot change, and their values matter.
+    auto setDimmed = [&](QPalette::ColorRole role) {
+        palette.setColor(QPalette::Disabled, role, QColor(0x40, 0x40, 0x50));
+    };
     switch (control.kind()) {
         case ControlKind::CommandButton:
             setFore(QPalette::ButtonText);
@@ -61,12 +66,15 @@ void mirrorColors(QWidget& widget, const toolkit::Control& control) {
         case ControlKind::TextBox:
             setFore(QPalette::Text);
             setBack(QPalette::Base);
+            setDimmed(QPalette::Text);
             break;
         case ControlKind::ComboBox:
             setFore(QPalette::ButtonText);
             setFore(QPalette::Text);
             setBack(QPalette::Button);
             setBack(QPalette::Base);
+            setDimmed(QPalette::ButtonText);
+            setDimmed(QPalette::Text);
             break;
         case ControlKind::Label:
         case ControlKind::OptionButton:
