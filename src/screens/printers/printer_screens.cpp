@@ -1,9 +1,57 @@
 #include "screens/printers/printer_screens.h"
 
+#include "screens/printers/citizen_screens.h"
+#include "screens/printers/epson_screens.h"
+#include "screens/printers/ithaca_screens.h"
+#include "screens/printers/star_screens.h"
+
 namespace screens {
 
-bool isPrinterScreen(ScreenId) { return false; }
+bool isPrinterScreen(ScreenId screen) {
+    switch (screen) {
+        case ScreenId::StarParallelform:
+        case ScreenId::StarSerialform:
+        case ScreenId::EPSONParallelform:
+        case ScreenId::EPSONSerialform:
+        case ScreenId::CITIZENParallelform:
+        case ScreenId::CITIZENSerialform:
+        case ScreenId::ITHACAParallelform:
+        case ScreenId::ITHACASerialform:
+            return true;
+        default:
+            return false;
+    }
+}
 
-void openPrinterScreen(toolkit::Application&, Context&, ScreenId) {}
+void openPrinterScreen(toolkit::Application& app, Context& context, ScreenId screen) {
+    switch (screen) {
+        case ScreenId::StarParallelform:
+            app.open<StarParallelform>(context);
+            break;
+        case ScreenId::StarSerialform:
+            app.open<StarSerialform>(context);
+            break;
+        case ScreenId::EPSONParallelform:
+            app.open<EPSONParallelform>(context);
+            break;
+        case ScreenId::EPSONSerialform:
+            app.open<EPSONSerialform>(context);
+            break;
+        case ScreenId::CITIZENParallelform:
+            app.open<CITIZENParallelform>(context);
+            break;
+        case ScreenId::CITIZENSerialform:
+            app.open<CITIZENSerialform>(context);
+            break;
+        case ScreenId::ITHACAParallelform:
+            app.open<ITHACAParallelform>(context);
+            break;
+        case ScreenId::ITHACASerialform:
+            app.open<ITHACASerialform>(context);
+            break;
+        default:
+            break;
+    }
+}
 
 }  // namespace screens

@@ -1,0 +1,90 @@
+#include "screens/printers/epson_screens.h"
+
+namespace screens {
+
+namespace {
+
+const char* const kHint =
+    "If the Epson printer is set to emulate any other receipt printer brand, click \"Back\" and "
+    "select the test for the emulated brand.";
+
+// ESC d 8 (print and feed 8 lines), GS V 1 (partial cut): not checked.
+const SequenceStep kPageEnd = SequenceStep::send({0x1B, 0x64, 0x08, 0x1D, 0x56, 0x01}, kUnchecked);
+
+// The reply to DLE EOT 1 is the printer's status byte: bits 0x02 and 0x10 always set, 0x01 and
+// 0x80 always clear, so anything else is line noise or no status byte at all. Bit 0x04 is the
+// drawer-kick connector's pin 3, which the drawer switch pulls up while the drawer is shut.
+// The on-line bit (0x08) says nothing about the drawer.
+DrawerReading judgeStatusByte(std::uint8_t reply) {
+    if ((reply & 0x93) != 0x12)
+        return DrawerReading::NotJudged;
+    return (reply & 0x04) != 0 ? DrawerReading::Closed : DrawerReading::Open;
+}
+
+const PrinterModel kSerial{
+    .formName = "EPSONSerialform",
+    .family = PortFamily::PrinterSerial,
+    .caption = "Epson Serial Printer Test",
+    .heading = "Epson Printer Cash Drawer Test",
+    .emulationHint = kHint,
+    .drawerFrameName = "Frame1",
+    .drawer1Caption = " Trigger Character is Hex String (1B, 70, 00, 50, 50)",
+    .drawer2Caption = " Trigger Character is Hex string (1B, 70, 01, 50, 50)",
+    .alternateCaption = nullptr,
+    .drawer1Command = {0x1B, 0x70, 0x00, 0x50, 0x50},
+    .drawer2Command = {0x1B, 0x70, 0x01, 0x50, 0x50},
+    .primaryChar1 = 0,
+    .alternateChar1 = 0,
+    .primaryChar2 = 0,
+    .testDrawerOff = {.keepsDrawer2 = true,
+                      .disablesTriggerFrame = true,
+                      .triggers = TriggerReset::ClearDisableAndHide},
+    .page = PageSource::Text1,
+    .eventFailure = kUnchecked,
+    .sequence = {SequenceStep::sendPage({}, kPageFailure), kPageEnd,
+                 SequenceStep::sendDrawerCommand(kUnchecked)},
+    .pollsAfterTest = false,
+    .status = StatusModel{.captionName = "Label3",
+                          .caption = "Drawer indicates:",
+                          .request = {0x10, 0x04, 0x01},
+                          .greensFeedback2 = true,
+                          .flushesFirst = false,
+                          .ownRecord = true,
+                          .eventFailure = kUnchecked,
+                          .judge = judgeStatusByte,
+                          .uncheckEndsDrawerTest = false},
+};
+
+const PrinterModel kParallel{
+    .formName = "EPSONParallelform",
+    .family = PortFamily::PrinterParallel,
+    .caption = "Epson Parallel Printer Test",
+    .heading = "Epson Printer Cash Drawer Test",
+    .emulationHint = kHint,
+    .drawerFrameName = "Frame1",
+    .drawer1Caption = " Trigger Character is Hex String (1B, 70, 00, 50, 50)",
+    .drawer2Caption = " Trigger Character is Hex String (1B, 70, 01, 50, 50)",
+    .alternateCaption = nullptr,
+    .drawer1Command = {0x1B, 0x70, 0x00, 0x50, 0x50},
+    .drawer2Command = {0x1B, 0x70, 0x01, 0x50, 0x50},
+    .primaryChar1 = 0,
+    .alternateChar1 = 0,
+    .primaryChar2 = 0,
+    .testDrawerOff = {},
+    .page = PageSource::Sentences42,
+    .eventFailure = kUnchecked,
+    .sequence = {SequenceStep::sendPage({0x0A, 0x0A}, kPageFailure), kPageEnd,
+                 SequenceStep::sendDrawerCommand(kUnchecked)},
+    .pollsAfterTest = false,
+    .status = std::nullopt,
+};
+
+}  // namespace
+
+EPSONSerialform::EPSONSerialform(toolkit::Application& app, Context& context)
+    : PrinterScreen(app, context, kSerial) {}
+
+EPSONParallelform::EPSONParallelform(toolkit::Application& app, Context& context)
+    : PrinterScreen(app, context, kParallel) {}
+
+}  // namespace screens

@@ -1,0 +1,95 @@
+#include "screens/printers/ithaca_screens.h"
+
+namespace screens {
+
+namespace {
+
+const char* const kHint =
+    "If the Ithaca printer is set to emulate any other receipt printer brand, click \"Back\" and "
+    "select the test for the emulated brand.";
+
+const char* const kDrawer1Caption = " Trigger Character is Hex String (1B 78 01)";
+const char* const kDrawer2Caption = " Trigger Character is Hex string (1B 78 02) ";
+
+// CAN, ESC d 16 (feed 16 lines), ESC v.
+const SequenceStep kPageEnd =
+    SequenceStep::send({0x18, 0x1B, 0x64, 0x10, 0x1B, 0x76}, {"Failure to write to printer"});
+const SequenceStep kDrawerCommand =
+    SequenceStep::sendDrawerCommand({"Failure to write to Cash Drawer"});
+
+// The printer answers 0x08 while the drawer is closed and 0x48 while it is open; any other
+// byte says nothing about the drawer.
+DrawerReading judgeStatusByte(std::uint8_t reply) {
+    switch (reply) {
+        case 0x08:
+            return DrawerReading::Closed;
+        case 0x48:
+            return DrawerReading::Open;
+        default:
+            return DrawerReading::NotJudged;
+    }
+}
+
+const PrinterModel kSerial{
+    .formName = "ITHACASerialform",
+    .family = PortFamily::PrinterSerial,
+    .caption = "Ithaca Serial Printer Test",
+    .heading = "Ithaca Printer Cash Drawer Test",
+    .emulationHint = kHint,
+    .drawerFrameName = "Frame1",
+    .drawer1Caption = kDrawer1Caption,
+    .drawer2Caption = kDrawer2Caption,
+    .alternateCaption = nullptr,
+    .drawer1Command = {0x1B, 0x78, 0x01},
+    .drawer2Command = {0x1B, 0x78, 0x02},
+    .primaryChar1 = 0,
+    .alternateChar1 = 0,
+    .primaryChar2 = 0,
+    .testDrawerOff = {},
+    .page = PageSource::Sentences42,
+    .eventFailure = kUnchecked,
+    .sequence = {SequenceStep::sendPage({0x0A, 0x0A}, kPageFailure), kPageEnd, kDrawerCommand},
+    .pollsAfterTest = true,
+    .status = StatusModel{.captionName = "Status3",
+                          .caption = "Drawer indicates:",
+                          .request = {0x05, 0x01},
+                          .greensFeedback2 = true,
+                          .flushesFirst = true,
+                          .ownRecord = false,
+                          .eventFailure = kUnchecked,
+                          .judge = judgeStatusByte,
+                          .uncheckEndsDrawerTest = true},
+};
+
+const PrinterModel kParallel{
+    .formName = "ITHACAParallelform",
+    .family = PortFamily::PrinterParallel,
+    .caption = "Ithaca Parallel Printer Test",
+    .heading = "Ithaca Printer Cash Drawer Test",
+    .emulationHint = kHint,
+    .drawerFrameName = "Frame1",
+    .drawer1Caption = kDrawer1Caption,
+    .drawer2Caption = kDrawer2Caption,
+    .alternateCaption = nullptr,
+    .drawer1Command = {0x1B, 0x78, 0x01},
+    .drawer2Command = {0x1B, 0x78, 0x02},
+    .primaryChar1 = 0,
+    .alternateChar1 = 0,
+    .primaryChar2 = 0,
+    .testDrawerOff = {},
+    .page = PageSource::Text1,
+    .eventFailure = kUnchecked,
+    .sequence = {SequenceStep::sendPage({}, kPageFailure), kPageEnd, kDrawerCommand},
+    .pollsAfterTest = false,
+    .status = std::nullopt,
+};
+
+}  // namespace
+
+ITHACASerialform::ITHACASerialform(toolkit::Application& app, Context& context)
+    : PrinterScreen(app, context, kSerial) {}
+
+ITHACAParallelform::ITHACAParallelform(toolkit::Application& app, Context& context)
+    : PrinterScreen(app, context, kParallel) {}
+
+}  // namespace screens

@@ -1,0 +1,443 @@
+#include "screens/printers/printer_screen.h"
+
+#include <cerrno>
+#include <span>
+#include <string>
+
+#include "screens/printers/page_texts.h"
+
+namespace screens {
+
+using namespace toolkit;
+
+namespace {
+
+const Font kCaptionFont{"Arial", 9.75, true, false};
+
+// What a read that heard nothing within its bound fails with.
+#ifdef _WIN32
+constexpr ports::ErrorCode kReplyTimedOut = 1460;  // ERROR_TIMEOUT
+#else
+constexpr ports::ErrorCode kReplyTimedOut = ETIMEDOUT;
+#endif
+
+bool failed(ports::ErrorCode code) {
+    return code != ports::kSuccess && code != ports::kIoPending;
+}
+
+void setUpCaption(Control& control, const char* caption) {
+    control.setCaption(caption);
+    control.setForeColor(colors::kWhite);
+    control.setFont(kCaptionFont);
+}
+
+}  // namespace
+
+PrinterScreen::PrinterScreen(Application& app, Context& context, const PrinterModel& model)
+    : TestScreen(app, context, model.formName, model.family),
+      drawerFrame(*this, model.drawerFrameName),
+      m_model(model) {
+    setCaption(model.caption);
+    title.setCaption(model.heading);
+
+    Label1.setCaption(model.emulationHint);
+    Label1.setForeColor(colors::kWhite);
+    Label1.setWordWrap(true);
+    Label1.setAlignment(Align::Center);
+
+    setUpCaption(drawerFrame, "Drawer");
+    setUpCaption(Drawer1, "Drawer 1");
+    setUpCaption(Drawer2, "Drawer 2");
+    setUpCaption(TriggerCD, "Cash Drawer Trigger");
+    setUpCaption(PrimaryTrigger, "Option1");
+    setUpCaption(TestDrawer, "Test Drawer");
+    Trigger.setCaption("Test / Print ");
+    Trigger.setToolTip("Click to send opening character to the drawer.");
+    Trigger.setFont(kCaptionFont);
+    exit.setFont(kCaptionFont);
+
+    if (model.alternateCaption) {
+        AltTrigger.emplace(*this, "AltTrigger", &TriggerCD);
+        setUpCaption(*AltTrigger, "Option2");
+    }
+    if (model.page == PageSource::Text1) {
+        Text1.emplace(*this, "Text1");
+        Text1->setVisible(false);
+        Text1->setText(std::string(PageText));
+    }
+    if (model.status) {
+        DrawerStatus.emplace(*this, "DrawerStatus");
+        setUpCaption(*DrawerStatus, "Report  Drawer Status");
+        Status_Timer.emplace(*this, "Status_Timer", Millis{100}, true);
+        statusCaption.emplace(*this, model.status->captionName);
+        setUpCaption(*statusCaption, model.status->caption);
+        cd_status.emplace(*this, "cd_status");
+        cd_status->setFont(Font{"Arial", 15.75, true, false});
+        cd_status->setAlignment(Align::Center);
+    }
+    LayOut();
+
+    Drawer1.onClick = [this] { Drawer1_Click(); };
+    Drawer2.onClick = [this] { Drawer2_Click(); };
+    if (model.alternateCaption) {
+        PrimaryTrigger.onClick = [this] { PrimaryTrigger_Click(); };
+        AltTrigger->onClick = [this] { AltTrigger_Click(); };
+    }
+    TestDrawer.onClick = [this] { TestDrawer_Click(); };
+    Trigger.onClick = [this] { Trigger_Click(); };
+    if (model.status) {
+        DrawerStatus->onClick = [this] { DrawerStatus_Click(); };
+        Status_Timer->onTimer = [this] { Status_Timer_Timer(); };
+    }
+}
+
+void PrinterScreen::LayOut() {
+    setSize(600, 470);
+    title.setGeometry(10, 8, 580, 30);
+    Label1.setGeometry(30, 42, 540, 40);
+    port1Option.setGeometry(30, 94, 18, 20);
+    port1Label.setGeometry(54, 92, 250, 24);
+    port2Option.setGeometry(30, 124, 18, 20);
+    port2Label.setGeometry(54, 122, 250, 24);
+    TestDrawer.setGeometry(340, 92, 230, 24);
+    if (DrawerStatus)
+        DrawerStatus->setGeometry(340, 122, 230, 24);
+
+    drawerFrame.setGeometry(20, 160, 130, 92);
+    Drawer1.setGeometry(14, 26, 106, 24);
+    Drawer2.setGeometry(14, 56, 106, 24);
+    TriggerCD.setGeometry(160, 160, 420, 92);
+    PrimaryTrigger.setGeometry(12, 26, 400, 24);
+    if (AltTrigger)
+        AltTrigger->setGeometry(12, 56, 400, 24);
+    if (Text1)
+        Text1->setGeometry(20, 160, 130, 92);
+
+    if (statusCaption)
+        statusCaption->setGeometry(170, 266, 150, 28);
+    if (cd_status)
+        cd_status->setGeometry(320, 260, 140, 36);
+
+    Trigger.setGeometry(220, 312, 160, 44);
+    Feedback1.setGeometry(10, 368, 580, 20);
+    Feedback2.setGeometry(10, 390, 580, 20);
+    exit.setGeometry(20, 424, 110, 32);
+}
+
+// Opens port 1 (with the serial set-up on serial screens) first: the states set after it are
+// the ones the user sees.
+void PrinterScreen::load() {
+    SelectFirstPort();
+    Drawer1.setEnabled(false);
+    Drawer2.setEnabled(false);
+    TriggerCD.setVisible(false);
+    PrimaryTrigger.setEnabled(false);
+    PrimaryTrigger.setVisible(false);
+    if (AltTrigger) {
+        AltTrigger->setEnabled(false);
+        AltTrigger->setVisible(false);
+    }
+    if (m_model.status) {
+        Status_Timer->setEnabled(false);
+        statusCaption->setEnabled(false);
+        cd_status->setEnabled(false);
+        cd_status->setVisible(false);
+    }
+    // On serial screens the port messages of the load stay until the first test or port
+    // change restarts the timer.
+    if (m_model.family == PortFamily::PrinterSerial)
+        Message_Timer.setEnabled(false);
+}
+
+// Serial printers always run at 9600 baud, 8N1, with RTS raised.
+void PrinterScreen::SetupPort() {
+    Message_Timer.setEnabled(true);
+    FlushPort();
+    ports::CommDcb& dcb = m_context.records.commDcb;
+    if (portSystem().getCommState(m_port.handle, dcb) != ports::kSuccess) {
+        m_port.lastError = portSystem().lastError();
+        ShowFeedback1("error acquiring comm setup. (" + std::to_string(m_port.lastError) + ")",
+                      colors::kRed);
+    } else {
+        ShowFeedback1("commsetup successfully acquired", colors::kGreen);
+        dcb.baudRate = 9600;
+        portSystem().buildCommDcb(ports::settingsText(m_port.deviceName, 9600), dcb);
+        if (portSystem().setCommState(m_port.handle, dcb) != ports::kSuccess) {
+            m_port.lastError = portSystem().lastError();
+            ShowFeedback1("error writing comm settings. (" + std::to_string(m_port.lastError) + ")",
+                          colors::kRed);
+        } else {
+            portSystem().escapeCommFunction(m_port.handle, ports::EscapeFunction::SetRts);
+            ShowFeedback1("DCB updated successfully", colors::kGreen);
+        }
+    }
+    Message_Timer.setEnabled(true);
+    // Polling runs exactly while its box is checked, whichever port is open.
+    if (DrawerStatus && DrawerStatus->value())
+        Status_Timer->setEnabled(true);
+}
+
+// ---- drawer and trigger choice ----
+
+void PrinterScreen::TestDrawer_Click() {
+    if (TestDrawer.value()) {
+        Drawer1.setEnabled(true);
+        Drawer2.setEnabled(true);
+        TriggerCD.setEnabled(true);
+        TriggerCD.setVisible(true);
+        Drawer1.setValue(true);
+        return;
+    }
+    const TestDrawerOff& off = m_model.testDrawerOff;
+    Drawer1.setEnabled(false);
+    Drawer2.setEnabled(false);
+    Drawer1.setValue(false);
+    if (!off.keepsDrawer2)
+        Drawer2.setValue(false);
+    TriggerCD.setVisible(false);
+    if (off.disablesTriggerFrame)
+        TriggerCD.setEnabled(false);
+    if (off.triggers == TriggerReset::Keep)
+        return;
+    for (OptionButton* trigger : {&PrimaryTrigger, AltTrigger ? &*AltTrigger : nullptr}) {
+        if (!trigger)
+            continue;
+        trigger->setValue(false);
+        if (off.triggers == TriggerReset::ClearDisableAndHide) {
+            trigger->setEnabled(false);
+            trigger->setVisible(false);
+        }
+    }
+}
+
+void PrinterScreen::Drawer1_Click() {
+    TriggerCD.setVisible(true);
+    ShowTrigger(PrimaryTrigger, m_model.drawer1Caption);
+    PrimaryTrigger.setValue(true);
+    if (AltTrigger) {
+        ShowTrigger(*AltTrigger, m_model.alternateCaption);
+        AltTrigger->setValue(false);
+    }
+    UpdateTriggerChar();
+}
+
+void PrinterScreen::Drawer2_Click() {
+    TriggerCD.setVisible(true);
+    ShowTrigger(PrimaryTrigger, m_model.drawer2Caption);
+    PrimaryTrigger.setValue(true);
+    if (AltTrigger) {
+        AltTrigger->setEnabled(false);
+        AltTrigger->setVisible(false);
+    }
+    UpdateTriggerChar();
+}
+
+void PrinterScreen::PrimaryTrigger_Click() {
+    UpdateTriggerChar();
+}
+
+void PrinterScreen::AltTrigger_Click() {
+    UpdateTriggerChar();
+}
+
+void PrinterScreen::ShowTrigger(OptionButton& trigger, const char* caption) {
+    trigger.setEnabled(true);
+    trigger.setVisible(true);
+    trigger.setCaption(caption);
+}
+
+// TriggerChar follows the drawer and trigger on show, whatever the order of the clicks that
+// led there: selecting an option that is already selected runs no click handler, so the
+// drawer clicks set it too.
+void PrinterScreen::UpdateTriggerChar() {
+    if (!AltTrigger)
+        return;
+    if (Drawer1.value()) {
+        if (AltTrigger->value()) {
+            m_triggerChar = m_model.alternateChar1;
+        } else if (PrimaryTrigger.value()) {
+            m_triggerChar = m_model.primaryChar1;
+        }
+    } else if (Drawer2.value() && PrimaryTrigger.value()) {
+        m_triggerChar = m_model.primaryChar2;
+    }
+}
+
+// ---- the test sequence ----
+
+void PrinterScreen::Trigger_Click() {
+    Message_Timer.setEnabled(false);
+    if (!CreateWriteEvent("0"))
+        Report(m_model.eventFailure, portSystem().lastError());
+    FlushPort();
+    for (const SequenceStep& step : m_model.sequence) {
+        switch (step.kind) {
+            case SequenceStep::Kind::Page:
+                SendPage(step);
+                break;
+            case SequenceStep::Kind::Bytes:
+                for (std::uint8_t byte : step.bytes)
+                    Send(byte, step.failure);
+                break;
+            case SequenceStep::Kind::Flush:
+                FlushPort();
+                break;
+            case SequenceStep::Kind::DrawerCommand:
+                SendDrawerCommand(step);
+                break;
+        }
+    }
+    Message_Timer.setEnabled(true);
+    CloseWriteEvent();
+    if (m_model.pollsAfterTest)
+        StatusPoll();
+}
+
+void PrinterScreen::SendPage(const SequenceStep& step) {
+    if (m_model.page == PageSource::Text1) {
+        // Read at this moment: the page is whatever the box holds.
+        for (char c : Text1->text())
+            Send(static_cast<std::uint8_t>(c), step.failure);
+        return;
+    }
+    const auto& sentences = m_model.page == PageSource::Sentences42 ? Sentences42 : Sentences48;
+    for (std::size_t i = 0; i < sentences.size(); ++i) {
+        if (i > 0) {
+            for (std::uint8_t byte : step.bytes)
+                Send(byte, step.failure);
+        }
+        for (char c : sentences[i])
+            Send(static_cast<std::uint8_t>(c), step.failure);
+    }
+}
+
+void PrinterScreen::SendDrawerCommand(const SequenceStep& step) {
+    if (!TestDrawer.value())
+        return;
+    if (AltTrigger) {
+        Send(static_cast<std::uint8_t>(m_triggerChar & 0xFF), step.failure);
+        return;
+    }
+    const std::vector<std::uint8_t>* command = Drawer1.value()   ? &m_model.drawer1Command
+                                               : Drawer2.value() ? &m_model.drawer2Command
+                                                                 : nullptr;
+    if (!command)
+        return;
+    for (std::uint8_t byte : *command)
+        Send(byte, step.failure);
+}
+
+// One write of one byte; a failure is reported and the sequence goes on.
+void PrinterScreen::Send(std::uint8_t byte, const FailureText& failure) {
+    const ports::ErrorCode code = WriteByte(byte);
+    if (failed(code))
+        Report(failure, code);
+}
+
+void PrinterScreen::Report(const FailureText& failure, ports::ErrorCode code) {
+    if (!failure.text)
+        return;
+    std::string text = failure.text;
+    if (failure.withCode)
+        text += std::to_string(code) + ")";
+    if (failure.red) {
+        ShowFeedback1(text, colors::kRed);
+    } else {
+        Feedback1.setCaption(text);
+    }
+}
+
+// ---- drawer status through the printer ----
+
+void PrinterScreen::DrawerStatus_Click() {
+    if (DrawerStatus->value()) {
+        // Status is reported for drawer 1 only: the choice is held there while polling runs.
+        TestDrawer.setValue(true);
+        Drawer1.setEnabled(true);
+        Drawer1.setValue(true);
+        Drawer2.setEnabled(false);
+        Status_Timer->setEnabled(true);
+        statusCaption->setEnabled(true);
+        cd_status->setEnabled(true);
+        cd_status->setVisible(true);
+        return;
+    }
+    Status_Timer->setEnabled(false);
+    if (!m_model.status->uncheckEndsDrawerTest) {
+        Drawer2.setEnabled(true);
+        return;
+    }
+    TestDrawer.setValue(false);
+    Drawer1.setValue(false);
+    Drawer2.setValue(false);
+    Drawer1.setEnabled(false);
+    Drawer2.setEnabled(false);
+    TriggerCD.setVisible(false);
+    statusCaption->setEnabled(false);
+    cd_status->setEnabled(false);
+    cd_status->setVisible(false);
+}
+
+void PrinterScreen::Status_Timer_Timer() {
+    StatusPoll();
+}
+
+// One status request and its reply. The read waits a bounded time, so a printer that stays
+// silent costs one short wait per poll and never freezes the window.
+void PrinterScreen::StatusPoll() {
+    const StatusModel& status = *m_model.status;
+    if (status.greensFeedback2)
+        Feedback2.setForeColor(colors::kGreen);
+    if (status.flushesFirst)
+        FlushPort();
+
+    ports::WriteOverlapped own;
+    ports::WriteOverlapped& record = status.ownRecord ? own : writeOverlapped();
+    record.event = portSystem().createEvent(true, false, "0");
+    if (record.event == 0)
+        Report(status.eventFailure, portSystem().lastError());
+
+    ports::ErrorCode result = ports::kSuccess;
+    for (std::uint8_t byte : status.request) {
+        std::uint32_t written = 0;
+        result = portSystem().writeFile(m_port.handle, std::span(&byte, 1), written, &record);
+    }
+    if (failed(result)) {
+        ShowFeedback1("Error writing ENQ character. (" + std::to_string(result) + ")",
+                      colors::kRed);
+    } else {
+        std::uint8_t reply = 0;
+        std::uint32_t read = 0;
+        const ports::ErrorCode code =
+            portSystem().readFile(m_port.handle, reply, read, status.ownRecord ? &own : nullptr);
+        if (code != ports::kSuccess) {
+            ShowFeedback1("Error getting status information. (" + std::to_string(code) + ")",
+                          colors::kRed);
+            if (code == kReplyTimedOut) {
+                ShowDrawer("No reply", colors::kYellow,
+                           "The printer did not answer the status request.");
+            }
+        } else {
+            m_statusReply = reply;
+            switch (status.judge(reply)) {
+                case DrawerReading::Open:
+                    ShowDrawer("Open", colors::kGreen, "Drawer indicates open.");
+                    break;
+                case DrawerReading::Closed:
+                    ShowDrawer("Closed", colors::kRed, "Drawer indicates closed.");
+                    break;
+                case DrawerReading::NotJudged:
+                    break;
+            }
+        }
+    }
+    portSystem().closeEvent(record.event);
+}
+
+void PrinterScreen::ShowDrawer(const char* caption, Color color, const char* toolTip) {
+    cd_status->setForeColor(color);
+    cd_status->setCaption(caption);
+    cd_status->setToolTip(toolTip);
+}
+
+}  // namespace screens

@@ -1,0 +1,160 @@
+// The receipt-printer screen every printer brand shares: the drawer and trigger choice, the
+// test sequence (a page, its end commands and the drawer-open command, one write per byte),
+// the serial printers' port set-up and the drawer-status poll through the printer. A screen
+// is this frame plus a PrinterModel: the data that tells one printer screen from another.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "screens/common/test_screen.h"
+
+namespace screens {
+
+// What a failed call shows in Feedback1.
+struct FailureText {
+    const char* text = nullptr;  // null: the result is not looked at
+    bool withCode = false;       // the text is followed by the error code and ")"
+    bool red = true;             // false: Feedback1 keeps its colour
+};
+
+// Where the page comes from: the hidden Text1 box, or the statements padded for 42 or 48
+// columns (then the model's separator follows each statement but the last).
+enum class PageSource { Text1, Sentences42, Sentences48 };
+
+inline constexpr FailureText kUnchecked{};
+// What every printer screen shows for a page character it could not write.
+inline constexpr FailureText kPageFailure{"Failure to write to printer .(", true};
+
+// One step of the test sequence.
+struct SequenceStep {
+    enum class Kind { Page, Bytes, Flush, DrawerCommand };
+    Kind kind;
+    std::vector<std::uint8_t> bytes;  // Bytes: what is sent; Page: the separator
+    FailureText failure;              // for every write of the step
+
+    static SequenceStep sendPage(std::vector<std::uint8_t> separator, FailureText failure) {
+        return {Kind::Page, std::move(separator), failure};
+    }
+    static SequenceStep send(std::vector<std::uint8_t> bytes, FailureText failure) {
+        return {Kind::Bytes, std::move(bytes), failure};
+    }
+    static SequenceStep flush() { return {Kind::Flush, {}, kUnchecked}; }
+    static SequenceStep sendDrawerCommand(FailureText failure) {
+        return {Kind::DrawerCommand, {}, failure};
+    }
+};
+
+// What the printer's status reply says about the drawer.
+enum class DrawerReading { Open, Closed, NotJudged };
+
+// The drawer-status poll of the serial screens that have one.
+struct StatusModel {
+    const char* captionName;  // "Label3" or "Status3"
+    const char* caption;
+    std::vector<std::uint8_t> request;  // one write per byte; only the last one is checked
+    bool greensFeedback2;               // each poll turns Feedback2 green
+    bool flushesFirst;                  // each poll flushes the port first
+    // The poll's writes and read pass a record of its own; otherwise the writes pass the
+    // shared WriteOverlapped and the read none.
+    bool ownRecord;
+    FailureText eventFailure;
+    DrawerReading (*judge)(std::uint8_t reply);
+    // Unchecking DrawerStatus also ends the drawer test (TestDrawer unchecked, drawers
+    // cleared, cd_status hidden); otherwise it only frees drawer 2 again.
+    bool uncheckEndsDrawerTest;
+};
+
+// What unchecking TestDrawer does beyond disabling and clearing the drawers and hiding the
+// trigger frame.
+enum class TriggerReset { Keep, Clear, ClearDisableAndHide };
+struct TestDrawerOff {
+    bool keepsDrawer2 = false;          // a selected drawer 2 stays selected
+    bool disablesTriggerFrame = false;  // TriggerCD is disabled as well as hidden
+    TriggerReset triggers = TriggerReset::Keep;
+};
+
+struct PrinterModel {
+    const char* formName;
+    PortFamily family;
+    const char* caption;
+    const char* heading;
+    const char* emulationHint;
+    const char* drawerFrameName;  // "Frame1" or "Drawer_Frame"
+
+    // The trigger captions. A screen with an alternate trigger keeps the chosen character in
+    // TriggerChar and sends it as the drawer command; the others send the drawer's bytes.
+    const char* drawer1Caption;
+    const char* drawer2Caption;
+    const char* alternateCaption;  // null: no AltTrigger
+    std::vector<std::uint8_t> drawer1Command;
+    std::vector<std::uint8_t> drawer2Command;
+    std::uint8_t primaryChar1;    // TriggerChar of drawer 1, primary trigger
+    std::uint8_t alternateChar1;  // drawer 1, alternate trigger
+    std::uint8_t primaryChar2;    // drawer 2
+    TestDrawerOff testDrawerOff;
+
+    PageSource page;
+    FailureText eventFailure;
+    std::vector<SequenceStep> sequence;
+    bool pollsAfterTest;  // a status poll ends every test sequence
+
+    std::optional<StatusModel> status;
+};
+
+class PrinterScreen : public TestScreen {
+public:
+    toolkit::Label Label1{*this, "Label1"};
+    toolkit::Frame drawerFrame;  // Frame1, or Drawer_Frame
+    toolkit::OptionButton Drawer1{*this, "Drawer1", &drawerFrame};
+    toolkit::OptionButton Drawer2{*this, "Drawer2", &drawerFrame};
+    toolkit::Frame TriggerCD{*this, "TriggerCD"};
+    toolkit::OptionButton PrimaryTrigger{*this, "PrimaryTrigger", &TriggerCD};
+    toolkit::CheckBox TestDrawer{*this, "TestDrawer"};
+    toolkit::CommandButton Trigger{*this, "Trigger"};
+    // Only on the screens whose model has them.
+    std::optional<toolkit::OptionButton> AltTrigger;
+    std::optional<toolkit::TextBox> Text1;
+    std::optional<toolkit::CheckBox> DrawerStatus;
+    std::optional<toolkit::Timer> Status_Timer;
+    std::optional<toolkit::Label> statusCaption;  // Label3, or Status3
+    std::optional<toolkit::Label> cd_status;
+
+    std::int32_t triggerChar() const { return m_triggerChar; }
+    std::int32_t statusReply() const { return m_statusReply; }
+
+protected:
+    PrinterScreen(toolkit::Application& app, Context& context, const PrinterModel& model);
+
+    void load() override;
+    void SetupPort() override;
+
+private:
+    void LayOut();
+
+    void Drawer1_Click();
+    void Drawer2_Click();
+    void PrimaryTrigger_Click();
+    void AltTrigger_Click();
+    void TestDrawer_Click();
+    void Trigger_Click();
+    void DrawerStatus_Click();
+    void Status_Timer_Timer();
+
+    void ShowTrigger(toolkit::OptionButton& trigger, const char* caption);
+    void UpdateTriggerChar();
+    void SendPage(const SequenceStep& step);
+    void SendDrawerCommand(const SequenceStep& step);
+    void Send(std::uint8_t byte, const FailureText& failure);
+    void Report(const FailureText& failure, ports::ErrorCode code);
+    void StatusPoll();
+    void ShowDrawer(const char* caption, toolkit::Color color, const char* toolTip);
+
+    const PrinterModel& m_model;
+    std::int32_t m_triggerChar = 0;
+    std::int32_t m_statusReply = 0;
+};
+
+}  // namespace screens
