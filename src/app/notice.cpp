@@ -23,18 +23,18 @@ const char* const kSecondParagraph =
 Notice::Notice(Application& app, Program& program) : Form(app, "Notice"), m_program(program) {
     setCaption("Notice! Read before continuing...");
     setBackColor(colors::kRed);
-    setSize(560, 420);
+    setSize(560, 370);
 
     message3.setGeometry(20, 16, 520, 36);
     message3.setFont(Font{"Arial", 18, true, false});
     message3.setForeColor(colors::kYellow);
 
-    message1.setGeometry(30, 66, 500, 130);
+    message1.setGeometry(30, 66, 500, 100);
     message1.setFont(Font{"Arial", 11.25, true, false});
     message1.setForeColor(colors::kYellow);
     message1.setWordWrap(true);
 
-    message2.setGeometry(30, 206, 500, 110);
+    message2.setGeometry(30, 186, 500, 80);
     message2.setFont(Font{"Arial", 11.25, true, false});
     message2.setWordWrap(true);
 
@@ -44,13 +44,13 @@ Notice::Notice(Application& app, Program& program) : Form(app, "Notice"), m_prog
     }
 
     Accept.setCaption("Accept");
-    Accept.setGeometry(110, 340, 150, 44);
+    Accept.setGeometry(110, 296, 150, 44);
     Accept.setFont(Font{"Arial", 15.75, true, false});
     Accept.onClick = [this] { Accept_Click(); };
 
     refuse.setCaption("Refuse");
     refuse.setToolTip("Exit");
-    refuse.setGeometry(300, 340, 150, 44);
+    refuse.setGeometry(300, 296, 150, 44);
     refuse.setFont(Font{"Arial", 15.75, true, false});
     refuse.onClick = [this] { refuse_Click(); };
 }
