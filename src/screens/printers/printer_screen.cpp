@@ -73,7 +73,6 @@ PrinterScreen::PrinterScreen(Application& app, Context& context, const PrinterMo
         setUpCaption(*statusCaption, model.status->caption);
         cd_status.emplace(*this, "cd_status");
         cd_status->setFont(Font{"Arial", 15.75, true, false});
-        cd_status->setAlignment(Align::Center);
     }
     LayOut();
 
@@ -92,9 +91,12 @@ PrinterScreen::PrinterScreen(Application& app, Context& context, const PrinterMo
 }
 
 void PrinterScreen::LayOut() {
-    setSize(600, 470);
+    // Screens without a status display close the gap it would leave.
+    const int gap = m_model.status ? 0 : 40;
+    setSize(600, 470 - gap);
     title.setGeometry(10, 8, 580, 30);
-    Label1.setGeometry(30, 42, 540, 40);
+    Label1.setFont(Font{"Arial", 9.75, false, false});
+    Label1.setGeometry(20, 42, 560, 40);
     port1Option.setGeometry(30, 94, 18, 20);
     port1Label.setGeometry(54, 92, 250, 24);
     port2Option.setGeometry(30, 124, 18, 20);
@@ -113,15 +115,17 @@ void PrinterScreen::LayOut() {
     if (Text1)
         Text1->setGeometry(20, 160, 130, 92);
 
-    if (statusCaption)
-        statusCaption->setGeometry(170, 266, 150, 28);
-    if (cd_status)
-        cd_status->setGeometry(320, 260, 140, 36);
+    if (statusCaption) {
+        statusCaption->setAlignment(Align::Right);
+        statusCaption->setGeometry(100, 268, 200, 24);
+        cd_status->setAlignment(Align::Left);
+        cd_status->setGeometry(312, 262, 200, 36);
+    }
 
-    Trigger.setGeometry(220, 312, 160, 44);
-    Feedback1.setGeometry(10, 368, 580, 20);
-    Feedback2.setGeometry(10, 390, 580, 20);
-    exit.setGeometry(20, 424, 110, 32);
+    Trigger.setGeometry(220, 312 - gap, 160, 44);
+    Feedback1.setGeometry(10, 368 - gap, 580, 20);
+    Feedback2.setGeometry(10, 390 - gap, 580, 20);
+    exit.setGeometry(20, 424 - gap, 110, 32);
 }
 
 // Opens port 1 (with the serial set-up on serial screens) first: the states set after it are
