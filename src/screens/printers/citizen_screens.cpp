@@ -27,14 +27,11 @@ const PrinterModel kSerial{
     .drawer1Caption = kDrawer1Caption,
     .drawer2Caption = kDrawer2Caption,
     .alternateCaption = kAlternateCaption,
-    .drawer1Command = {},
-    .drawer2Command = {},
     .primaryChar1 = kBel,
     .alternateChar1 = kFs,
     .primaryChar2 = kSub,
     .testDrawerOff = {.triggers = TriggerReset::ClearDisableAndHide},
     .page = PageSource::Sentences42,
-    .eventFailure = kUnchecked,
     .sequence =
         {
             // Every statement ends with FF STX; only the last pair goes unchecked, with the
@@ -44,8 +41,6 @@ const PrinterModel kSerial{
             SequenceStep::send({0x1B, 0x50, 0x00}, kUnchecked),
             SequenceStep::sendDrawerCommand(kUnchecked),
         },
-    .pollsAfterTest = false,
-    .status = std::nullopt,
 };
 
 const PrinterModel kParallel{
@@ -56,16 +51,12 @@ const PrinterModel kParallel{
     .emulationHint =
         "If the Citizen printer is set to emulate any other receipt printer brand, "
         "click \"Back\" and select the test for the emulated brand.  ",
-    .drawerFrameName = "Frame1",
     .drawer1Caption = kDrawer1Caption,
     .drawer2Caption = kDrawer2Caption,
     .alternateCaption = kAlternateCaption,
-    .drawer1Command = {},
-    .drawer2Command = {},
     .primaryChar1 = kBel,
     .alternateChar1 = kFs,
     .primaryChar2 = kSub,
-    .testDrawerOff = {},
     .page = PageSource::Text1,
     .eventFailure = {.text = "Failed to create OverLapped event", .red = false},
     .sequence =
@@ -77,8 +68,6 @@ const PrinterModel kParallel{
                                {"Failure to write to printer"}),
             SequenceStep::sendDrawerCommand({"Failure to write to Cash drawer"}),
         },
-    .pollsAfterTest = false,
-    .status = std::nullopt,
 };
 
 }  // namespace

@@ -42,6 +42,7 @@ PrinterScreen::PrinterScreen(Application& app, Context& context, const PrinterMo
 
     Label1.setCaption(model.emulationHint);
     Label1.setForeColor(colors::kWhite);
+    Label1.setFont(Font{"Arial", 9.75, false, false});
     Label1.setWordWrap(true);
     Label1.setAlignment(Align::Center);
 
@@ -71,6 +72,7 @@ PrinterScreen::PrinterScreen(Application& app, Context& context, const PrinterMo
         Status_Timer.emplace(*this, "Status_Timer", Millis{100}, true);
         statusCaption.emplace(*this, model.status->captionName);
         setUpCaption(*statusCaption, model.status->caption);
+        statusCaption->setAlignment(Align::Right);
         cd_status.emplace(*this, "cd_status");
         cd_status->setFont(Font{"Arial", 15.75, true, false});
     }
@@ -95,7 +97,6 @@ void PrinterScreen::LayOut() {
     const int gap = m_model.status ? 0 : 40;
     setSize(600, 470 - gap);
     title.setGeometry(10, 8, 580, 30);
-    Label1.setFont(Font{"Arial", 9.75, false, false});
     Label1.setGeometry(20, 42, 560, 40);
     port1Option.setGeometry(30, 94, 18, 20);
     port1Label.setGeometry(54, 92, 250, 24);
@@ -112,13 +113,9 @@ void PrinterScreen::LayOut() {
     PrimaryTrigger.setGeometry(12, 26, 400, 24);
     if (AltTrigger)
         AltTrigger->setGeometry(12, 56, 400, 24);
-    if (Text1)
-        Text1->setGeometry(20, 160, 130, 92);
 
     if (statusCaption) {
-        statusCaption->setAlignment(Align::Right);
         statusCaption->setGeometry(100, 268, 200, 24);
-        cd_status->setAlignment(Align::Left);
         cd_status->setGeometry(312, 262, 200, 36);
     }
 

@@ -60,7 +60,7 @@ struct StatusModel {
     // The poll's writes and read pass a record of its own; otherwise the writes pass the
     // shared WriteOverlapped and the read none.
     bool ownRecord;
-    FailureText eventFailure;
+    FailureText eventFailure = kUnchecked;
     DrawerReading (*judge)(std::uint8_t reply);
     // Unchecking DrawerStatus also ends the drawer test (TestDrawer unchecked, drawers
     // cleared, cd_status hidden); otherwise it only frees drawer 2 again.
@@ -76,32 +76,33 @@ struct TestDrawerOff {
     TriggerReset triggers = TriggerReset::Keep;
 };
 
+// The fields with defaults are those most screens leave as they are.
 struct PrinterModel {
     const char* formName;
     PortFamily family;
     const char* caption;
     const char* heading;
     const char* emulationHint;
-    const char* drawerFrameName;  // "Frame1" or "Drawer_Frame"
+    const char* drawerFrameName = "Frame1";  // "Drawer_Frame" on one screen
 
     // The trigger captions. A screen with an alternate trigger keeps the chosen character in
     // TriggerChar and sends it as the drawer command; the others send the drawer's bytes.
     const char* drawer1Caption;
     const char* drawer2Caption;
-    const char* alternateCaption;  // null: no AltTrigger
-    std::vector<std::uint8_t> drawer1Command;
-    std::vector<std::uint8_t> drawer2Command;
-    std::uint8_t primaryChar1;    // TriggerChar of drawer 1, primary trigger
-    std::uint8_t alternateChar1;  // drawer 1, alternate trigger
-    std::uint8_t primaryChar2;    // drawer 2
-    TestDrawerOff testDrawerOff;
+    const char* alternateCaption = nullptr;  // null: no AltTrigger
+    std::vector<std::uint8_t> drawer1Command = {};
+    std::vector<std::uint8_t> drawer2Command = {};
+    std::uint8_t primaryChar1 = 0;    // TriggerChar of drawer 1, primary trigger
+    std::uint8_t alternateChar1 = 0;  // drawer 1, alternate trigger
+    std::uint8_t primaryChar2 = 0;    // drawer 2
+    TestDrawerOff testDrawerOff = {};
 
     PageSource page;
-    FailureText eventFailure;
+    FailureText eventFailure = kUnchecked;
     std::vector<SequenceStep> sequence;
-    bool pollsAfterTest;  // a status poll ends every test sequence
+    bool pollsAfterTest = false;  // a status poll ends every test sequence
 
-    std::optional<StatusModel> status;
+    std::optional<StatusModel> status = std::nullopt;
 };
 
 class PrinterScreen : public TestScreen {

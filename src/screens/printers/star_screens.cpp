@@ -27,12 +27,9 @@ const PrinterModel kSerial{
     .caption = "Star Micronics Serial Printer Test",
     .heading = "Star Printer Cash Drawer Test",
     .emulationHint = kHint,
-    .drawerFrameName = "Frame1",
     .drawer1Caption = " Primary Trigger Character is Hex '07'",
     .drawer2Caption = kDrawer2Caption,
     .alternateCaption = kAlternateCaption,
-    .drawer1Command = {},
-    .drawer2Command = {},
     .primaryChar1 = kBel,
     .alternateChar1 = kFs,
     .primaryChar2 = kSub,
@@ -48,7 +45,6 @@ const PrinterModel kSerial{
             SequenceStep::flush(),
             SequenceStep::sendDrawerCommand({"Failure to write to Cash Drawer.(", true}),
         },
-    .pollsAfterTest = false,
     .status = StatusModel{.captionName = "Status3",
                           .caption = "Drawer Indicates:",
                           .request = {0x05},
@@ -68,16 +64,12 @@ const PrinterModel kParallel{
     .emulationHint =
         "If the Star printer is set to emulate any other receipt printer brand, "
         "click \"Back\" and select the test for the emulated brand.  ",
-    .drawerFrameName = "Frame1",
     .drawer1Caption = " Primary Trigger Character is Hex '07' ",
     .drawer2Caption = kDrawer2Caption,
     .alternateCaption = kAlternateCaption,
-    .drawer1Command = {},
-    .drawer2Command = {},
     .primaryChar1 = kBel,
     .alternateChar1 = kFs,
     .primaryChar2 = kSub,
-    .testDrawerOff = {},
     .page = PageSource::Text1,
     .eventFailure = {.text = "Failed to create OverLapped event", .red = false},
     .sequence =
@@ -89,8 +81,6 @@ const PrinterModel kParallel{
                                {"Failure to write to printer"}),
             SequenceStep::sendDrawerCommand({"Failure to write to Cash drawer"}),
         },
-    .pollsAfterTest = false,
-    .status = std::nullopt,
 };
 
 }  // namespace
