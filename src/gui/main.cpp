@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "app/program.h"
+#include "gui/logo_icon.h"
 #include "gui/qt_window_system.h"
 #include "ports/device_map.h"
 #include "ports/posix_port_system.h"
@@ -11,6 +12,7 @@
 
 int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
+    QApplication::setWindowIcon(gui::logoIcon());
 
     // The only place the environment is read: where each port really is.
     const auto devices =

@@ -1,0 +1,15 @@
+// The logo as a picture of a given size and as the windows' icon, both from gui::paintLogo.
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+
+namespace gui {
+
+// The logo filling a size x size picture; what the tile leaves of the corners is transparent.
+QImage logoImage(int size);
+
+// The logo as an icon that is drawn afresh at whatever size the desktop asks for.
+QIcon logoIcon();
+
+}  // namespace gui
