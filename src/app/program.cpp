@@ -25,14 +25,10 @@ void Program::showSelector() {
     m_app.open<TestForm>(*this);
 }
 
-bool Program::hasScreen(screens::ScreenId screen) const {
-    return screens::isInterfaceScreen(screen) || screens::isPrinterScreen(screen);
-}
-
 void Program::showScreen(screens::ScreenId screen) {
     if (screens::isInterfaceScreen(screen)) {
         screens::openInterfaceScreen(m_app, m_context, screen);
-    } else if (screens::isPrinterScreen(screen)) {
+    } else {
         screens::openPrinterScreen(m_app, m_context, screen);
     }
 }

@@ -26,8 +26,6 @@ public:
     void showNotice();
     void showSelector() override;
     void showScreen(screens::ScreenId screen) override;
-    // Whether this build has the screen yet; the selector offers only those.
-    bool hasScreen(screens::ScreenId screen) const;
     // The About box: the program's name, its version and the device behind each port.
     void showAbout();
 

@@ -78,8 +78,6 @@ TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), 
 }
 
 void TestForm::OpenScreen(ScreenId screen) {
-    if (!m_program.hasScreen(screen))
-        return;
     m_program.showScreen(screen);
     close();
 }

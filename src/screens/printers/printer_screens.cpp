@@ -7,22 +7,6 @@
 
 namespace screens {
 
-bool isPrinterScreen(ScreenId screen) {
-    switch (screen) {
-        case ScreenId::StarParallelform:
-        case ScreenId::StarSerialform:
-        case ScreenId::EPSONParallelform:
-        case ScreenId::EPSONSerialform:
-        case ScreenId::CITIZENParallelform:
-        case ScreenId::CITIZENSerialform:
-        case ScreenId::ITHACAParallelform:
-        case ScreenId::ITHACASerialform:
-            return true;
-        default:
-            return false;
-    }
-}
-
 void openPrinterScreen(toolkit::Application& app, Context& context, ScreenId screen) {
     switch (screen) {
         case ScreenId::StarParallelform:

@@ -6,7 +6,6 @@
 
 namespace screens {
 
-bool isPrinterScreen(ScreenId screen);
 void openPrinterScreen(toolkit::Application& app, Context& context, ScreenId screen);
 
 }  // namespace screens
