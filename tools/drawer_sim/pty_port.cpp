@@ -1,0 +1,115 @@
+#include "pty_port.h"
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace drawersim {
+
+namespace {
+
+struct LineSpeed {
+    speed_t speed;
+    int rate;
+};
+constexpr std::array<LineSpeed, 13> kSpeeds{{{B0, 0},
+                                             {B110, 110},
+                                             {B300, 300},
+                                             {B600, 600},
+                                             {B1200, 1200},
+                                             {B2400, 2400},
+                                             {B4800, 4800},
+                                             {B9600, 9600},
+                                             {B19200, 19200},
+                                             {B38400, 38400},
+                                             {B57600, 57600},
+                                             {B115200, 115200},
+                                             {B230400, 230400}}};
+
+}  // namespace
+
+PtyPort::~PtyPort() {
+    if (m_slave >= 0)
+        ::close(m_slave);
+    if (m_master >= 0)
+        ::close(m_master);
+}
+
+bool PtyPort::open(std::string& error) {
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
+        error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
+        return false;
+    }
+    m_path = ::ptsname(m_master);
+    m_slave = ::open(m_path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (m_slave < 0) {
+        error = "cannot open " + m_path + ": " + std::strerror(errno);
+        return false;
+    }
+    // Raw until the program sets the line up: no echo of replies, no newline translation.
+    termios line{};
+    ::tcgetattr(m_slave, &line);
+    ::cfmakeraw(&line);
+    ::tcsetattr(m_slave, TCSANOW, &line);
+    return true;
+}
+
+std::size_t PtyPort::read(std::span<std::uint8_t> buffer) {
+    const ssize_t n = ::read(m_master, buffer.data(), buffer.size());
+    return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
+bool PtyPort::write(std::uint8_t byte) {
+    return ::write(m_master, &byte, 1) == 1;
+}
+
+std::string PtyPort::lineSettings() const {
+    termios line{};
+    if (::tcgetattr(m_slave, &line) != 0)
+        return "unknown line settings";
+    const speed_t speed = ::cfgetospeed(&line);
+    std::string rate = "an unknown rate of";
+    for (const LineSpeed& known : kSpeeds) {
+        if (known.speed == speed)
+            rate = std::to_string(known.rate);
+    }
+    char bits = '8';
+    switch (line.c_cflag & CSIZE) {
+        case CS5:
+            bits = '5';
+            break;
+        case CS6:
+            bits = '6';
+            break;
+        case CS7:
+            bits = '7';
+            break;
+        default:
+            break;
+    }
+    char parity = 'N';
+    if ((line.c_cflag & PARENB) != 0) {
+        const bool odd = (line.c_cflag & PARODD) != 0;
+        if ((line.c_cflag & CMSPAR) != 0) {
+            parity = odd ? 'M' : 'S';
+        } else {
+            parity = odd ? 'O' : 'E';
+        }
+    }
+    const char stop = (line.c_cflag & CSTOPB) != 0 ? '2' : '1';
+    return rate + " baud, " + bits + parity + stop;
+}
+
+bool PtyPort::heldByProgram() const {
+    int exclusive = 0;
+    return ::ioctl(m_slave, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+}
+
+}  // namespace drawersim
