@@ -264,6 +264,10 @@ private:
 
 int main(int argc, char** argv) {
     using namespace drawersim;
+    if (argc == 2 && std::string_view(argv[1]) == "--help") {
+        std::cout << kUsage;
+        return 0;
+    }
     const auto options = parse(argc, argv);
     if (!options) {
         std::cerr << kUsage;
