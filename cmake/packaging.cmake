@@ -34,10 +34,11 @@ set(CPACK_PACKAGE_VENDOR "Dunmere Cash Drawer Corporation")
 set(CPACK_PACKAGE_CONTACT "Dunmere Cash Drawer Corporation <drawertest@dunmere.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "test utility for point-of-sale cash drawers")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Installers and service staff check with it that a cash drawer opens on command and, where\n"
-    "the wiring allows, whether it stands open. It drives Dunmere's drawer interfaces on serial\n"
-    "and parallel ports and the drawer-kick connector of Epson, Star, Citizen and Ithaca receipt\n"
-    "printers, and prints a short test page.")
+    "Installers and service staff check with it that a cash drawer opens on\n"
+    "command and, where the wiring allows, whether it stands open. It drives\n"
+    "Dunmere's drawer interfaces on serial and parallel ports and the drawer-kick\n"
+    "connector of Epson, Star, Citizen and Ithaca receipt printers, and prints a\n"
+    "short test page.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
