@@ -134,10 +134,30 @@ Handle FakePortSystem::handleOf(const std::string& name) const {
     return d == nullptr ? ports::kInvalidHandle : d->handle;
 }
 
+std::vector<Handle> FakePortSystem::openHandles() const {
+    std::vector<Handle> handles;
+    for (const auto& [name, d] : m_devices) {
+        if (d.handle != ports::kInvalidHandle)
+            handles.push_back(d.handle);
+    }
+    std::sort(handles.begin(), handles.end());
+    return handles;
+}
+
+std::vector<ports::EventHandle> FakePortSystem::openEvents() const {
+    std::vector<ports::EventHandle> events;
+    for (const auto& [event, state] : m_events)
+        events.push_back(event);
+    return events;
+}
+
 void FakePortSystem::fail(Call call, ErrorCode code, std::size_t from, std::size_t count) {
-    const std::size_t first = m_callCounts[call] + from;
+    const std::size_t next = m_callCounts[call];
+    const std::size_t first = next + from;
     const std::size_t end = count > kAll - first ? kAll : first + count;
-    m_scripts[call].push_back({first, end, code});
+    auto& scripts = m_scripts[call];
+    std::erase_if(scripts, [next](const Script& s) { return s.end <= next; });
+    scripts.push_back({first, end, code});
 }
 
 void FakePortSystem::queueReplies(const std::vector<std::uint8_t>& bytes) {
@@ -380,11 +400,12 @@ ErrorCode FakePortSystem::readFile(Handle handle, std::uint8_t& byte, std::uint3
         return code;
     if (const ErrorCode code = check(deviceOf(handle), true))
         return code;
-    if (m_nextReply == m_replies.size()) {
+    if (m_replies.empty()) {
         wait(std::chrono::milliseconds(50));
         return fail(ETIMEDOUT);
     }
-    byte = m_replies[m_nextReply++];
+    byte = m_replies.front();
+    m_replies.pop_front();
     read = 1;
     if (overlapped != nullptr) {
         overlapped->internal = kSuccess;

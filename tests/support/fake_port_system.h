@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <limits>
 #include <map>
@@ -69,10 +70,14 @@ public:
     bool isOpen(const std::string& device) const {
         return handleOf(device) != ports::kInvalidHandle;
     }
+    // Every port handle and every event that is open now, oldest first.
+    std::vector<ports::Handle> openHandles() const;
+    std::vector<ports::EventHandle> openEvents() const;
 
     // Scripted results: calls `from` to `from + count - 1` of `call`, counted from now (0 is
     // the next one), fail with `code`. On writeFile, kIoPending makes a write pending: its
-    // bytes still go out and its event is signalled when waited for. Later scripts win.
+    // bytes still go out and its event is signalled when waited for. Later scripts win; scripts
+    // whose calls are all past are forgotten, so a long run can keep adding them.
     void fail(Call call, ports::ErrorCode code, std::size_t from = 0, std::size_t count = 1);
     void failWrites(ports::ErrorCode code, std::size_t from = 0, std::size_t count = kAll) {
         fail(Call::WriteFile, code, from, count);
@@ -172,8 +177,7 @@ private:
     std::map<ports::EventHandle, Event> m_events;
     std::vector<std::string> m_calls;
     std::vector<WriteRecord> m_writes;
-    std::vector<std::uint8_t> m_replies;
-    std::size_t m_nextReply = 0;
+    std::deque<std::uint8_t> m_replies;  // not yet read
     std::function<void(std::chrono::milliseconds)> m_waitHook;
     std::uint32_t m_modemStatus = 0;
     ports::Handle m_nextHandle = 1;
