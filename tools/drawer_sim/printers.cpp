@@ -1,5 +1,6 @@
 // The receipt printers: each decodes its own command set (page text, feed, cut, drawer kick,
 // status request) and answers its status request from the drawer's state.
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <vector>
