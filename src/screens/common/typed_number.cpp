@@ -1,5 +1,6 @@
 #include "screens/common/typed_number.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -9,6 +10,9 @@
 namespace screens {
 
 namespace {
+
+// An exponent larger than this says the same as any larger one.
+constexpr long long kFarBeyondDouble = 1'000'000;
 
 bool ignored(char c) {
     return c == ' ' || c == '\t' || c == '\n';
@@ -53,44 +57,56 @@ double readTypedNumber(std::string_view text) {
         negative = s[i++] == '-';
     std::string number;
     bool digits = false;
-    int wholeDigits = 0;  // significant digits before the point, for the size of the number
+    // The number's decimal order of magnitude, for telling a number too large for a double
+    // from one too small: the significant digits before the point, or minus the zeros after
+    // the point before the first significant digit, plus the exponent (held far beyond any
+    // double's range, so that it cannot overflow).
+    long long order = 0;
+    bool significant = false;
     while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
-        if (wholeDigits > 0 || s[i] != '0')
-            ++wholeDigits;
+        significant = significant || s[i] != '0';
+        if (significant)
+            ++order;
         number += s[i++];
         digits = true;
     }
     if (i < s.size() && s[i] == '.') {
         number += s[i++];
         while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
+            significant = significant || s[i] != '0';
+            if (!significant)
+                --order;
             number += s[i++];
             digits = true;
         }
     }
     if (!digits)
         return 0;
-    bool negativeExponent = false;
     if (i < s.size() && std::string_view("eEdD").find(s[i]) != std::string_view::npos) {
         std::size_t j = i + 1;
         std::string exponent = "e";
+        bool negativeExponent = false;
         if (j < s.size() && (s[j] == '+' || s[j] == '-')) {
             negativeExponent = s[j] == '-';
             exponent += s[j++];
         }
         const std::size_t firstDigit = j;
-        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j])))
+        long long exponentValue = 0;
+        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) {
+            exponentValue = std::min(exponentValue * 10 + (s[j] - '0'), kFarBeyondDouble);
             exponent += s[j++];
-        if (j > firstDigit)
+        }
+        if (j > firstDigit) {
             number += exponent;
+            order += negativeExponent ? -exponentValue : exponentValue;
+        }
     }
     // from_chars reads the same text whatever the user's locale says a decimal point is.
     double value = 0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     (void)end;
-    if (error == std::errc::result_out_of_range) {
-        const bool huge = !negativeExponent && wholeDigits > 0;
-        value = huge ? std::numeric_limits<double>::infinity() : 0.0;
-    }
+    if (error == std::errc::result_out_of_range)
+        value = order > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     return negative ? -value : value;
 }
 

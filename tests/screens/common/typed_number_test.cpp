@@ -58,5 +58,10 @@ TEST(TypedNumber, NumbersBeyondSixteenBitsAreHeldAtTheEndNotWrapped) {
     EXPECT_EQ(storedValue(readTypedNumber("9e999")), 32767);
     EXPECT_EQ(storedValue(readTypedNumber("-1" + std::string(400, '0'))), -32768);
     EXPECT_EQ(storedValue(readTypedNumber("1e-999")), 0);
+    // Too large for a double however the digits and the exponent share the size.
+    EXPECT_EQ(storedValue(readTypedNumber("1" + std::string(400, '0') + "e-50")), 32767);
+    EXPECT_EQ(storedValue(readTypedNumber(".0999e988")), 32767);
+    EXPECT_EQ(storedValue(readTypedNumber("-.5e400")), -32768);
+    EXPECT_EQ(storedValue(readTypedNumber("0." + std::string(400, '0') + "1e300")), 0);
     EXPECT_EQ(storedValue(readTypedNumber("&H" + std::string(300, 'F'))), 32767);
 }
