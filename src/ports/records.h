@@ -2,6 +2,7 @@
 // never overlap), and the handle, error and constant types of the port calls.
 #pragma once
 
+#include <cerrno>
 #include <cstdint>
 
 namespace ports {
@@ -19,6 +20,12 @@ using ErrorCode = std::uint32_t;
 inline constexpr ErrorCode kSuccess = 0;
 // A write that is still under way (ERROR_IO_PENDING); not a failure for most callers.
 inline constexpr ErrorCode kIoPending = 997;
+// A wait on a device that ran out with nothing heard (a silent status reply).
+#ifdef _WIN32
+inline constexpr ErrorCode kTimedOut = 1460;  // ERROR_TIMEOUT
+#else
+inline constexpr ErrorCode kTimedOut = ETIMEDOUT;
+#endif
 
 // The arguments every screen opens its port with.
 inline constexpr std::uint32_t kGenericReadWrite = 0xC0000000;  // GENERIC_READ | GENERIC_WRITE

@@ -197,7 +197,7 @@ TEST(FakePortSystem, ModemStatusRepliesSilenceAndHangUp) {
     EXPECT_EQ(fake.readFile(h, byte, read, nullptr), ports::kSuccess);
     EXPECT_EQ(byte, 0x00);
     EXPECT_EQ(clock.now(), toolkit::Millis(0));
-    EXPECT_EQ(fake.readFile(h, byte, read, nullptr), code(ETIMEDOUT));
+    EXPECT_EQ(fake.readFile(h, byte, read, nullptr), ports::kTimedOut);
     EXPECT_EQ(read, 0u);
     EXPECT_EQ(clock.now(), toolkit::Millis(50));
     // An event nothing signals times out after its wait, at most a second.

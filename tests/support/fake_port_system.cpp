@@ -402,7 +402,7 @@ ErrorCode FakePortSystem::readFile(Handle handle, std::uint8_t& byte, std::uint3
         return code;
     if (m_replies.empty()) {
         wait(std::chrono::milliseconds(50));
-        return fail(ETIMEDOUT);
+        return fail(ports::kTimedOut);
     }
     byte = m_replies.front();
     m_replies.pop_front();

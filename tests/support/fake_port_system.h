@@ -50,7 +50,7 @@ struct WriteRecord {
 // the real backends, a device opens only once at a time (a second open fails with EBUSY),
 // handles and events are 1 or more and never reused, calls on an unknown or closed handle fail
 // with EBADF, and a rate that is no line speed (0) fails setCommState with EINVAL. Codes are
-// errno values.
+// errno values, but for a silent read's platform time-out code, kTimedOut.
 class FakePortSystem final : public ports::PortSystem {
 public:
     static constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
@@ -86,7 +86,7 @@ public:
     // The modem-status word every status read answers (0 at first).
     void setModemStatus(std::uint32_t word) { m_modemStatus = word; }
     // One-byte replies, one per readFile in order; with none left the read waits its 50 ms and
-    // fails with ETIMEDOUT.
+    // fails with kTimedOut.
     void queueReplies(const std::vector<std::uint8_t>& bytes);
     // Hears the time a call spends waiting on a device (a silent read: 50 ms; a wait for an
     // event nothing signals: its time-out, at most 1 s), so a virtual clock can move with it.

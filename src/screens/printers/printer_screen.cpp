@@ -1,6 +1,5 @@
 #include "screens/printers/printer_screen.h"
 
-#include <cerrno>
 #include <span>
 #include <string>
 
@@ -13,13 +12,6 @@ using namespace toolkit;
 namespace {
 
 const Font kCaptionFont{"Arial", 9.75, true, false};
-
-// What a read that heard nothing within its bound fails with.
-#ifdef _WIN32
-constexpr ports::ErrorCode kReplyTimedOut = 1460;  // ERROR_TIMEOUT
-#else
-constexpr ports::ErrorCode kReplyTimedOut = ETIMEDOUT;
-#endif
 
 bool failed(ports::ErrorCode code) {
     return code != ports::kSuccess && code != ports::kIoPending;
@@ -414,7 +406,7 @@ void PrinterScreen::StatusPoll() {
         if (code != ports::kSuccess) {
             ShowFeedback1("Error getting status information. (" + std::to_string(code) + ")",
                           colors::kRed);
-            if (code == kReplyTimedOut) {
+            if (code == ports::kTimedOut) {
                 ShowDrawer("No reply", colors::kYellow,
                            "The printer did not answer the status request.");
             }

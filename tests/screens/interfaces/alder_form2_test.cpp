@@ -103,9 +103,9 @@ TEST_F(Alder2Test, APendingWriteIsWaitedForWithABound) {
     h.fake.fail(Call::WaitForSingleObject, ETIMEDOUT);
     trigger();
     EXPECT_EQ(h.fake.writes().size(), 2u);
-    EXPECT_EQ(f.Feedback1.caption(), "Error writing to port. (110)");
+    EXPECT_EQ(f.Feedback1.caption(), "Error writing to port. (" + std::to_string(ETIMEDOUT) + ")");
     EXPECT_EQ(f.Feedback1.foreColor(), kRed);
-    EXPECT_EQ(f.port().lastError, 110u);
+    EXPECT_EQ(f.port().lastError, static_cast<ports::ErrorCode>(ETIMEDOUT));
 
     // The wait ends but the write's result is a failure.
     h.fake.failWrites(ports::kIoPending, 1, 1);

@@ -215,7 +215,7 @@ TEST_P(Status, ASilentPrinterShowsNoReplyUntilItAnswersAgain) {
 
     poll();  // nothing queued: the read waits its bound and times out
     EXPECT_EQ(s.Feedback1.caption(),
-              "Error getting status information. (" + std::to_string(ETIMEDOUT) + ")");
+              "Error getting status information. (" + std::to_string(ports::kTimedOut) + ")");
     EXPECT_EQ(s.Feedback1.foreColor(), kRed);
     expectDrawer("No reply", kYellow, "The printer did not answer the status request.");
     // The screen still takes the user's clicks between polls.
@@ -292,6 +292,6 @@ TEST(IthacaStatus, EveryTestPageEndsWithAPollEvenWithItsBoxUnchecked) {
     // A printer that does not answer: the poll's message is the last one the press leaves.
     h.app.click(s.Trigger);
     EXPECT_EQ(s.Feedback1.caption(),
-              "Error getting status information. (" + std::to_string(ETIMEDOUT) + ")");
+              "Error getting status information. (" + std::to_string(ports::kTimedOut) + ")");
     EXPECT_EQ(s.cd_status->caption(), "No reply");
 }
