@@ -7,7 +7,7 @@
 #include "gui/logo_icon.h"
 #include "gui/qt_window_system.h"
 #include "ports/device_map.h"
-#include "ports/posix_port_system.h"
+#include "ports/platform_port_system.h"
 #include "toolkit/application.h"
 
 int main(int argc, char** argv) {
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     for (const auto& entry : devices.entries())
         portDevices.emplace_back(entry.portName, entry.path);
 
-    ports::PosixPortSystem portSystem(devices);
+    ports::PlatformPortSystem portSystem(devices);
     toolkit::RealClock clock;
     toolkit::Application application(clock);
     gui::QtWindowSystem windows(application);

@@ -4,12 +4,23 @@
 namespace ports {
 
 DeviceMap DeviceMap::fromEnvironment(const Lookup& lookup) {
+#ifdef _WIN32
+    // The ports by their Windows names, the serial ones in the device namespace: the spelling
+    // that opens COM10 and up as well, should an override name one.
+    std::array<Entry, 4> entries{{
+        {"COM1", "\\\\.\\COM1"},
+        {"COM2", "\\\\.\\COM2"},
+        {"LPT1", "LPT1"},
+        {"LPT2", "LPT2"},
+    }};
+#else
     std::array<Entry, 4> entries{{
         {"COM1", "/dev/ttyS0"},
         {"COM2", "/dev/ttyS1"},
         {"LPT1", "/dev/lp0"},
         {"LPT2", "/dev/lp1"},
     }};
+#endif
     for (Entry& entry : entries) {
         const std::string variable = "DRAWERTEST_" + entry.portName;
         const char* value = lookup(variable.c_str());
