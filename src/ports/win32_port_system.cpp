@@ -262,8 +262,10 @@ ErrorCode Win32PortSystem::setCommTimeouts(Handle handle, const CommTimeoutsRec&
         return fail(ERROR_INVALID_HANDLE);
     // Recorded, and the port told its bounds again: a screen's "no write time-out" would let a
     // printer that takes nothing hold the window for ever.
-    if (const ErrorCode code = applyBounds(*port, port->writeLimitMs); code != kSuccess)
+    if (const ErrorCode code = applyBounds(*port, writeLimitFor(port->stallBudget));
+        code != kSuccess)
         return fail(code);
+    port->boundsRefused = kSuccess;
     port->timeouts = timeouts;
     return kSuccess;
 }
