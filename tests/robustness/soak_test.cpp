@@ -1,0 +1,626 @@
+// A randomized soak of the whole program on the fake port backend: random user actions on
+// whatever window is up (clicks, keystrokes and pastes into the boxes, list picks, focus moves,
+// key presses, title-bar closes), time passing on the virtual clock (single ticks, seconds,
+// minutes, and a machine that slept for hours) and port faults, with the program's invariants
+// checked after every step. A program that ends is started again.
+//
+// Every run is reproducible from its seed. DRAWERTEST_SOAK_SEED=<seed> replays one seed,
+// DRAWERTEST_SOAK_SEEDS=<n> runs seeds 1 to n, DRAWERTEST_SOAK_STEPS=<n> sets the steps per
+// seed; a broken invariant prints its seed, its step and the actions that led to it.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/program.h"
+#include "robustness/feedback_texts.h"
+#include "robustness/run_settings.h"
+#include "screens/common/test_screen.h"
+#include "screens/common/typed_number.h"
+#include "screens/interfaces/alder_form.h"
+#include "screens/interfaces/alder_form2.h"
+#include "screens/interfaces/birch_form.h"
+#include "screens/interfaces/cedar_form.h"
+#include "screens/interfaces/maple_form.h"
+#include "support/fake_port_system.h"
+#include "support/virtual_time.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using robustness::FeedbackLine;
+using support::Call;
+using toolkit::Control;
+using toolkit::ControlKind;
+using toolkit::Form;
+using toolkit::Millis;
+
+const char* const kDevices[] = {"COM1", "COM2", "LPT1", "LPT2"};
+
+// Texts a user might type or paste into a number box: numbers at and beyond every limit the
+// screens check, the reader's own forms, and what a keyboard or a clipboard can bring besides.
+const char* const kOddTexts[] = {
+    "",
+    " ",
+    "\t",
+    "\n",
+    "-",
+    "+",
+    ".",
+    "e",
+    "&",
+    "&H",
+    "&O",
+    "&HFF",
+    "&hffff",
+    "&O777",
+    "&X1",
+    "-0",
+    "0",
+    "7",
+    "85",
+    "127",
+    "128",
+    "255",
+    "256",
+    "255.4",
+    "254.6",
+    "0.5",
+    "0.6",
+    "1.5",
+    "2.5",
+    "-0.4",
+    "-0.6",
+    "100",
+    "101",
+    "100.4",
+    "32767",
+    "32768",
+    "-32768",
+    "-32769",
+    "65535",
+    "1e2",
+    "1E+2",
+    "2d1",
+    "1e999",
+    "-1e999",
+    "1e-999",
+    ".0999e988",
+    "1 2 7",
+    "\t1\n2",
+    "12abc",
+    "abc",
+    "NaN",
+    "inf",
+    "-inf",
+    "0x1F",
+    "1,5",
+    "\xD9\xA1\xD9\xA2",
+    "\xEF\xBC\x97",
+    "\xC3\xA9",
+    "\xEF\xBB\xBF"
+    "7",
+    "99999999999999999999999999999999999999",
+};
+
+// What a keystroke types.
+const char kKeys[] = "0123456789012345678901234567890123456789-+.eEdD&HhOo x#\t\n,";
+
+// The window system of a soaked program: it counts the windows shown and watches both feedback
+// lines of each, noting every text that is none of the program's own.
+class WatchingWindows final : public toolkit::WindowSystem, public toolkit::ControlObserver {
+public:
+    explicit WatchingWindows(std::map<std::string, long>& shown) : m_shown(shown) {}
+
+    void formShown(Form& form) override {
+        ++m_shown[form.name()];
+        for (const char* name : {"Feedback1", "Feedback2"}) {
+            if (Control* line = form.find(name)) {
+                line->setObserver(this);
+                check(*line);
+            }
+        }
+    }
+    void formDestroyed(Form&) override {}
+    void timersChanged() override {}
+    void showMessage(const std::string&, const std::string&) override {}
+    void programEnded() override {}
+    void propertyChanged(Control& control, toolkit::Property property) override {
+        if (property == toolkit::Property::Caption)
+            check(control);
+    }
+
+    // The strange texts since the last look.
+    std::vector<std::string> takeStrangeTexts() { return std::exchange(m_strange, {}); }
+
+private:
+    void check(const Control& line) {
+        const FeedbackLine which =
+            line.name() == "Feedback1" ? FeedbackLine::Results : FeedbackLine::Notes;
+        if (!robustness::isProgramText(which, line.caption())) {
+            m_strange.push_back(line.form().name() + "." + line.name() + " shows \"" +
+                                line.caption() + "\"");
+        }
+    }
+
+    std::map<std::string, long>& m_shown;
+    std::vector<std::string> m_strange;
+};
+
+// One life of the program, from its start to its end.
+struct Run {
+    explicit Run(std::map<std::string, long>& shown) : windows(shown) {
+        app.setWindowSystem(&windows);
+        // Time a device keeps the program waiting passes on the virtual clock too.
+        fake.setWaitHook([this](Millis d) { clock.spend(d); });
+        program.start();
+    }
+
+    toolkit::VirtualClock clock;
+    WatchingWindows windows;
+    support::FakePortSystem fake;
+    toolkit::Application app{clock};
+    app::Program program{app, fake, {{"COM1", "COM1"}}};
+};
+
+// What was up before a step: the screen, and the port handle it held.
+struct Before {
+    std::string form;
+    ports::Handle handle = 0;
+    bool testScreen = false;
+    bool closesPortOnUnload = false;  // Birch and Cedar let their port go when destroyed
+};
+
+class Soak {
+public:
+    Soak(std::uint64_t seed, std::map<std::string, long>& shown)
+        : m_seed(seed), m_rng(seed), m_shown(shown) {
+        restart();
+    }
+
+    // Runs the steps; the first broken invariant, with how to get there again.
+    std::optional<std::string> run(long long steps) {
+        for (m_step = 0; m_step < steps; ++m_step) {
+            const Before before = look();
+            act();
+            if (std::optional<std::string> broken = brokenInvariant(before))
+                return report(*broken);
+            if (m_step % 64 == 0)
+                m_run->fake.clearCalls();
+            if (m_run->app.ended()) {
+                ++m_runs;
+                restart();
+            }
+        }
+        return std::nullopt;
+    }
+
+    long runs() const { return m_runs; }
+
+private:
+    // ---- randomness ----
+
+    int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
+    bool chance(double p) { return std::bernoulli_distribution(p)(m_rng); }
+    template <class T, std::size_t N>
+    const T& oneOf(const T (&items)[N]) {
+        return items[below(static_cast<int>(N))];
+    }
+    Millis between(Millis low, Millis high) {
+        return Millis(std::uniform_int_distribution<long long>(low.count(), high.count())(m_rng));
+    }
+
+    void log(std::string action) {
+        m_log.push_back("step " + std::to_string(m_step) + ": " + std::move(action));
+        if (m_log.size() > 40)
+            m_log.pop_front();
+    }
+
+    // ---- the program ----
+
+    void restart() {
+        m_run.reset();
+        m_run = std::make_unique<Run>(m_shown);
+        log("program started");
+        // Some lives start with a port already missing or held elsewhere.
+        if (chance(0.3))
+            portFault();
+    }
+
+    Form& window() const { return *m_run->app.activeForm(); }
+
+    Before look() const {
+        Before before;
+        Form& form = window();
+        before.form = form.name();
+        if (auto* screen = dynamic_cast<const screens::TestScreen*>(&form)) {
+            before.testScreen = true;
+            before.handle = screen->port().handle;
+            before.closesPortOnUnload = before.form == "Birchform" || before.form == "Cedarform";
+        }
+        return before;
+    }
+
+    // ---- actions ----
+
+    void act() {
+        const int roll = below(100);
+        if (roll < 32) {
+            click();
+        } else if (roll < 48) {
+            edit();
+        } else if (roll < 55) {
+            pick();
+        } else if (roll < 60) {
+            moveFocus();
+        } else if (roll < 62) {
+            pressKey();
+        } else if (roll < 84) {
+            passTime();
+        } else if (roll < 99) {
+            portFault();
+        } else {
+            log("title-bar close of " + window().name());
+            m_run->app.closeWindow(window());
+        }
+    }
+
+    // The controls of the window a user can reach, now and then any control at all: the
+    // toolkit must ignore actions on hidden and disabled ones.
+    std::vector<Control*> reachable(bool (*fits)(const Control&)) {
+        const bool any = chance(0.05);
+        std::vector<Control*> found;
+        for (Control* control : window().controls()) {
+            if (fits(*control) && (any || control->isUsable()))
+                found.push_back(control);
+        }
+        return found;
+    }
+
+    static bool endsProgram(const Control& control) {
+        return control.name() == "Exit" || control.name() == "mQuit" || control.name() == "refuse";
+    }
+
+    void click() {
+        std::vector<Control*> controls =
+            reachable([](const Control& c) { return c.kind() != ControlKind::Timer; });
+        // Leaving the program is a rare choice, so that each life sees a good deal.
+        std::erase_if(controls, [this](Control* c) { return endsProgram(*c) && !chance(0.03); });
+        if (controls.empty())
+            return passTime();
+        Control& control = *controls[static_cast<std::size_t>(below(int(controls.size())))];
+        log("click " + window().name() + "." + control.name());
+        m_run->app.click(control);
+    }
+
+    void edit() {
+        std::vector<Control*> boxes =
+            reachable([](const Control& c) { return c.kind() == ControlKind::TextBox; });
+        if (boxes.empty())
+            return click();
+        auto& box = static_cast<toolkit::TextBox&>(
+            *boxes[static_cast<std::size_t>(below(int(boxes.size())))]);
+        std::string text = box.text();
+        std::string how;
+        const int roll = below(100);
+        if (roll < 40) {
+            const char key = kKeys[below(int(sizeof kKeys) - 1)];
+            text += key;
+            how = "types";
+        } else if (roll < 60) {
+            // A backspace takes the last character, however many bytes it has.
+            while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80)
+                text.pop_back();
+            if (!text.empty())
+                text.pop_back();
+            how = "backspaces to";
+        } else if (roll < 72) {
+            text = std::string(1, kKeys[below(int(sizeof kKeys) - 1)]);
+            how = "selects all and types";
+        } else if (roll < 88) {
+            text = chance(0.5) ? std::string(oneOf(kOddTexts)) : text + oneOf(kOddTexts);
+            how = "pastes to";
+        } else if (roll < 94) {
+            text = std::string(static_cast<std::size_t>(below(2000) + 1), chance(0.5) ? '9' : '0');
+            how = "pastes a long number,";
+        } else {
+            text.clear();
+            how = "selects all and deletes to";
+        }
+        std::ostringstream line;
+        line << window().name() << "." << box.name() << " " << how << " \"";
+        for (unsigned char c : text.substr(0, 60))
+            line << (c < 0x20 || c >= 0x7F ? "?" : std::string(1, char(c)));
+        line << (text.size() > 60 ? "...\" (" + std::to_string(text.size()) + " bytes)" : "\"");
+        log(line.str());
+        m_run->app.edit(box, std::move(text));
+    }
+
+    void pick() {
+        std::vector<Control*> lists =
+            reachable([](const Control& c) { return c.kind() == ControlKind::ComboBox; });
+        if (lists.empty())
+            return click();
+        auto& list = static_cast<toolkit::ComboBox&>(
+            *lists[static_cast<std::size_t>(below(int(lists.size())))]);
+        // From one before the first entry to one past the last: those two pick nothing.
+        const int index = below(int(list.items().size()) + 2) - 1;
+        log("pick " + window().name() + "." + list.name() + " #" + std::to_string(index));
+        m_run->app.pick(list, index);
+    }
+
+    void moveFocus() {
+        Control* focused = window().focused();
+        if (focused != nullptr && chance(0.5)) {
+            log("focus leaves " + window().name() + "." + focused->name());
+            m_run->app.leave(*focused);
+            return;
+        }
+        std::vector<Control*> controls = reachable([](const Control& c) { return c.takesFocus(); });
+        if (controls.empty())
+            return passTime();
+        Control& control = *controls[static_cast<std::size_t>(below(int(controls.size())))];
+        log("focus to " + window().name() + "." + control.name());
+        m_run->app.focus(control);
+    }
+
+    void pressKey() {
+        static const char* const kPressed[] = {" ", "a", "7", "\r", "\x1b", ""};
+        log("key press on " + window().name());
+        m_run->app.pressKey(window(), oneOf(kPressed));
+    }
+
+    void passTime() {
+        Run& run = *m_run;
+        const int roll = below(100);
+        if (roll < 90) {
+            const Millis d = roll < 50   ? between(1ms, 250ms)
+                             : roll < 80 ? between(250ms, 6s)
+                                         : between(6s, 60s);
+            log("time passes: " + std::to_string(d.count()) + " ms");
+            support::runFor(run.app, run.clock, d);
+        } else {
+            // The machine slept: every late timer ticks once, not once per missed interval.
+            const Millis d = between(1min, 3h);
+            log("the machine sleeps " + std::to_string(d.count()) + " ms");
+            run.clock.setNow(run.clock.now() + d);
+            run.app.deliverDueTimers();
+        }
+    }
+
+    // Close calls are never made to fail: a close that fails leaves the fake's port or event
+    // open, which the invariants would blame on the program.
+    void portFault() {
+        support::FakePortSystem& fake = m_run->fake;
+        const std::string device = oneOf(kDevices);
+        static const ports::ErrorCode kCodes[] = {EIO, EAGAIN, ETIMEDOUT, EBADF, ENXIO, 1167};
+        const ports::ErrorCode code = oneOf(kCodes);
+        const auto count = static_cast<std::size_t>(below(30) + 1);
+        const auto from = static_cast<std::size_t>(below(4));
+        switch (below(15)) {
+            case 0:
+                log(device + " goes missing");
+                fake.setMissing(device);
+                break;
+            case 1:
+                log(device + " is held by another program");
+                fake.setBusy(device);
+                break;
+            case 2:
+            case 3:
+                log(device + " is back");
+                fake.setPresent(device);
+                break;
+            case 4:
+                log(device + " hangs up");
+                fake.hangUp(device);
+                break;
+            case 5:
+                log("writes fail with " + std::to_string(code));
+                fake.failWrites(code, from, count);
+                break;
+            case 6:
+                log("writes are left pending");
+                fake.failWrites(ports::kIoPending, from, count);
+                break;
+            case 7:
+                log("modem status fails with " + std::to_string(code));
+                fake.fail(Call::GetCommModemStatus, code, 0, count);
+                break;
+            case 8:
+                log("status reads fail with " + std::to_string(code));
+                fake.fail(Call::ReadFile, code, 0, count);
+                break;
+            case 9: {
+                // Real answers, noise, or (with none queued) silence.
+                static const std::uint8_t kReplies[] = {0x00, 0x08, 0x12, 0x16, 0x48,
+                                                        0x7F, 0x80, 0xFF, 0x05, 0x1E};
+                std::vector<std::uint8_t> replies;
+                for (std::size_t i = 0; i < count; ++i)
+                    replies.push_back(chance(0.7) ? oneOf(kReplies)
+                                                  : static_cast<std::uint8_t>(below(256)));
+                log(std::to_string(count) + " status replies queued");
+                fake.queueReplies(replies);
+                break;
+            }
+            case 10:
+                log("events cannot be created");
+                fake.fail(Call::CreateEvent, ENOMEM, from, static_cast<std::size_t>(below(3) + 1));
+                break;
+            case 11: {
+                static const Call kSetUp[] = {Call::CreateFile,       Call::GetCommState,
+                                              Call::SetCommState,     Call::EscapeCommFunction,
+                                              Call::FlushFileBuffers, Call::PurgeComm,
+                                              Call::SetupComm,        Call::GetCommTimeouts,
+                                              Call::SetCommTimeouts,  Call::BuildCommDcb};
+                log("a set-up call fails with " + std::to_string(code));
+                fake.fail(oneOf(kSetUp), code, from, static_cast<std::size_t>(below(3) + 1));
+                break;
+            }
+            case 12:
+                log("pending writes never end");
+                fake.fail(chance(0.5) ? Call::WaitForSingleObject : Call::GetOverlappedResult,
+                          chance(0.5) ? ETIMEDOUT : code, 0, count);
+                break;
+            default: {
+                const std::uint32_t word = chance(0.8) ? static_cast<std::uint32_t>(below(256))
+                                                       : static_cast<std::uint32_t>(m_rng());
+                log("modem status word " + std::to_string(word));
+                fake.setModemStatus(word);
+                break;
+            }
+        }
+    }
+
+    // ---- invariants ----
+
+    std::optional<std::string> brokenInvariant(const Before& before) {
+        Run& run = *m_run;
+        std::vector<std::string> strange = run.windows.takeStrangeTexts();
+        if (!strange.empty())
+            return "not one of the program's texts: " + strange.front();
+
+        // Every write sequence and every status tick closes the event it made.
+        if (!run.fake.openEvents().empty())
+            return std::to_string(run.fake.openEvents().size()) + " event(s) left open";
+
+        const std::vector<ports::Handle> open = run.fake.openHandles();
+        if (run.app.ended()) {
+            // Only a screen closed by its title bar may leave its handle to the operating
+            // system, and only the screens that do not let it go on being destroyed.
+            std::vector<ports::Handle> allowed;
+            if (before.testScreen && !before.closesPortOnUnload && before.handle >= 1)
+                allowed.push_back(before.handle);
+            if (open != allowed)
+                return "program ended from " + before.form + " with " + handlesText(open) +
+                       " open; expected " + handlesText(allowed);
+            return std::nullopt;
+        }
+
+        const std::vector<Form*> forms = run.app.forms();
+        if (forms.size() != 1)
+            return std::to_string(forms.size()) + " windows open";
+        Form& form = *forms.front();
+
+        // A screen holds the one port it opened last, or none when that open failed; no
+        // other window holds any.
+        std::vector<ports::Handle> expected;
+        if (auto* screen = dynamic_cast<const screens::TestScreen*>(&form)) {
+            if (screen->port().handle >= 1)
+                expected.push_back(screen->port().handle);
+        }
+        if (open != expected)
+            return form.name() + " is up with " + handlesText(open) + " open; expected " +
+                   handlesText(expected);
+        return brokenValue(form);
+    }
+
+    // The numbers a screen keeps are what its boxes read, within the ranges it checks.
+    static std::optional<std::string> brokenValue(const Form& form) {
+        const auto reading = [](const toolkit::TextBox& box) {
+            return screens::storedValue(screens::readTypedNumber(box.text()));
+        };
+        const auto check = [&](const toolkit::TextBox& box, std::int16_t stored, int low,
+                               int high) -> std::optional<std::string> {
+            if (stored != reading(box) || stored < low || stored > high || box.text().empty())
+                return form.name() + "." + box.name() + " holds \"" + box.text() +
+                       "\" but the screen keeps " + std::to_string(stored);
+            return std::nullopt;
+        };
+        if (auto* alder = dynamic_cast<const screens::Alderform*>(&form))
+            return check(alder->open_char, alder->openChar(), 0, 127);
+        if (auto* maple = dynamic_cast<const screens::Mapleform*>(&form))
+            return check(maple->open_char, maple->openChar(), 0, 255);
+        if (auto* birch = dynamic_cast<const screens::Birchform*>(&form)) {
+            if (auto broken = check(birch->open_char, birch->openChar(), 0, 255))
+                return broken;
+            return check(birch->Repeats, birch->repeatCount(), 1, 100);
+        }
+        // Cedar stores what is typed and checks when the box is left; Alder alternate sets
+        // its boxes itself.
+        if (auto* cedar = dynamic_cast<const screens::Cedarform*>(&form)) {
+            if (cedar->openChar() != reading(cedar->open_char) ||
+                cedar->repeatCount() != reading(cedar->Repeats))
+                return std::string("Cedarform keeps numbers its boxes do not hold");
+        }
+        if (auto* alder2 = dynamic_cast<const screens::Alderform2*>(&form))
+            return check(alder2->open_char, alder2->openChar(), 0, 255);
+        return std::nullopt;
+    }
+
+    static std::string handlesText(const std::vector<ports::Handle>& handles) {
+        if (handles.empty())
+            return "no handle";
+        std::string text = "handle";
+        for (ports::Handle h : handles)
+            text += " " + std::to_string(h);
+        return text;
+    }
+
+    std::string report(const std::string& broken) const {
+        std::ostringstream text;
+        text << "seed " << m_seed << ", step " << m_step << ": " << broken << "\n";
+        text << "the steps that led there:\n";
+        for (const std::string& line : m_log)
+            text << "  " << line << "\n";
+        text << "replay: DRAWERTEST_SOAK_SEED=" << m_seed
+             << " DRAWERTEST_SOAK_STEPS=" << m_step + 1;
+        return text.str();
+    }
+
+    std::uint64_t m_seed;
+    std::mt19937_64 m_rng;
+    std::map<std::string, long>& m_shown;
+    std::unique_ptr<Run> m_run;
+    std::deque<std::string> m_log;
+    long long m_step = 0;
+    long m_runs = 0;
+};
+
+TEST(Soak, RandomActionsTimeAndPortFaultsKeepEveryInvariant) {
+    const long long replay = robustness::runSetting("DRAWERTEST_SOAK_SEED", 0);
+    const long long seeds = replay > 0 ? 1 : robustness::runSetting("DRAWERTEST_SOAK_SEEDS", 8);
+    const long long steps = robustness::runSetting("DRAWERTEST_SOAK_STEPS", 2500);
+    const auto started = std::chrono::steady_clock::now();
+
+    std::map<std::string, long> shown;
+    long runs = 0;
+    for (long long i = 0; i < seeds; ++i) {
+        const auto seed = static_cast<std::uint64_t>(replay > 0 ? replay : i + 1);
+        Soak soak(seed, shown);
+        if (std::optional<std::string> broken = soak.run(steps))
+            ADD_FAILURE() << *broken;
+        runs += soak.runs() + 1;
+    }
+
+    const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started);
+    std::cout << seeds << " seed(s) x " << steps << " steps, " << runs << " program lives, "
+              << seconds.count() << " s; windows shown:";
+    for (const auto& [name, count] : shown)
+        std::cout << " " << name << " " << count;
+    std::cout << std::endl;
+
+    // The soak is only worth its time if it reaches every window.
+    if (replay == 0 && seeds * steps >= 20000) {
+        for (const char* name :
+             {"DunmereSplash", "Notice", "TestForm", "Alderform", "Alderform2", "Birchform",
+              "Cedarform", "Mapleform", "StarParallelform", "StarSerialform", "EPSONParallelform",
+              "EPSONSerialform", "CITIZENParallelform", "CITIZENSerialform", "ITHACAParallelform",
+              "ITHACASerialform"}) {
+            EXPECT_GT(shown[name], 0) << name << " never shown";
+        }
+    }
+}
+
+}  // namespace
