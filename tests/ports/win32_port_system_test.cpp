@@ -121,7 +121,9 @@ TEST(Win32PortSystem, Events) {
     EXPECT_NE(named, unnamed);
     EXPECT_EQ(system.waitForSingleObject(named, 0), code(WAIT_TIMEOUT));
     EXPECT_EQ(system.lastError(), code(WAIT_TIMEOUT));
-    // An endless wait is cut to the bound; a signalled event ends it at once.
+    // An endless wait for an event nothing signals ends at the bound; a signalled event ends it
+    // at once.
+    EXPECT_EQ(system.waitForSingleObject(unnamed, INFINITE), code(WAIT_TIMEOUT));
     const ports::EventHandle signalled = system.createEvent(true, true, nullptr);
     EXPECT_EQ(system.waitForSingleObject(signalled, INFINITE), ports::kSuccess);
     EXPECT_EQ(system.waitForSingleObject(signalled, INFINITE), ports::kSuccess)
