@@ -13,6 +13,8 @@
 int main(int argc, char** argv) {
     QApplication qtApp(argc, argv);
     QApplication::setWindowIcon(gui::logoIcon());
+    // Desktops match the windows to the installed desktop entry by this name.
+    QGuiApplication::setDesktopFileName("drawertest");
 
     // The only place the environment is read: where each port really is.
     const auto devices =
