@@ -144,15 +144,31 @@ void FormWindow::connectUserSignals(Control& control, QWidget& widget) {
                     });
             break;
         case ControlKind::OptionButton:
-        case ControlKind::CheckBox:
+        case ControlKind::CheckBox: {
+            auto* button = static_cast<QAbstractButton*>(&widget);
             // Qt has already flipped the button; the model decides what it shows.
-            connect(static_cast<QAbstractButton*>(&widget), &QAbstractButton::clicked, this,
-                    [this, &control] {
-                        if (forward([&] { m_app.click(control, toolkit::Focus::AlreadyMoved); })) {
-                            resync(control, Property::Value);
-                        }
-                    });
+            connect(button, &QAbstractButton::clicked, this, [this, &control] {
+                m_unclickedToggles.erase(&control);
+                if (forward([&] { m_app.click(control, toolkit::Focus::AlreadyMoved); }))
+                    resync(control, Property::Value);
+            });
+            // A button turned without a click (an accessibility tool's toggle action) is the
+            // user's doing too. A click reports itself right after its own toggle, so a toggle
+            // still unclaimed once Qt is back in its event loop came some other way. An option
+            // button that goes off only made way for another.
+            connect(button, &QAbstractButton::toggled, this, [this, &control](bool on) {
+                if (m_programChange > 0 || (control.kind() == ControlKind::OptionButton && !on))
+                    return;
+                m_unclickedToggles.insert(&control);
+                QTimer::singleShot(0, this, [this, &control] {
+                    if (m_unclickedToggles.erase(&control) == 0)
+                        return;
+                    if (forward([&] { m_app.click(control, toolkit::Focus::AlreadyMoved); }))
+                        resync(control, Property::Value);
+                });
+            });
             break;
+        }
         case ControlKind::TextBox: {
             auto& box = static_cast<toolkit::TextBox&>(control);
             connect(static_cast<QLineEdit*>(&widget), &QLineEdit::textEdited, this,

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "toolkit/application.h"
 
@@ -65,6 +66,8 @@ private:
     // Above zero while the window applies a change the program made: whatever Qt reports
     // meanwhile (focus moves above all) is not the user's doing.
     int m_programChange = 0;
+    // Buttons Qt turned that no click has claimed yet.
+    std::unordered_set<const toolkit::Control*> m_unclickedToggles;
     // Above zero while a focus event of Qt is being forwarded: Qt is half-way through a
     // focus move, so a move the model asks for meanwhile waits for it to finish.
     int m_focusEvents = 0;

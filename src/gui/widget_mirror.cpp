@@ -162,10 +162,10 @@ QWidget* createControlWidget(ControlKind kind, QWidget* parent) {
         case ControlKind::CommandButton:
             return new QPushButton(parent);
         case ControlKind::OptionButton: {
-            // The model keeps the buttons of a container exclusive, and must be able to clear
-            // every one of them.
+            // Exclusive within their container, as in the model (Qt groups them by parent
+            // widget, and a container is the parent of what it holds); accessibility tools
+            // then know them as radio buttons.
             auto* radio = new QRadioButton(parent);
-            radio->setAutoExclusive(false);
             // Qt fills buttons with the button colour; these show the control's background.
             radio->setBackgroundRole(QPalette::Window);
             return radio;
@@ -222,8 +222,12 @@ void mirrorProperty(QWidget& widget, const toolkit::Control& control, Property p
             break;
         case Property::Value:
             if (control.kind() == ControlKind::OptionButton) {
-                static_cast<QAbstractButton&>(widget).setChecked(
-                    static_cast<const toolkit::OptionButton&>(control).value());
+                // An exclusive button refuses to go off by itself, but the model may clear
+                // every button of a container.
+                auto& radio = static_cast<QAbstractButton&>(widget);
+                radio.setAutoExclusive(false);
+                radio.setChecked(static_cast<const toolkit::OptionButton&>(control).value());
+                radio.setAutoExclusive(true);
             } else if (control.kind() == ControlKind::CheckBox) {
                 static_cast<QAbstractButton&>(widget).setChecked(
                     static_cast<const toolkit::CheckBox&>(control).value());

@@ -6,10 +6,10 @@ checked states, where they are on the screen. Input goes in as real mouse clicks
 presses, which the accessibility registry makes on the display (XTest), so the program sees
 exactly what a person's hand would give it.
 
-Why not the widgets' accessible actions throughout: the only action of an option button or a
-check box, Toggle, flips the Qt button without the click the program listens for, and setting a
-text box's text over the bus is not a keystroke; neither reaches the program as a user action.
-Push buttons take their Press action as a click, and it is used for them.
+Why real input rather than the widgets' accessible actions throughout: setting a text box's text
+over the bus is not a keystroke, so it would not reach the program the way typing does, and a
+click exercises what a person does. Push buttons take their Press action as a click, and it is
+used for them.
 
 The display and the session bus must exist before this module is imported: the accessibility
 library connects once, at import.
@@ -24,8 +24,7 @@ from Xlib import X, display as xdisplay
 
 from desktop import TIMEOUT, end_processes, wait_until
 
-# Qt shows an option button whose group the program keeps exclusive itself as a check box.
-OPTION = ("radio button", "check box")
+OPTION = "radio button"
 
 
 def _children(accessible):

@@ -1,5 +1,7 @@
 // What the user does to the widgets reaches the model once, through its door.
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -23,7 +25,7 @@ TEST_F(RendererTest, ClicksReachTheModelAndTheModelDecidesWhatTheyShow) {
     auto* check = widget<QCheckBox>("check");
     QTest::mouseClick(widget<QPushButton>("go"), Qt::LeftButton);
     QTest::mouseClick(first, Qt::LeftButton);
-    // Qt alone would clear a checked button that is not exclusive; the model clicks it again.
+    // A click on the selected option runs its handler again.
     QTest::mouseClick(first, Qt::LeftButton);
     EXPECT_TRUE(first->isChecked());
     QTest::mouseClick(second, Qt::LeftButton);
@@ -48,6 +50,25 @@ TEST_F(RendererTest, ClicksReachTheModelAndTheModelDecidesWhatTheyShow) {
     QTest::keyClick(second, Qt::Key_Up);
     EXPECT_TRUE(second->isChecked());
     EXPECT_TRUE(form.log.empty());
+}
+
+TEST_F(RendererTest, AnAccessibilityToolsToggleReachesTheModelOnce) {
+    auto* first = widget<QRadioButton>("first");
+    auto* check = widget<QCheckBox>("check");
+    QAccessibleInterface* radio = QAccessible::queryAccessibleInterface(first);
+    EXPECT_EQ(radio->role(), QAccessible::RadioButton);
+    for (QWidget* w : {static_cast<QWidget*>(first), static_cast<QWidget*>(check)}) {
+        QAccessible::queryAccessibleInterface(w)->actionInterface()->doAction(
+            QAccessibleActionInterface::toggleAction());
+    }
+    QApplication::processEvents();
+    EXPECT_TRUE(form.first.value());
+    EXPECT_TRUE(form.check.value());
+    EXPECT_EQ(form.log, (Log{"first", "check:on"}));
+    EXPECT_TRUE(first->isChecked());
+    // The model may still clear every option of a container.
+    form.first.setValue(false);
+    EXPECT_FALSE(first->isChecked());
 }
 
 TEST_F(RendererTest, LabelsThePictureAndTheBareAreaOfAFrameAreClickable) {

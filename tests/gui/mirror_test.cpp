@@ -65,7 +65,7 @@ TEST_F(RendererTest, BuildsTheWindowAndEveryKindWithItsProperties) {
     EXPECT_EQ(first->parentWidget(), group);
     EXPECT_EQ(note->parentWidget(), group);
     EXPECT_EQ(first->geometry(), QRect(10, 24, 200, 20));
-    EXPECT_FALSE(first->autoExclusive());
+    EXPECT_TRUE(first->autoExclusive());
     EXPECT_EQ(color(first, QPalette::WindowText), Qt::white);
     // The second option kept its own (black) text rather than the frame's white.
     EXPECT_EQ(color(widget<QRadioButton>("second"), QPalette::WindowText), Qt::black);
