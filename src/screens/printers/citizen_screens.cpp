@@ -1,45 +1,34 @@
 #include "screens/printers/citizen_screens.h"
 
+#include "screens/printers/drawer_characters.h"
+
 namespace screens {
 
 namespace {
-
-const char* const kHint =
-    "If the Citizen printer is set to emulate any other receipt printer brand, click \"Back\" "
-    "and select the test for the emulated brand.";
-
-// The drawer characters: BEL opens drawer 1, FS is its alternate, SUB opens drawer 2.
-constexpr std::uint8_t kBel = 0x07;
-constexpr std::uint8_t kFs = 0x1C;
-constexpr std::uint8_t kSub = 0x1A;
-
-const char* const kDrawer1Caption = " Primary Trigger Character is Hex '07' ";
-const char* const kDrawer2Caption = " Trigger Character is Hex '1A' ";
-const char* const kAlternateCaption = "Alternate Trigger Character is Hex '1C' ";
 
 const PrinterModel kSerial{
     .formName = "CITIZENSerialform",
     .family = PortFamily::PrinterSerial,
     .caption = "Citizen Serial Printer Test",
     .heading = "Citizen Printer Cash Drawer Test",
-    .emulationHint = kHint,
+    .emulationHint =
+        "If the Citizen printer is set to emulate any other receipt printer brand, click \"Back\" "
+        "and select the test for the emulated brand.",
     .drawerFrameName = "Drawer_Frame",
-    .drawer1Caption = kDrawer1Caption,
-    .drawer2Caption = kDrawer2Caption,
-    .alternateCaption = kAlternateCaption,
-    .primaryChar1 = kBel,
-    .alternateChar1 = kFs,
-    .primaryChar2 = kSub,
+    .triggers = characterTriggers(),
     .testDrawerOff = {.triggers = TriggerReset::ClearDisableAndHide},
-    .page = PageSource::Sentences42,
     .sequence =
         {
+            .page = PageSource::Sentences42,
             // Every statement ends with FF STX; only the last pair goes unchecked, with the
             // page end ESC P 0 and the drawer character.
-            SequenceStep::sendPage({0x0C, 0x02}, kPageFailure),
-            SequenceStep::send({0x0C, 0x02}, kUnchecked),
-            SequenceStep::send({0x1B, 0x50, 0x00}, kUnchecked),
-            SequenceStep::sendDrawerCommand(kUnchecked),
+            .steps =
+                {
+                    SequenceStep::sendPage({0x0C, 0x02}, kPageFailure),
+                    SequenceStep::send({0x0C, 0x02}, kUnchecked),
+                    SequenceStep::send({0x1B, 0x50, 0x00}, kUnchecked),
+                    SequenceStep::sendDrawerCommand(kUnchecked),
+                },
         },
 };
 
@@ -51,23 +40,8 @@ const PrinterModel kParallel{
     .emulationHint =
         "If the Citizen printer is set to emulate any other receipt printer brand, "
         "click \"Back\" and select the test for the emulated brand.  ",
-    .drawer1Caption = kDrawer1Caption,
-    .drawer2Caption = kDrawer2Caption,
-    .alternateCaption = kAlternateCaption,
-    .primaryChar1 = kBel,
-    .alternateChar1 = kFs,
-    .primaryChar2 = kSub,
-    .page = PageSource::Text1,
-    .eventFailure = {.text = "Failed to create OverLapped event", .red = false},
-    .sequence =
-        {
-            // ESC @ (initialise), the page, ESC a 8 (feed 8 lines), ESC d 0 (cut).
-            SequenceStep::send({0x1B, 0x40}, {"Failure to write to printer"}),
-            SequenceStep::sendPage({}, kPageFailure),
-            SequenceStep::send({0x1B, 0x61, 0x08, 0x1B, 0x64, 0x00},
-                               {"Failure to write to printer"}),
-            SequenceStep::sendDrawerCommand({"Failure to write to Cash drawer"}),
-        },
+    .triggers = characterTriggers(),
+    .sequence = characterParallelSequence(),
 };
 
 }  // namespace

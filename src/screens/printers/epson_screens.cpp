@@ -8,8 +8,18 @@ const char* const kHint =
     "If the Epson printer is set to emulate any other receipt printer brand, click \"Back\" and "
     "select the test for the emulated brand.";
 
+// ESC p m 0x50 0x50: a pulse on the drawer-kick connector for drawer 1 (m = 0) or drawer 2
+// (m = 1). The screens spell the drawer-2 caption differently.
+DrawerTriggers escPTriggers(const char* drawer2Caption) {
+    return {.drawer1Caption = " Trigger Character is Hex String (1B, 70, 00, 50, 50)",
+            .drawer2Caption = drawer2Caption,
+            .drawer1Command = {0x1B, 0x70, 0x00, 0x50, 0x50},
+            .drawer2Command = {0x1B, 0x70, 0x01, 0x50, 0x50}};
+}
+
 // ESC d 8 (print and feed 8 lines), GS V 1 (partial cut): not checked.
 const SequenceStep kPageEnd = SequenceStep::send({0x1B, 0x64, 0x08, 0x1D, 0x56, 0x01}, kUnchecked);
+const SequenceStep kDrawerCommand = SequenceStep::sendDrawerCommand(kUnchecked);
 
 // The reply to DLE EOT 1 is the printer's status byte: bits 0x02 and 0x10 always set, 0x01 and
 // 0x80 always clear, so anything else is line noise or no status byte at all. Bit 0x04 is the
@@ -27,16 +37,12 @@ const PrinterModel kSerial{
     .caption = "Epson Serial Printer Test",
     .heading = "Epson Printer Cash Drawer Test",
     .emulationHint = kHint,
-    .drawer1Caption = " Trigger Character is Hex String (1B, 70, 00, 50, 50)",
-    .drawer2Caption = " Trigger Character is Hex string (1B, 70, 01, 50, 50)",
-    .drawer1Command = {0x1B, 0x70, 0x00, 0x50, 0x50},
-    .drawer2Command = {0x1B, 0x70, 0x01, 0x50, 0x50},
+    .triggers = escPTriggers(" Trigger Character is Hex string (1B, 70, 01, 50, 50)"),
     .testDrawerOff = {.keepsDrawer2 = true,
                       .disablesTriggerFrame = true,
                       .triggers = TriggerReset::ClearDisableAndHide},
-    .page = PageSource::Text1,
-    .sequence = {SequenceStep::sendPage({}, kPageFailure), kPageEnd,
-                 SequenceStep::sendDrawerCommand(kUnchecked)},
+    .sequence = {.page = PageSource::Text1,
+                 .steps = {SequenceStep::sendPage({}, kPageFailure), kPageEnd, kDrawerCommand}},
     .status = StatusModel{.captionName = "Label3",
                           .caption = "Drawer indicates:",
                           .request = {0x10, 0x04, 0x01},
@@ -53,13 +59,10 @@ const PrinterModel kParallel{
     .caption = "Epson Parallel Printer Test",
     .heading = "Epson Printer Cash Drawer Test",
     .emulationHint = kHint,
-    .drawer1Caption = " Trigger Character is Hex String (1B, 70, 00, 50, 50)",
-    .drawer2Caption = " Trigger Character is Hex String (1B, 70, 01, 50, 50)",
-    .drawer1Command = {0x1B, 0x70, 0x00, 0x50, 0x50},
-    .drawer2Command = {0x1B, 0x70, 0x01, 0x50, 0x50},
-    .page = PageSource::Sentences42,
-    .sequence = {SequenceStep::sendPage({0x0A, 0x0A}, kPageFailure), kPageEnd,
-                 SequenceStep::sendDrawerCommand(kUnchecked)},
+    .triggers = escPTriggers(" Trigger Character is Hex String (1B, 70, 01, 50, 50)"),
+    .sequence = {.page = PageSource::Sentences42,
+                 .steps = {SequenceStep::sendPage({0x0A, 0x0A}, kPageFailure), kPageEnd,
+                           kDrawerCommand}},
 };
 
 }  // namespace

@@ -8,8 +8,11 @@ const char* const kHint =
     "If the Ithaca printer is set to emulate any other receipt printer brand, click \"Back\" and "
     "select the test for the emulated brand.";
 
-const char* const kDrawer1Caption = " Trigger Character is Hex String (1B 78 01)";
-const char* const kDrawer2Caption = " Trigger Character is Hex string (1B 78 02) ";
+// ESC x n opens drawer n.
+const DrawerTriggers kTriggers{.drawer1Caption = " Trigger Character is Hex String (1B 78 01)",
+                               .drawer2Caption = " Trigger Character is Hex string (1B 78 02) ",
+                               .drawer1Command = {0x1B, 0x78, 0x01},
+                               .drawer2Command = {0x1B, 0x78, 0x02}};
 
 // CAN, ESC d 16 (feed 16 lines), ESC v.
 const SequenceStep kPageEnd =
@@ -36,12 +39,10 @@ const PrinterModel kSerial{
     .caption = "Ithaca Serial Printer Test",
     .heading = "Ithaca Printer Cash Drawer Test",
     .emulationHint = kHint,
-    .drawer1Caption = kDrawer1Caption,
-    .drawer2Caption = kDrawer2Caption,
-    .drawer1Command = {0x1B, 0x78, 0x01},
-    .drawer2Command = {0x1B, 0x78, 0x02},
-    .page = PageSource::Sentences42,
-    .sequence = {SequenceStep::sendPage({0x0A, 0x0A}, kPageFailure), kPageEnd, kDrawerCommand},
+    .triggers = kTriggers,
+    .sequence = {.page = PageSource::Sentences42,
+                 .steps = {SequenceStep::sendPage({0x0A, 0x0A}, kPageFailure), kPageEnd,
+                           kDrawerCommand}},
     .pollsAfterTest = true,
     .status = StatusModel{.captionName = "Status3",
                           .caption = "Drawer indicates:",
@@ -59,12 +60,9 @@ const PrinterModel kParallel{
     .caption = "Ithaca Parallel Printer Test",
     .heading = "Ithaca Printer Cash Drawer Test",
     .emulationHint = kHint,
-    .drawer1Caption = kDrawer1Caption,
-    .drawer2Caption = kDrawer2Caption,
-    .drawer1Command = {0x1B, 0x78, 0x01},
-    .drawer2Command = {0x1B, 0x78, 0x02},
-    .page = PageSource::Text1,
-    .sequence = {SequenceStep::sendPage({}, kPageFailure), kPageEnd, kDrawerCommand},
+    .triggers = kTriggers,
+    .sequence = {.page = PageSource::Text1,
+                 .steps = {SequenceStep::sendPage({}, kPageFailure), kPageEnd, kDrawerCommand}},
 };
 
 }  // namespace

@@ -49,11 +49,11 @@ PrinterScreen::PrinterScreen(Application& app, Context& context, const PrinterMo
     Trigger.setFont(kCaptionFont);
     exit.setFont(kCaptionFont);
 
-    if (model.alternateCaption) {
+    if (model.triggers.alternateCaption) {
         AltTrigger.emplace(*this, "AltTrigger", &TriggerCD);
         setUpCaption(*AltTrigger, "Option2");
     }
-    if (model.page == PageSource::Text1) {
+    if (model.sequence.page == PageSource::Text1) {
         Text1.emplace(*this, "Text1");
         Text1->setVisible(false);
         Text1->setText(std::string(PageText));
@@ -72,7 +72,7 @@ PrinterScreen::PrinterScreen(Application& app, Context& context, const PrinterMo
 
     Drawer1.onClick = [this] { Drawer1_Click(); };
     Drawer2.onClick = [this] { Drawer2_Click(); };
-    if (model.alternateCaption) {
+    if (model.triggers.alternateCaption) {
         PrimaryTrigger.onClick = [this] { PrimaryTrigger_Click(); };
         AltTrigger->onClick = [this] { AltTrigger_Click(); };
     }
@@ -205,10 +205,10 @@ void PrinterScreen::TestDrawer_Click() {
 
 void PrinterScreen::Drawer1_Click() {
     TriggerCD.setVisible(true);
-    ShowTrigger(PrimaryTrigger, m_model.drawer1Caption);
+    ShowTrigger(PrimaryTrigger, m_model.triggers.drawer1Caption);
     PrimaryTrigger.setValue(true);
     if (AltTrigger) {
-        ShowTrigger(*AltTrigger, m_model.alternateCaption);
+        ShowTrigger(*AltTrigger, m_model.triggers.alternateCaption);
         AltTrigger->setValue(false);
     }
     UpdateTriggerChar();
@@ -216,7 +216,7 @@ void PrinterScreen::Drawer1_Click() {
 
 void PrinterScreen::Drawer2_Click() {
     TriggerCD.setVisible(true);
-    ShowTrigger(PrimaryTrigger, m_model.drawer2Caption);
+    ShowTrigger(PrimaryTrigger, m_model.triggers.drawer2Caption);
     PrimaryTrigger.setValue(true);
     if (AltTrigger) {
         AltTrigger->setEnabled(false);
@@ -247,12 +247,12 @@ void PrinterScreen::UpdateTriggerChar() {
         return;
     if (Drawer1.value()) {
         if (AltTrigger->value()) {
-            m_triggerChar = m_model.alternateChar1;
+            m_triggerChar = m_model.triggers.alternateChar1;
         } else if (PrimaryTrigger.value()) {
-            m_triggerChar = m_model.primaryChar1;
+            m_triggerChar = m_model.triggers.primaryChar1;
         }
     } else if (Drawer2.value() && PrimaryTrigger.value()) {
-        m_triggerChar = m_model.primaryChar2;
+        m_triggerChar = m_model.triggers.primaryChar2;
     }
 }
 
@@ -261,9 +261,9 @@ void PrinterScreen::UpdateTriggerChar() {
 void PrinterScreen::Trigger_Click() {
     Message_Timer.setEnabled(false);
     if (!CreateWriteEvent("0"))
-        Report(m_model.eventFailure, portSystem().lastError());
+        Report(m_model.sequence.eventFailure, portSystem().lastError());
     FlushPort();
-    for (const SequenceStep& step : m_model.sequence) {
+    for (const SequenceStep& step : m_model.sequence.steps) {
         switch (step.kind) {
             case SequenceStep::Kind::Page:
                 SendPage(step);
@@ -287,13 +287,14 @@ void PrinterScreen::Trigger_Click() {
 }
 
 void PrinterScreen::SendPage(const SequenceStep& step) {
-    if (m_model.page == PageSource::Text1) {
+    if (m_model.sequence.page == PageSource::Text1) {
         // Read at this moment: the page is whatever the box holds.
         for (char c : Text1->text())
             Send(static_cast<std::uint8_t>(c), step.failure);
         return;
     }
-    const auto& sentences = m_model.page == PageSource::Sentences42 ? Sentences42 : Sentences48;
+    const auto& sentences =
+        m_model.sequence.page == PageSource::Sentences42 ? Sentences42 : Sentences48;
     for (std::size_t i = 0; i < sentences.size(); ++i) {
         if (i > 0) {
             for (std::uint8_t byte : step.bytes)
@@ -311,8 +312,9 @@ void PrinterScreen::SendDrawerCommand(const SequenceStep& step) {
         Send(static_cast<std::uint8_t>(m_triggerChar & 0xFF), step.failure);
         return;
     }
-    const std::vector<std::uint8_t>* command = Drawer1.value()   ? &m_model.drawer1Command
-                                               : Drawer2.value() ? &m_model.drawer2Command
+    const DrawerTriggers& triggers = m_model.triggers;
+    const std::vector<std::uint8_t>* command = Drawer1.value()   ? &triggers.drawer1Command
+                                               : Drawer2.value() ? &triggers.drawer2Command
                                                                  : nullptr;
     if (!command)
         return;

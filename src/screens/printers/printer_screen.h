@@ -47,6 +47,13 @@ struct SequenceStep {
     }
 };
 
+// What a press of "Test / Print " sends, and what a failed event shows.
+struct TestSequence {
+    PageSource page;
+    FailureText eventFailure = kUnchecked;
+    std::vector<SequenceStep> steps;
+};
+
 // What the printer's status reply says about the drawer.
 enum class DrawerReading { Open, Closed, NotJudged };
 
@@ -76,6 +83,20 @@ struct TestDrawerOff {
     TriggerReset triggers = TriggerReset::Keep;
 };
 
+// The trigger captions and the drawer commands. A screen with an alternate trigger keeps the
+// chosen character in TriggerChar and sends it as the drawer command; the others send the
+// drawer's bytes.
+struct DrawerTriggers {
+    const char* drawer1Caption;
+    const char* drawer2Caption;
+    const char* alternateCaption = nullptr;  // null: no AltTrigger
+    std::vector<std::uint8_t> drawer1Command = {};
+    std::vector<std::uint8_t> drawer2Command = {};
+    std::uint8_t primaryChar1 = 0;    // TriggerChar of drawer 1, primary trigger
+    std::uint8_t alternateChar1 = 0;  // drawer 1, alternate trigger
+    std::uint8_t primaryChar2 = 0;    // drawer 2
+};
+
 // The fields with defaults are those most screens leave as they are.
 struct PrinterModel {
     const char* formName;
@@ -85,21 +106,10 @@ struct PrinterModel {
     const char* emulationHint;
     const char* drawerFrameName = "Frame1";  // "Drawer_Frame" on one screen
 
-    // The trigger captions. A screen with an alternate trigger keeps the chosen character in
-    // TriggerChar and sends it as the drawer command; the others send the drawer's bytes.
-    const char* drawer1Caption;
-    const char* drawer2Caption;
-    const char* alternateCaption = nullptr;  // null: no AltTrigger
-    std::vector<std::uint8_t> drawer1Command = {};
-    std::vector<std::uint8_t> drawer2Command = {};
-    std::uint8_t primaryChar1 = 0;    // TriggerChar of drawer 1, primary trigger
-    std::uint8_t alternateChar1 = 0;  // drawer 1, alternate trigger
-    std::uint8_t primaryChar2 = 0;    // drawer 2
+    DrawerTriggers triggers;
     TestDrawerOff testDrawerOff = {};
 
-    PageSource page;
-    FailureText eventFailure = kUnchecked;
-    std::vector<SequenceStep> sequence;
+    TestSequence sequence;
     bool pollsAfterTest = false;  // a status poll ends every test sequence
 
     std::optional<StatusModel> status = std::nullopt;
