@@ -42,6 +42,14 @@ SerialInterfaceScreen::SerialInterfaceScreen(Application& app, Context& context,
     Status_timer.onTimer = [this] { Status_Timer_Timer(); };
 }
 
+void SerialInterfaceScreen::SetUpDrawerCaption(Label& caption) {
+    caption.setCaption("Drawer currently indicates:");
+    caption.setForeColor(colors::kWhite);
+    caption.setFont(Font{"Arial", 9.75, true, false});
+    caption.setAlignment(Align::Center);
+    caption.setGeometry(340, 152, 240, 22);
+}
+
 void SerialInterfaceScreen::SetupPort() {
     ports::CommDcb& dcb = m_context.records.commDcb;
     if (portSystem().getCommState(m_port.handle, dcb) != ports::kSuccess) {
@@ -67,6 +75,22 @@ void SerialInterfaceScreen::SetupPort() {
         portSystem().escapeCommFunction(m_port.handle, ports::EscapeFunction::SetDtr);
     }
     ShowFeedback1("DCB updated successfully", colors::kGreen);
+}
+
+ports::ErrorCode SerialInterfaceScreen::WriteOpeningCharacter(std::int16_t openChar) {
+    const auto character = static_cast<std::uint8_t>(openChar & 0xFF);
+    const ports::ErrorCode result = WriteBytes({character, 0x00});
+    if (result != ports::kIoPending)
+        ShowWriteResult(result);
+    return result;
+}
+
+void SerialInterfaceScreen::ShowWriteResult(ports::ErrorCode result) {
+    if (result == ports::kSuccess) {
+        ShowFeedback1("Trigger Character written to port.", colors::kGreen);
+    } else {
+        ShowFeedback1("Error writing to port. (" + std::to_string(result) + ")", colors::kRed);
+    }
 }
 
 void SerialInterfaceScreen::Status_Timer_Timer() {

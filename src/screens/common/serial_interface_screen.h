@@ -1,6 +1,6 @@
 // The frame of the maker's serial interface screens (Alder, Alder alternate, Birch, Cedar):
-// the maker's port set-up, and the 100 ms poll of the modem-status lines with its lamps and
-// the drawer state from the ring-indicator line.
+// the maker's port set-up, the opening character's write, and the 100 ms poll of the
+// modem-status lines with its lamps and the drawer state from the ring-indicator line.
 #pragma once
 
 #include <cstdint>
@@ -39,6 +39,16 @@ protected:
 
     void Status_Timer_Timer();
     void SetupPort() override;
+
+    // "Drawer currently indicates:", the caption of cd_status, right above it.
+    void SetUpDrawerCaption(toolkit::Label& caption);
+
+    // One write of the opening character as its 16-bit value, low byte first: the character,
+    // then 0x00. Its outcome shows in Feedback1, but for a write still under way (997), which
+    // shows nothing; returns it.
+    ports::ErrorCode WriteOpeningCharacter(std::int16_t openChar);
+    // "Trigger Character written to port." in green, or the write's error code in red.
+    void ShowWriteResult(ports::ErrorCode result);
 
     std::uint32_t m_modemStatus = 0;
 

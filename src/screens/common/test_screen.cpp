@@ -1,5 +1,7 @@
 #include "screens/common/test_screen.h"
 
+#include "screens/common/typed_number.h"
+
 namespace screens {
 
 using namespace toolkit;
@@ -231,6 +233,16 @@ void TestScreen::ShowFeedback2(const std::string& text, Color color) {
     Feedback2.setCaption(text);
 }
 
+std::int16_t TestScreen::CheckedValue(TextBox& box, const BoxRule& rule) {
+    const double number = readTypedNumber(box.text());
+    if (box.text().empty() || number < rule.low || number > rule.high) {
+        box.setText(rule.standard);
+        ShowFeedback1(rule.rangeText, colors::kRed);
+        ShowFeedback2(rule.resetText, colors::kGreen);
+    }
+    return storedValue(readTypedNumber(box.text()));
+}
+
 bool TestScreen::CreateWriteEvent(const char* name) {
     writeOverlapped().event = portSystem().createEvent(true, false, name);
     return writeOverlapped().event != 0;
@@ -248,10 +260,6 @@ ports::ErrorCode TestScreen::WriteBytes(std::initializer_list<std::uint8_t> byte
     std::uint32_t written = 0;
     return portSystem().writeFile(m_port.handle, std::span(bytes.begin(), bytes.size()), written,
                                   &writeOverlapped());
-}
-
-std::string TestScreen::LastErrorText() const {
-    return std::to_string(portSystem().lastError());
 }
 
 }  // namespace screens

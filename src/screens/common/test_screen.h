@@ -57,6 +57,21 @@ protected:
     void ShowFeedback1(const std::string& text, toolkit::Color color);
     void ShowFeedback2(const std::string& text, toolkit::Color color);
 
+    // What a box of typed numbers accepts (the unrounded number, both ends included), the text
+    // it falls back to, and the two messages of a reset.
+    struct BoxRule {
+        double low;
+        double high;
+        const char* standard;
+        const char* rangeText;
+        const char* resetText;
+    };
+    // A text that is empty or whose number lies outside the rule's range never stays: the
+    // default goes back in (which runs the box's change handler again, nested), then the range
+    // text shows in red in Feedback1 and the reset text in green in Feedback2. Returns the
+    // box's number as stored.
+    std::int16_t CheckedValue(toolkit::TextBox& box, const BoxRule& rule);
+
     // The steps of a write sequence, all on this screen's port through the shared records.
     ports::PortSystem& portSystem() const { return m_context.ports; }
     ports::WriteOverlapped& writeOverlapped() const { return m_context.records.writeOverlapped; }
@@ -68,8 +83,6 @@ protected:
     // One write of these bytes through WriteOverlapped; kSuccess, kIoPending or the error.
     ports::ErrorCode WriteBytes(std::initializer_list<std::uint8_t> bytes);
     ports::ErrorCode WriteByte(std::uint8_t byte) { return WriteBytes({byte}); }
-    // What the operating system reports for the last failed call, in decimal.
-    std::string LastErrorText() const;
 
     Context& m_context;
     ports::PortConnection m_port;

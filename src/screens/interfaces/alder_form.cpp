@@ -15,26 +15,13 @@ Alderform::Alderform(Application& app, Context& context)
 
     setUpCaption(Frame1, "Interface Settings:", {20, 124, 300, 240});
 
-    setUpCaption(Label1, "Baud Rate", {12, 30, 140, 22});
+    setUpSetting(Label1, baudlist, "Baud Rate", {12, 30, 140, 22}, {160, 28, 120, 24});
     baudlist.setItems({"9600", "4800", "2400", "1200"});
     baudlist.setToolTip("Select serial port baud rate.");
-    baudlist.setAccessibleName("Baud Rate");
-    baudlist.setFont(kCaptionFont);
-    baudlist.setGeometry(160, 28, 120, 24);
-
-    setUpCaption(Label3, "Opening Character", {12, 62, 140, 22});
-    open_char.setToolTip("Decimal Value of opening character.");
-    open_char.setAccessibleName("Opening Character");
-    open_char.setFont(kCaptionFont);
-    open_char.setAlignment(Align::Center);
-    open_char.setGeometry(160, 60, 120, 24);
-
-    setUpCaption(Label4, "Repeat Character", {12, 94, 140, 22});
+    setUpOpeningCharacter(Label3, open_char, {12, 62, 140, 22}, {160, 60, 120, 24});
+    setUpSetting(Label4, Repeats, "Repeat Character", {12, 94, 140, 22}, {160, 92, 120, 24});
     Repeats.setItems({"1", "2"});
     Repeats.setToolTip("Number of times to send character.");
-    Repeats.setAccessibleName("Repeat Character");
-    Repeats.setFont(kCaptionFont);
-    Repeats.setGeometry(160, 92, 120, 24);
 
     setUpCaption(Label7, "Switch settings:", {12, 128, 200, 20});
     Label8.setForeColor(colors::kWhite);
@@ -48,13 +35,9 @@ Alderform::Alderform(Application& app, Context& context)
     setUpCaption(Parasite, "Parasite", {124, 24, 100, 22});
     setUpCaption(TestPrinter, "Test Printer", {354, 118, 200, 24});
 
-    setUpCaption(Label2, "Drawer currently indicates:", {340, 152, 240, 22});
-    Label2.setAlignment(Align::Center);
+    SetUpDrawerCaption(Label2);
 
-    Trigger.setCaption("Trigger Drawer");
-    Trigger.setToolTip("Click to send opening character to the drawer.");
-    Trigger.setFont(kCaptionFont);
-    Trigger.setGeometry(200, 386, 200, 44);
+    setUpTrigger(Trigger, {200, 386, 200, 44});
     AlderAdvanced.setCaption("Alder Advanced ");
     AlderAdvanced.setFont(kCaptionFont);
     AlderAdvanced.setGeometry(440, 498, 140, 32);
@@ -95,15 +78,10 @@ void Alderform::Repeats_Click() {
 }
 
 void Alderform::open_char_Change() {
+    static constexpr BoxRule kRule{0, 127, "7", "Valid characters are 0 through 127",
+                                   "Open Character reset to factory default: 7"};
     Message_Timer.setEnabled(false);
-    const double value = readTypedNumber(open_char.text());
-    if (open_char.text().empty() || value < 0 || value > 127) {
-        // Runs this handler again for "7" before the messages go up.
-        open_char.setText("7");
-        ShowFeedback1("Valid characters are 0 through 127", colors::kRed);
-        ShowFeedback2("Open Character reset to factory default: 7", colors::kGreen);
-    }
-    m_openChar = storedValue(readTypedNumber(open_char.text()));
+    m_openChar = CheckedValue(open_char, kRule);
     ShowSwitchSettings();
     Message_Timer.setEnabled(true);
 }
@@ -127,15 +105,8 @@ void Alderform::Trigger_Click() {
         ShowFeedback1("Failure to create overlapped event", colors::kRed);
     }
     FlushPort();
-    const auto low = static_cast<std::uint8_t>(m_openChar & 0xFF);
-    for (int pass = 0; pass < m_repeatCount; ++pass) {
-        const ports::ErrorCode result = WriteBytes({low, 0x00});
-        if (result == ports::kSuccess) {
-            ShowFeedback1("Trigger Character written to port.", colors::kGreen);
-        } else if (result != ports::kIoPending) {
-            ShowFeedback1("Error writing to port. (" + LastErrorText() + ")", colors::kRed);
-        }
-    }
+    for (int pass = 0; pass < m_repeatCount; ++pass)
+        WriteOpeningCharacter(m_openChar);
     if (TestPrinter.value()) {
         FlushPort();
         for (char c : alderPrinterText())

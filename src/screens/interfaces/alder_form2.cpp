@@ -30,38 +30,21 @@ Alderform2::Alderform2(Application& app, Context& context)
     Alder_Char.setGeometry(340, 108, 240, 30);
 
     setUpCaption(Frame1, "Interface Settings:", {20, 142, 300, 240});
-    setUpCaption(Label2, "Baud Rate", {12, 30, 140, 22});
+    setUpSetting(Label2, baudlist, "Baud Rate", {12, 30, 140, 22}, {160, 28, 120, 24});
     baudlist.setItems({"9600", "4800", "2400", "1200"});
     baudlist.setToolTip("Select serial port baud rate.");
-    baudlist.setAccessibleName("Baud Rate");
-    baudlist.setFont(kCaptionFont);
-    baudlist.setGeometry(160, 28, 120, 24);
-
-    setUpCaption(Label3, "Opening Character", {12, 62, 140, 22});
-    open_char.setToolTip("Decimal Value of opening character.");
-    open_char.setAccessibleName("Opening Character");
-    open_char.setFont(kCaptionFont);
-    open_char.setAlignment(Align::Center);
-    open_char.setGeometry(160, 60, 120, 24);
-
-    setUpCaption(Label4, "Repeat Character", {12, 94, 140, 22});
-    Repeats.setAccessibleName("Repeat Character");
-    Repeats.setFont(kCaptionFont);
+    setUpOpeningCharacter(Label3, open_char, {12, 62, 140, 22}, {160, 60, 120, 24});
+    setUpSetting(Label4, Repeats, "Repeat Character", {12, 94, 140, 22}, {160, 92, 120, 24});
     Repeats.setAlignment(Align::Center);
-    Repeats.setGeometry(160, 92, 120, 24);
 
     setUpCaption(Label7, "Switch settings:", {12, 128, 200, 20});
     Label8.setForeColor(colors::kYellow);
     layOutSwitchRow(Label8, bits(), 24, 150);
     setUpPowerWarning(Label6, {12, 204, 276, 16});
 
-    setUpCaption(Label5, "Drawer currently indicates:", {340, 152, 240, 22});
-    Label5.setAlignment(Align::Center);
+    SetUpDrawerCaption(Label5);
 
-    Trigger.setCaption("Trigger Drawer");
-    Trigger.setToolTip("Click to send opening character to the drawer.");
-    Trigger.setFont(kCaptionFont);
-    Trigger.setGeometry(200, 392, 200, 44);
+    setUpTrigger(Trigger, {200, 392, 200, 44});
     AlderAdvanced.setCaption("Back to Alder Standard Test");
     AlderAdvanced.setFont(kCaptionFont);
     AlderAdvanced.setGeometry(370, 498, 210, 32);
@@ -132,17 +115,9 @@ void Alderform2::Trigger_Click() {
         ShowFeedback1("error writing to port. (" + std::to_string(m_port.lastError) + ")",
                       colors::kRed);
     } else {
-        const auto low = static_cast<std::uint8_t>(m_openChar & 0xFF);
         for (int pass = 0; pass < m_repeatCount; ++pass) {
-            ports::ErrorCode result = WriteBytes({low, 0x00});
-            if (result == ports::kIoPending)
-                result = AwaitPendingWrite();
-            if (result == ports::kSuccess) {
-                ShowFeedback1("Trigger Character written to port.", colors::kGreen);
-            } else {
-                ShowFeedback1("Error writing to port. (" + std::to_string(result) + ")",
-                              colors::kRed);
-            }
+            if (WriteOpeningCharacter(m_openChar) == ports::kIoPending)
+                ShowWriteResult(AwaitPendingWrite());
         }
     }
     Message_Timer.setEnabled(true);

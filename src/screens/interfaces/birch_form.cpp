@@ -26,35 +26,16 @@ Birchform::Birchform(Application& app, Context& context)
 
     setUpCaption(Frame1, "Interface Settings:", {20, 130, 300, 176});
 
-    const char* baudTip = "Select serial port baud rate.";
-    setUpCaption(Label1, "Baud Rate", {16, 32, 150, 22});
-    Label1.setToolTip(baudTip);
+    setUpSetting(Label1, baudlist, "Baud Rate", {16, 32, 150, 22}, {176, 28, 108, 24});
     baudlist.setItems({"9600", "4800", "2400", "1200"});
-    baudlist.setToolTip(baudTip);
-    baudlist.setAccessibleName("Baud Rate");
-    baudlist.setFont(kCaptionFont);
-    baudlist.setGeometry(176, 28, 108, 24);
-
-    setUpCaption(Filter_Label, "Filter", {16, 68, 150, 22});
+    baudlist.setToolTip("Select serial port baud rate.");
+    Label1.setToolTip(baudlist.toolTip());
+    setUpSetting(Filter_Label, Filter, "Filter", {16, 68, 150, 22}, {176, 64, 108, 24});
     Filter.setItems({"On", "Off"});
-    Filter.setAccessibleName("Filter");
-    Filter.setFont(kCaptionFont);
-    Filter.setGeometry(176, 64, 108, 24);
-
-    const char* openCharTip = "Decimal Value of opening character.";
-    setUpCaption(Label3, "Opening Character", {16, 104, 150, 22});
-    Label3.setToolTip(openCharTip);
-    open_char.setToolTip(openCharTip);
-    open_char.setAccessibleName("Opening Character");
-    open_char.setAlignment(Align::Center);
-    open_char.setFont(kCaptionFont);
-    open_char.setGeometry(176, 100, 108, 24);
-
-    setUpCaption(Label4, "Repeat Character", {16, 140, 150, 22});
-    Repeats.setAccessibleName("Repeat Character");
+    setUpOpeningCharacter(Label3, open_char, {16, 104, 150, 22}, {176, 100, 108, 24});
+    Label3.setToolTip(open_char.toolTip());
+    setUpSetting(Label4, Repeats, "Repeat Character", {16, 140, 150, 22}, {176, 136, 108, 24});
     Repeats.setAlignment(Align::Center);
-    Repeats.setFont(kCaptionFont);
-    Repeats.setGeometry(176, 136, 108, 24);
 
     setUpCaption(Label7, "Switch settings:", {36, 334, 140, 22});
     Label8.setCaption(" 1  2  3   4");
@@ -71,13 +52,9 @@ Birchform::Birchform(Application& app, Context& context)
         bit.setGeometry(kSwitchLeft + kSwitchCentres[i] - 8, 346, 16, 22);
     }
 
-    setUpCaption(Label2, "Drawer currently indicates:", {340, 146, 240, 22});
-    Label2.setAlignment(Align::Center);
+    SetUpDrawerCaption(Label2);
 
-    Trigger.setCaption("Trigger Drawer");
-    Trigger.setToolTip("Click to send opening character to the drawer.");
-    Trigger.setFont(kCaptionFont);
-    Trigger.setGeometry(360, 352, 200, 40);
+    setUpTrigger(Trigger, {360, 352, 200, 40});
     exit.setFont(kCaptionFont);
 
     baudlist.onClick = [this] { baudlist_Click(); };
@@ -117,13 +94,17 @@ void Birchform::Filter_Click() {
 void Birchform::open_char_Change() {
     static constexpr BoxRule kRule{0, 255, "85", "Valid characters are 0 through 255",
                                    "Open Character reset to factory default: 85"};
-    ValidateBox(open_char, kRule, m_openChar);
+    Message_Timer.setEnabled(false);
+    m_openChar = CheckedValue(open_char, kRule);
+    Message_Timer.setEnabled(true);
 }
 
 void Birchform::Repeats_Change() {
     static constexpr BoxRule kRule{1, 100, "2", "Valid values 1 through 100",
                                    "Number of repeats reset to standard: 2"};
-    ValidateBox(Repeats, kRule, m_repeatCount);
+    Message_Timer.setEnabled(false);
+    m_repeatCount = CheckedValue(Repeats, kRule);
+    Message_Timer.setEnabled(true);
 }
 
 void Birchform::Trigger_Click() {
@@ -131,15 +112,8 @@ void Birchform::Trigger_Click() {
     if (!CreateWriteEvent("0"))
         ShowFeedback1("Failure to create overlapped event", colors::kRed);
     FlushPort();
-    const auto character = static_cast<std::uint8_t>(m_openChar & 0xFF);
-    for (int pass = 1; pass <= m_repeatCount; ++pass) {
-        const ports::ErrorCode result = WriteBytes({character, 0x00});
-        if (result == ports::kSuccess) {
-            ShowFeedback1("Trigger Character written to port.", colors::kGreen);
-        } else if (result != ports::kIoPending) {
-            ShowFeedback1("Error writing to port. (" + std::to_string(result) + ")", colors::kRed);
-        }
-    }
+    for (int pass = 1; pass <= m_repeatCount; ++pass)
+        WriteOpeningCharacter(m_openChar);
     Message_Timer.setEnabled(true);
     Status_timer.setEnabled(true);
     CloseWriteEvent();
@@ -154,20 +128,6 @@ void Birchform::ShowSwitchSettings() {
     bit2.setCaption("^");
     bit3.setCaption(filterOn ? "^" : "v");
     bit4.setCaption(filterOn ? "v" : "^");
-}
-
-// A rejected text never stays: the default goes back in, and putting it there runs this check
-// again (nested) before the reset is reported.
-void Birchform::ValidateBox(TextBox& box, const BoxRule& rule, std::int16_t& stored) {
-    Message_Timer.setEnabled(false);
-    const double number = readTypedNumber(box.text());
-    if (box.text().empty() || number < rule.low || number > rule.high) {
-        box.setText(rule.standard);
-        ShowFeedback1(rule.rangeText, colors::kRed);
-        ShowFeedback2(rule.resetText, colors::kGreen);
-    }
-    stored = storedValue(readTypedNumber(box.text()));
-    Message_Timer.setEnabled(true);
 }
 
 }  // namespace screens

@@ -39,15 +39,6 @@ protected:
     void unload() override;
 
 private:
-    // What a text box accepts, the default it falls back to, and the two messages of a reset.
-    struct BoxRule {
-        double low;
-        double high;
-        const char* standard;
-        const char* rangeText;
-        const char* resetText;
-    };
-
     void baudlist_Click();
     void Filter_Click();
     void open_char_Change();
@@ -55,7 +46,6 @@ private:
     void Trigger_Click();
 
     void ShowSwitchSettings();
-    void ValidateBox(toolkit::TextBox& box, const BoxRule& rule, std::int16_t& stored);
 
     std::int16_t m_openChar = 0;
     std::int16_t m_repeatCount = 0;

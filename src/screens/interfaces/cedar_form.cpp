@@ -41,44 +41,25 @@ Cedarform::Cedarform(Application& app, Context& context)
 
     setUpCaption(Frame1, "Interface Settings:", {20, 130, 300, 140});
 
-    const char* baudTip = "Select serial port baud rate.";
-    setUpCaption(Label1, "Baud Rate", {16, 32, 150, 22});
-    Label1.setToolTip(baudTip);
+    setUpSetting(Label1, baudlist, "Baud Rate", {16, 32, 150, 22}, {176, 28, 108, 24});
     baudlist.setItems({"9600", "4800", "2400", "1200", "300"});
-    baudlist.setToolTip(baudTip);
-    baudlist.setAccessibleName("Baud Rate");
-    baudlist.setFont(kCaptionFont);
-    baudlist.setGeometry(176, 28, 108, 24);
-
-    const char* openCharTip = "Decimal Value of opening character.";
-    setUpCaption(Label3, "Opening Character", {16, 68, 150, 22});
-    Label3.setToolTip(openCharTip);
-    open_char.setToolTip(openCharTip);
-    open_char.setAccessibleName("Opening Character");
-    open_char.setAlignment(Align::Center);
-    open_char.setFont(kCaptionFont);
-    open_char.setGeometry(176, 64, 108, 24);
-
-    setUpCaption(Label4, "Repeat Character", {16, 104, 150, 22});
-    Repeats.setAccessibleName("Repeat Character");
+    baudlist.setToolTip("Select serial port baud rate.");
+    Label1.setToolTip(baudlist.toolTip());
+    setUpOpeningCharacter(Label3, open_char, {16, 68, 150, 22}, {176, 64, 108, 24});
+    Label3.setToolTip(open_char.toolTip());
+    setUpSetting(Label4, Repeats, "Repeat Character", {16, 104, 150, 22}, {176, 100, 108, 24});
     Repeats.setAlignment(Align::Center);
-    Repeats.setFont(kCaptionFont);
-    Repeats.setGeometry(176, 100, 108, 24);
 
     setUpCaption(Label7, "Switch settings:", {36, 300, 140, 22});
     setUpCaption(Label5, "Not Applicable", {180, 300, 140, 22});
     Label5.setForeColor(colors::kSilver);
 
-    setUpCaption(Label2, "Drawer currently indicates:", {340, 146, 240, 22});
-    Label2.setAlignment(Align::Center);
+    SetUpDrawerCaption(Label2);
     cd_status.setCaption("Not Applicable");
     cd_status.setForeColor(colors::kSilver);
     cd_status.setToolTip("Status Not Available.");
 
-    Trigger.setCaption("Trigger Drawer");
-    Trigger.setToolTip("Click to send opening character to the drawer.");
-    Trigger.setFont(kCaptionFont);
-    Trigger.setGeometry(360, 352, 200, 40);
+    setUpTrigger(Trigger, {360, 352, 200, 40});
     exit.setFont(kCaptionFont);
 
     baudlist.onClick = [this] { baudlist_Click(); };
@@ -155,15 +136,8 @@ void Cedarform::Trigger_Click() {
                           std::to_string(m_port.baudRate) + " baud.",
                       colors::kYellow);
     }
-    const auto character = static_cast<std::uint8_t>(m_openChar & 0xFF);
-    for (int pass = 1; pass <= passes; ++pass) {
-        const ports::ErrorCode result = WriteBytes({character, 0x00});
-        if (result == ports::kSuccess) {
-            ShowFeedback1("Trigger Character written to port.", colors::kGreen);
-        } else if (result != ports::kIoPending) {
-            ShowFeedback1("Error writing to port. (" + std::to_string(result) + ")", colors::kRed);
-        }
-    }
+    for (int pass = 1; pass <= passes; ++pass)
+        WriteOpeningCharacter(m_openChar);
     Message_Timer.setEnabled(true);
     Status_timer.setEnabled(true);
     CloseWriteEvent();

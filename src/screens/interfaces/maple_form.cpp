@@ -1,6 +1,5 @@
 #include "screens/interfaces/maple_form.h"
 
-#include "screens/common/typed_number.h"
 #include "screens/interfaces/interface_looks.h"
 #include "screens/interfaces/printer_texts.h"
 
@@ -25,21 +24,13 @@ Mapleform::Mapleform(Application& app, Context& context)
     setUpCaption(TestPrinter, "Test Printer", {354, 118, 200, 24});
 
     setUpCaption(Frame1, "Interface Settings:", {20, 124, 300, 176});
-    setUpCaption(Label3, "Opening Character", {12, 30, 140, 22});
-    open_char.setToolTip("Decimal Value of opening character.");
-    open_char.setAccessibleName("Opening Character");
-    open_char.setFont(kCaptionFont);
-    open_char.setAlignment(Align::Center);
-    open_char.setGeometry(160, 28, 120, 24);
+    setUpOpeningCharacter(Label3, open_char, {12, 30, 140, 22}, {160, 28, 120, 24});
     setUpCaption(Label7, "Switch settings:", {12, 64, 200, 20});
     Label8.setForeColor(colors::kYellow);
     layOutSwitchRow(Label8, bits(), 24, 86);
     setUpPowerWarning(Label1, {12, 140, 276, 16});
 
-    Trigger.setCaption("Trigger Drawer");
-    Trigger.setToolTip("Click to send opening character to the drawer.");
-    Trigger.setFont(kCaptionFont);
-    Trigger.setGeometry(200, 310, 200, 44);
+    setUpTrigger(Trigger, {200, 310, 200, 44});
 
     Feedback1.setGeometry(10, 362, 580, 20);
     Feedback2.setGeometry(10, 384, 580, 20);
@@ -96,15 +87,10 @@ void Mapleform::TestPrinter_Click() {
 }
 
 void Mapleform::open_char_Change() {
+    static constexpr BoxRule kRule{0, 255, "7", "Valid characters are 0 through 255",
+                                   "Open Character reset to factory default: 7"};
     Message_Timer.setEnabled(false);
-    const double value = readTypedNumber(open_char.text());
-    if (open_char.text().empty() || value < 0 || value > 255) {
-        // Runs this handler again for "7" before the messages go up.
-        open_char.setText("7");
-        ShowFeedback1("Valid characters are 0 through 255", colors::kRed);
-        ShowFeedback2("Open Character reset to factory default: 7", colors::kGreen);
-    }
-    m_openChar = storedValue(readTypedNumber(open_char.text()));
+    m_openChar = CheckedValue(open_char, kRule);
     ShowSwitchSettings();
     Message_Timer.setEnabled(true);
 }
