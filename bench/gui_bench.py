@@ -207,12 +207,12 @@ class Sim:
                 break
         if not self.path:
             raise RuntimeError("drawer_sim named no pty")
-        self.answers = 0
+        self.drawer_changes = 0
         threading.Thread(target=self._read, daemon=True).start()
 
     def _read(self):
         for line in self.process.stdout:
-            self.answers += 1 if line.startswith("drawer:") else 0
+            self.drawer_changes += 1 if line.startswith("drawer:") else 0
 
     def stop(self):
         stop(self.process)
@@ -294,14 +294,14 @@ def memory():
         add("driver polling an Epson printer", mem0)
         add("driver polling, after more ticks", mem1)
         ticks = (t1 - t0) * 10
-        growth.append(((heap1 - heap0) / ticks, (mem1["rss"] - mem0["rss"]) * 1024 / ticks,
-                       ticks, sim.answers))
+        growth.append((heap0, heap1, mem0["rss"], mem1["rss"], ticks, sim.drawer_changes))
     for name, values in rows.items():
         print(f"memory {name}: " + "; ".join(f"{k} {spread(v, ' KiB')}"
                                               for k, v in values.items()))
-    for heap, rss, ticks, toggles in growth:
-        print(f"memory growth while polling: heap {heap:+.2f} B/tick, rss {rss:+.1f} B/tick "
-              f"over {ticks:.0f} ticks ({toggles} drawer changes)")
+    for heap0, heap1, rss0, rss1, ticks, changes in growth:
+        print(f"memory while polling, {ticks:.0f} ticks ({changes} drawer changes): heap "
+              f"{heap0 / 1024:.1f} -> {heap1 / 1024:.1f} KiB ({(heap1 - heap0) / ticks:+.1f} B/tick), "
+              f"rss {rss0} -> {rss1} KiB ({(rss1 - rss0) * 1024 / ticks:+.1f} B/tick)")
 
 
 # ---- latency ----

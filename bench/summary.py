@@ -12,7 +12,6 @@ import collections
 import glob
 import json
 import os
-import re
 import sys
 
 
