@@ -1,13 +1,51 @@
-// What the Alder, Alder alternate and Maple tests read off a screen: the switch row as one
-// text, the calls of one kind the fake heard, and every text a feedback line showed.
+// What the screen tests share: a screen opened on the fake ports, and what they read off it
+// (a feedback line, the switch row, the calls of some kinds, every text a label showed).
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "support/screen_harness.h"
 #include "toolkit/control.h"
 
 namespace support {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+using Calls = std::vector<std::string>;
+
+// A screen loaded on free ports.
+template <class Screen>
+struct ScreenTest : ::testing::Test {
+    ScreenHarness h;
+    Screen& s = h.open<Screen>();
+
+    // Lets the load's messages expire and forgets its calls.
+    void quiet() {
+        h.runFor(4000ms);
+        h.fake.clearCalls();
+    }
+    // One press of "Trigger Drawer", its calls alone recorded.
+    void trigger() {
+        h.fake.clearCalls();
+        h.app.click(s.Trigger);
+    }
+    // The line shows the text for the four seconds the message timer has just started to count,
+    // and no longer.
+    void expectShownFourSeconds(const toolkit::Label& line, const std::string& text) {
+        h.runFor(3900ms);
+        EXPECT_EQ(line.caption(), text);
+        h.runFor(100ms);
+        EXPECT_EQ(line.caption(), "");
+    }
+};
+
+inline void expectLine(const toolkit::Label& line, const std::string& text, toolkit::Color color) {
+    EXPECT_EQ(line.caption(), text);
+    EXPECT_EQ(line.foreColor(), color);
+}
 
 // "v v v ^ ^ ^ ^ v ^ ^": the captions of bit1 to bit10.
 template <class Screen>
@@ -15,17 +53,14 @@ std::string switchRow(const Screen& s) {
     std::string row;
     for (const toolkit::Label* bit : {&s.bit1, &s.bit2, &s.bit3, &s.bit4, &s.bit5, &s.bit6, &s.bit7,
                                       &s.bit8, &s.bit9, &s.bit10}) {
-        if (!row.empty())
-            row += ' ';
-        row += bit->caption();
+        row += (row.empty() ? "" : " ") + bit->caption();
     }
     return row;
 }
 
 // The recorded calls that start with one of the prefixes, in order.
-inline std::vector<std::string> callsOf(const std::vector<std::string>& calls,
-                                        std::initializer_list<const char*> prefixes) {
-    std::vector<std::string> found;
+inline Calls callsOf(const Calls& calls, std::initializer_list<const char*> prefixes) {
+    Calls found;
     for (const std::string& call : calls) {
         for (const char* prefix : prefixes) {
             if (call.rfind(prefix, 0) == 0)
@@ -35,8 +70,7 @@ inline std::vector<std::string> callsOf(const std::vector<std::string>& calls,
     return found;
 }
 
-// Remembers every caption a label takes, so that a message later replaced in the same
-// handler can still be checked.
+// Every caption a label takes, so that a message replaced within one handler can be checked.
 class CaptionLog final : public toolkit::ControlObserver {
 public:
     explicit CaptionLog(toolkit::Control& control) { control.setObserver(this); }

@@ -4,14 +4,12 @@
 
 #include <cerrno>
 
+#include "screens/common/screen_checks.h"
 #include "screens/common/serial_interface_screen.h"
-#include "support/screen_harness.h"
 
-using namespace std::chrono_literals;
+using namespace support;
 using namespace toolkit::colors;
-using screens::CloseCaller;
 using screens::PortFamily;
-using support::Call;
 
 namespace {
 
@@ -23,10 +21,11 @@ public:
         : TestScreen(app, context, "PlainScreen", family) {}
     void load() override { SelectFirstPort(); }
 };
+using Parallel = PlainScreen<PortFamily::PrinterParallel>;
 
 class SerialScreen final : public screens::SerialInterfaceScreen {
 public:
-    SerialScreen(toolkit::Application& app, screens::Context& context, Variant variant)
+    SerialScreen(toolkit::Application& app, screens::Context& context, Variant variant = kMaker)
         : SerialInterfaceScreen(app, context, "SerialScreen", variant) {}
     void load() override {
         Status_timer.setEnabled(true);
@@ -42,56 +41,37 @@ public:
 };
 
 struct Frame : ::testing::Test {
-    support::ScreenHarness h;
-    template <class Screen, class... Args>
-    Screen& open(Args&&... args) {
-        return h.app.open<Screen>(h.context, std::forward<Args>(args)...);
-    }
-};
-
-// Remembers every text a label is given, including those a later text replaces at once.
-struct CaptionLog final : toolkit::ControlObserver {
-    std::vector<std::string> texts;
-    void propertyChanged(toolkit::Control& c, toolkit::Property p) override {
-        if (p == toolkit::Property::Caption)
-            texts.push_back(c.caption());
-    }
+    ScreenHarness h;
 };
 
 }  // namespace
 
-TEST_F(Frame, LoadingOpensPortOneWithoutClosingAnything) {
-    auto& s = open<PlainScreen<PortFamily::PrinterParallel>>();
-    EXPECT_EQ(h.fake.calls().front(), "createFile(LPT1)");
-    EXPECT_EQ(s.Feedback1.caption(), "Handle successfully acquired for port LPT1.");
-    EXPECT_EQ(s.Feedback1.foreColor(), kGreen);
-    EXPECT_TRUE(s.port1Option.value());
-    EXPECT_EQ(s.port1Option.name(), "LPT1");
-    EXPECT_EQ(s.port2Label.caption(), "Parallel Port 2 (LPT2)");
-    EXPECT_EQ(s.exit.caption(), "<< Back");
-
+TEST_F(Frame, LoadingOpensPortOneWithoutClosingAndMovesCloseBeforeOpening) {
+    auto& s = h.open<Parallel>();
+    expectLine(s.Feedback1, "Handle successfully acquired for port LPT1.", kGreen);
     h.runFor(4000ms);
     EXPECT_EQ(s.Feedback1.caption(), "");
+
+    h.app.click(s.port2Option);
+    h.app.click(s.port1Option);
+    EXPECT_EQ(h.fake.calls(), (Calls{"createFile(LPT1)", "closeHandle(1)", "createFile(LPT2)",
+                                     "closeHandle(2)", "createFile(LPT1)"}));
 }
 
 TEST_F(Frame, AMissingPortIsDisabledForTheSessionAndItsLabelGreyed) {
     h.fake.setMissing("COM2");
-    auto& s = open<SerialScreen>(SerialScreen::kMaker);
-    CaptionLog log;
-    s.Feedback1.setObserver(&log);
+    auto& s = h.open<SerialScreen>();
+    CaptionLog log(s.Feedback1);
     h.app.click(s.port2Option);
-    EXPECT_EQ(log.texts[1],
+    EXPECT_EQ(log.captions[1],
               "Unable to acquire handle for port \\\\.\\COM2. (" + std::to_string(ENOENT) + ")");
     // The set-up that follows every pick fails in turn on the handle that did not open.
-    EXPECT_EQ(s.Feedback1.caption(), "error acquiring comm setup. (" + std::to_string(EBADF) + ")");
-    EXPECT_EQ(s.Feedback1.foreColor(), kRed);
-    EXPECT_EQ(s.Feedback2.caption(), "Port \\\\.\\COM2 has been disabled for this session.");
-    EXPECT_EQ(s.Feedback2.foreColor(), kYellow);
+    expectLine(s.Feedback1, "error acquiring comm setup. (" + std::to_string(EBADF) + ")", kRed);
+    expectLine(s.Feedback2, "Port \\\\.\\COM2 has been disabled for this session.", kYellow);
     EXPECT_FALSE(s.port2Option.enabled());
     EXPECT_TRUE(s.port1Option.enabled());
     EXPECT_EQ(s.port2Label.foreColor(), kGrey);
     EXPECT_EQ(s.port2Label.toolTip(), "Port in use or not available.");
-    EXPECT_EQ(s.port1Label.toolTip(), "Select if the drawer is attached to COM1:");
 
     // The next poll turns the warning green; the failed open's handle fails every poll.
     h.runFor(100ms);
@@ -102,56 +82,43 @@ TEST_F(Frame, AMissingPortIsDisabledForTheSessionAndItsLabelGreyed) {
 
 TEST_F(Frame, ABusyPortOneFailsAtLoadAndPortTwoStillWorks) {
     h.fake.setBusy("LPT1");
-    auto& s = open<PlainScreen<PortFamily::PrinterParallel>>();
+    auto& s = h.open<Parallel>();
     EXPECT_EQ(s.Feedback1.caption(),
               "Unable to acquire handle for port LPT1. (" + std::to_string(EBUSY) + ")");
     EXPECT_FALSE(s.port1Option.enabled());
-    // Moving on closes the failed handle first: the printer wording of the port 2 option.
     h.app.click(s.port2Option);
     EXPECT_EQ(s.Feedback1.caption(), "Handle successfully acquired for port LPT2.");
     EXPECT_TRUE(h.fake.isOpen("LPT2"));
 }
 
 TEST_F(Frame, PrinterScreensWordACloseFailureByItsCaller) {
-    auto& s = open<PlainScreen<PortFamily::PrinterParallel>>();
-    CaptionLog log;
-    s.Feedback1.setObserver(&log);
+    auto& s = h.open<Parallel>();
+    CaptionLog log(s.Feedback1);
     h.fake.fail(Call::CloseHandle, 6, 0, 3);
     h.app.click(s.port2Option);
     h.app.click(s.port1Option);
     h.app.click(s.exit);
-    const std::vector<std::string> closes = {log.texts[0], log.texts[2], log.texts[4]};
-    EXPECT_EQ(closes, (std::vector<std::string>{"Unable to close print. (6)",
-                                                "Unable to close Printer. (6)",
-                                                "Unable to close printer. (6)"}));
-    EXPECT_EQ(h.navigator.shown, (std::vector<std::string>{"TestForm"}));
-}
-
-TEST_F(Frame, PortMovesCloseTheCurrentPortAndOpenTheOther) {
-    auto& s = open<PlainScreen<PortFamily::PrinterParallel>>();
-    h.app.click(s.port2Option);
-    h.app.click(s.port1Option);
-    EXPECT_EQ(h.fake.calls(),
-              (std::vector<std::string>{"createFile(LPT1)", "closeHandle(1)", "createFile(LPT2)",
-                                        "closeHandle(2)", "createFile(LPT1)"}));
-    EXPECT_EQ(s.Feedback1.caption(), "Handle successfully acquired for port LPT1.");
+    EXPECT_EQ((Calls{log.captions[0], log.captions[2], log.captions[4]}),
+              (Calls{"Unable to close print. (6)", "Unable to close Printer. (6)",
+                     "Unable to close printer. (6)"}));
+    EXPECT_EQ(h.navigator.shown, Calls{"TestForm"});
+    EXPECT_TRUE(h.app.forms().empty());
 }
 
 TEST_F(Frame, MakerScreensCloseWithTheMakerWording) {
-    auto& s = open<PlainScreen<PortFamily::MakerParallel>>();
-    CaptionLog log;
-    s.Feedback1.setObserver(&log);
+    auto& s = h.open<PlainScreen<PortFamily::MakerParallel>>();
+    CaptionLog log(s.Feedback1);
     h.app.click(s.port2Option);
     h.fake.fail(Call::CloseHandle, EBADF);
     h.app.click(s.port1Option);
-    EXPECT_EQ(log.texts[0], "Port successfully closed.");
-    EXPECT_EQ(log.texts[2], "Unable to close port. (" + std::to_string(EBADF) + ")");
+    EXPECT_EQ(log.captions[0], "Port successfully closed.");
+    EXPECT_EQ(log.captions[2], "Unable to close port. (" + std::to_string(EBADF) + ")");
     // Each open of the Maple port clears its pending output before the success message.
     EXPECT_EQ(h.fake.calls()[1], "purgeComm(1, 4)");
 }
 
 TEST_F(Frame, MakerSetUpReportsEachStepAndRaisesTheLines) {
-    auto& alder = open<SerialScreen>(SerialScreen::kAlder);
+    auto& alder = h.app.open<SerialScreen>(h.context, SerialScreen::kAlder);
     // Set up before any rate was picked: the line rejects rate 0.
     EXPECT_EQ(alder.Feedback1.caption(),
               "Error writing comm settings. (" + std::to_string(EINVAL) + ")");
@@ -159,20 +126,20 @@ TEST_F(Frame, MakerSetUpReportsEachStepAndRaisesTheLines) {
 
     h.fake.clearCalls();
     alder.pickBaud(2400);
-    EXPECT_EQ(alder.port().settings, "COM1:2400,n,8,1");
-    EXPECT_EQ(alder.Feedback1.caption(), "DCB updated successfully");
-    EXPECT_EQ(alder.Feedback1.foreColor(), kGreen);
+    expectLine(alder.Feedback1, "DCB updated successfully", kGreen);
     EXPECT_EQ(h.records.commDcb.baudRate, 2400u);
-    EXPECT_EQ(h.fake.calls().back(), "escapeCommFunction(1, SETDTR)");
-
+    EXPECT_EQ(callsOf(h.fake.calls(), {"build", "escape"}),
+              (Calls{"buildCommDcb(COM1:2400,n,8,1)", "escapeCommFunction(1, SETRTS)",
+                     "escapeCommFunction(1, SETDTR)"}));
     h.fake.fail(Call::GetCommState, EIO);
     alder.pickBaud(2400);
     EXPECT_EQ(alder.Feedback1.caption(), "Error acquiring comm setup. (5)");
 
-    auto& birch = open<SerialScreen>(SerialScreen::kMaker);  // COM1 is held: it fails to open
-    h.app.click(birch.port2Option);
-    h.fake.clearCalls();
+    // The rate stays with the screen when it moves to the other port.
+    auto& birch = h.open<SerialScreen>();  // COM1 is held: it fails to open
     birch.pickBaud(4800);
+    h.fake.clearCalls();
+    h.app.click(birch.port2Option);
     EXPECT_EQ(birch.port().settings, "COM2:4800,n,8,1");
     EXPECT_EQ(h.fake.calls().back(), "escapeCommFunction(2, SETRTS)");
     h.fake.fail(Call::SetCommState, EIO);
@@ -184,30 +151,28 @@ TEST_F(Frame, MakerSetUpReportsEachStepAndRaisesTheLines) {
 }
 
 TEST_F(Frame, TheModemStatusPollShowsEachLineAndTheDrawer) {
-    auto& s = open<SerialScreen>(SerialScreen::kMaker);
+    auto& s = h.open<SerialScreen>();
     EXPECT_EQ(s.CTS_Label.toolTip(), "0");
-    EXPECT_EQ(s.CTS.fillColor(), kRed);
-
-    h.fake.setModemStatus(0xF0);
-    h.runFor(100ms);
-    EXPECT_EQ(s.cd_status.caption(), "Open");
-    EXPECT_EQ(s.cd_status.foreColor(), kGreen);
-    EXPECT_EQ(s.cd_status.toolTip(), "Drawer indicates open.");
-    for (auto* lamp : {&s.CTS, &s.DSR, &s.CD})
-        EXPECT_EQ(lamp->fillColor(), kGreen);
-    EXPECT_EQ(s.CTS_Label.toolTip(), "CTS On");
-    EXPECT_EQ(s.DSR_Label.toolTip(), "DSR On");
-    EXPECT_EQ(s.CD_Label.toolTip(), "CD On");
-
-    h.fake.setModemStatus(0x80);
-    h.runFor(100ms);
-    EXPECT_EQ(s.cd_status.caption(), "Closed");
-    EXPECT_EQ(s.cd_status.foreColor(), kRed);
-    EXPECT_EQ(s.cd_status.toolTip(), "Drawer indicates closed.");
-    EXPECT_EQ(s.CTS.fillColor(), kRed);
-    EXPECT_EQ(s.CTS_Label.toolTip(), "CTS Off");
-    EXPECT_EQ(s.DSR_Label.toolTip(), "DSR Off");
-    EXPECT_EQ(s.CD.fillColor(), kGreen);
+    struct Case {
+        std::uint32_t word;
+        bool open, cts, dsr, cd;
+    };
+    for (const Case& c :
+         {Case{0xF0, true, true, true, true}, Case{0x80, false, false, false, true},
+          Case{0x40, true, false, false, false}, Case{0x30, false, true, true, false}}) {
+        SCOPED_TRACE(c.word);
+        h.fake.setModemStatus(c.word);
+        h.runFor(100ms);
+        expectLine(s.cd_status, c.open ? "Open" : "Closed", c.open ? kGreen : kRed);
+        EXPECT_EQ(s.cd_status.toolTip(),
+                  c.open ? "Drawer indicates open." : "Drawer indicates closed.");
+        EXPECT_EQ(s.CTS.fillColor(), c.cts ? kGreen : kRed);
+        EXPECT_EQ(s.CTS_Label.toolTip(), c.cts ? "CTS On" : "CTS Off");
+        EXPECT_EQ(s.DSR.fillColor(), c.dsr ? kGreen : kRed);
+        EXPECT_EQ(s.DSR_Label.toolTip(), c.dsr ? "DSR On" : "DSR Off");
+        EXPECT_EQ(s.CD.fillColor(), c.cd ? kGreen : kRed);
+        EXPECT_EQ(s.CD_Label.toolTip(), c.cd ? "CD On" : "CD Off");
+    }
 
     // A failing read is reported at every tick and leaves the display as it was.
     h.fake.fail(Call::GetCommModemStatus, EIO, 0, 2);
@@ -215,13 +180,13 @@ TEST_F(Frame, TheModemStatusPollShowsEachLineAndTheDrawer) {
     EXPECT_EQ(s.Feedback1.caption(), "");
     h.fake.fail(Call::GetCommModemStatus, EIO, 0, 1);
     h.runFor(100ms);  // ... and the next failing poll writes it again
-    EXPECT_EQ(s.Feedback1.caption(), "Error getting status information. (5)");
+    expectLine(s.Feedback1, "Error getting status information. (5)", kRed);
     EXPECT_EQ(s.cd_status.caption(), "Closed");
-    EXPECT_EQ(s.CD.fillColor(), kGreen);
+    EXPECT_EQ(s.DSR.fillColor(), kGreen);
 }
 
 TEST_F(Frame, CedarShowsNoDrawerAndWordsItsStatusErrorItsOwnWay) {
-    auto& s = open<SerialScreen>(SerialScreen::kCedar);
+    auto& s = h.app.open<SerialScreen>(h.context, SerialScreen::kCedar);
     h.fake.setModemStatus(0x40);
     h.runFor(100ms);
     EXPECT_EQ(s.cd_status.caption(), "");
