@@ -33,6 +33,7 @@
 #include "screens/interfaces/birch_form.h"
 #include "screens/interfaces/cedar_form.h"
 #include "screens/interfaces/maple_form.h"
+#include "screens/printers/printer_screen.h"
 #include "support/fake_port_system.h"
 #include "support/virtual_time.h"
 
@@ -295,13 +296,27 @@ private:
     void click() {
         std::vector<Control*> controls =
             reachable([](const Control& c) { return c.kind() != ControlKind::Timer; });
-        // Leaving the program is a rare choice, so that each life sees a good deal.
+        // Leaving the program is a rare choice, so that each life sees a good deal; the buttons
+        // that run a test come up more often than the rest.
         std::erase_if(controls, [this](Control* c) { return endsProgram(*c) && !chance(0.03); });
+        for (std::size_t i = 0, n = controls.size(); i < n; ++i) {
+            if (controls[i]->name() == "Trigger")
+                controls.insert(controls.end(), 2, controls[i]);
+        }
         if (controls.empty())
             return passTime();
         Control& control = *controls[static_cast<std::size_t>(below(int(controls.size())))];
         log("click " + window().name() + "." + control.name());
-        m_run->app.click(control);
+        m_run->app.click(control, focusFirst(control));
+    }
+
+    // Half the time the action comes as the Qt renderer reports it: the focus move as an event
+    // of its own, then the action with the focus already there.
+    toolkit::Focus focusFirst(Control& control) {
+        if (!chance(0.5))
+            return toolkit::Focus::MoveHere;
+        m_run->app.focus(control);
+        return toolkit::Focus::AlreadyMoved;
     }
 
     void edit() {
@@ -344,7 +359,7 @@ private:
             line << (c < 0x20 || c >= 0x7F ? "?" : std::string(1, char(c)));
         line << (text.size() > 60 ? "...\" (" + std::to_string(text.size()) + " bytes)" : "\"");
         log(line.str());
-        m_run->app.edit(box, std::move(text));
+        m_run->app.edit(box, std::move(text), focusFirst(box));
     }
 
     void pick() {
@@ -357,7 +372,7 @@ private:
         // From one before the first entry to one past the last: those two pick nothing.
         const int index = below(int(list.items().size()) + 2) - 1;
         log("pick " + window().name() + "." + list.name() + " #" + std::to_string(index));
-        m_run->app.pick(list, index);
+        m_run->app.pick(list, index, focusFirst(list));
     }
 
     void moveFocus() {
@@ -523,7 +538,27 @@ private:
         if (open != expected)
             return form.name() + " is up with " + handlesText(open) + " open; expected " +
                    handlesText(expected);
+        if (std::optional<std::string> broken = brokenPolling(form))
+            return broken;
         return brokenValue(form);
+    }
+
+    // The maker's serial screens poll the lines all their life; a printer screen polls exactly
+    // while its "Report  Drawer Status" box is checked.
+    static std::optional<std::string> brokenPolling(const Form& form) {
+        if (auto* maker = dynamic_cast<const screens::SerialInterfaceScreen*>(&form)) {
+            if (!maker->Status_timer.enabled())
+                return form.name() + " stopped polling";
+        }
+        if (auto* printer = dynamic_cast<const screens::PrinterScreen*>(&form)) {
+            if (printer->DrawerStatus &&
+                printer->Status_Timer->enabled() != printer->DrawerStatus->value())
+                return form.name() +
+                       (printer->DrawerStatus->value() ? " does not poll" : " polls") +
+                       " while DrawerStatus is " +
+                       (printer->DrawerStatus->value() ? "checked" : "unchecked");
+        }
+        return std::nullopt;
     }
 
     // The numbers a screen keeps are what its boxes read, within the ranges it checks.
