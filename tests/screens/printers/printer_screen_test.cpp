@@ -1,303 +1,320 @@
-// The printer screens' frame: what each screen is (captions, controls), how it loads, the
-// serial printers' port set-up, and the drawer and trigger choice with TriggerChar whatever
-// the order of the clicks.
-#include <gtest/gtest.h>
+// Each printer screen, reached through the selector: how it loads; its test sequence, the page,
+// its end commands and the drawer command of the drawer and trigger on show whatever the order
+// of the clicks, byte for byte with one write per byte; which writes are checked and with which
+// message; a failed event; a port that is not open; what unchecking TestDrawer leaves behind.
+// And the serial printers' port set-up.
+#include <algorithm>
 
 #include "printer_test_support.h"
+#include "screens/printers/page_texts.h"
 
 using namespace printer_tests;
 using namespace std::chrono_literals;
-using support::Call;
-using toolkit::colors::kGreen;
+using screens::ScreenId;
+using screens::TestDrawerOff;
+using screens::TriggerReset;
 using toolkit::colors::kRed;
+using toolkit::colors::kWhite;
 
 namespace {
 
-struct Identity {
-    Opener open;
-    const char* caption;
-    const char* title;
-    const char* frameName;
-    bool serial;
-    bool hasText1;
-    bool hasAltTrigger;
-    const char* statusCaptionName;  // null: no status polling
-    const char* statusCaption;
-    const char* drawer1Caption;
-    const char* drawer2Caption;
+// Bytes with the message their failed write shows: none, or one that ends with "(" and takes
+// the error code and ")".
+struct Segment {
+    Bytes bytes;
+    std::string failure;
 };
+using Segments = std::vector<Segment>;
 
-const char* const kEpson1 = " Trigger Character is Hex String (1B, 70, 00, 50, 50)";
-const char* const kStar2 = " Trigger Character is Hex '1A' ";
-const char* const kIthaca1 = " Trigger Character is Hex String (1B 78 01)";
-const char* const kIthaca2 = " Trigger Character is Hex string (1B 78 02) ";
-
-const Identity kScreens[] = {
-    {openScreen<screens::EPSONSerialform>, "Epson Serial Printer Test",
-     "Epson Printer Cash Drawer Test", "Frame1", true, true, false, "Label3",
-     "Drawer indicates:", kEpson1, " Trigger Character is Hex string (1B, 70, 01, 50, 50)"},
-    {openScreen<screens::EPSONParallelform>, "Epson Parallel Printer Test",
-     "Epson Printer Cash Drawer Test", "Frame1", false, false, false, nullptr, nullptr, kEpson1,
-     " Trigger Character is Hex String (1B, 70, 01, 50, 50)"},
-    {openScreen<screens::StarSerialform>, "Star Micronics Serial Printer Test",
-     "Star Printer Cash Drawer Test", "Frame1", true, false, true, "Status3",
-     "Drawer Indicates:", " Primary Trigger Character is Hex '07'", kStar2},
-    {openScreen<screens::StarParallelform>, "Star Micronics Parallel Printer Test",
-     "Star Printer Cash Drawer Test", "Frame1", false, true, true, nullptr, nullptr,
-     " Primary Trigger Character is Hex '07' ", kStar2},
-    {openScreen<screens::CITIZENSerialform>, "Citizen Serial Printer Test",
-     "Citizen Printer Cash Drawer Test", "Drawer_Frame", true, false, true, nullptr, nullptr,
-     " Primary Trigger Character is Hex '07' ", kStar2},
-    {openScreen<screens::CITIZENParallelform>, "CITIZEN Parallel test form",
-     "CITIZEN Printer Cash Drawer Test", "Frame1", false, true, true, nullptr, nullptr,
-     " Primary Trigger Character is Hex '07' ", kStar2},
-    {openScreen<screens::ITHACASerialform>, "Ithaca Serial Printer Test",
-     "Ithaca Printer Cash Drawer Test", "Frame1", true, false, false, "Status3",
-     "Drawer indicates:", kIthaca1, kIthaca2},
-    {openScreen<screens::ITHACAParallelform>, "Ithaca Parallel Printer Test",
-     "Ithaca Printer Cash Drawer Test", "Frame1", false, true, false, nullptr, nullptr, kIthaca1,
-     kIthaca2},
-};
-
-void PrintTo(const Identity& i, std::ostream* os) {
-    *os << i.caption;
+Segments operator+(Segments a, const Segments& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
-class EachScreen : public ::testing::TestWithParam<Identity> {
+Bytes concat(const Segments& segments) {
+    Bytes all;
+    for (const Segment& s : segments)
+        all.insert(all.end(), s.bytes.begin(), s.bytes.end());
+    return all;
+}
+
+std::string render(const std::string& failure, ports::ErrorCode code) {
+    return failure.ends_with("(") ? withCode(failure, code) : failure;
+}
+
+const std::string kPage = "Failure to write to printer .(";
+const std::string kPrinter = "Failure to write to printer";
+
+Segments text1() {
+    return {{Bytes(screens::PageText.begin(), screens::PageText.end()), kPage}};
+}
+
+Segments sentences(const std::array<std::string_view, 5>& all, const Bytes& separator) {
+    Segments page;
+    for (std::string_view s : all) {
+        if (!page.empty())
+            page.push_back({separator, kPage});
+        page.push_back({Bytes(s.begin(), s.end()), kPage});
+    }
+    return page;
+}
+
+// A drawer command and the caption of the trigger that names it.
+struct Command {
+    Bytes bytes;
+    std::string caption;
+};
+
+struct SequenceCase {
+    ScreenId id;
+    const char* form;
+    Segments body;  // everything before the drawer command
+    std::string drawerFailure;
+    Command drawer1, alternate, drawer2;  // an alternate without bytes: no AltTrigger
+    const char* calls;                    // of a press with TestDrawer checked
+    std::string eventFailure;
+    bool eventFailureRed;
+    Segments after;       // the status request that follows every page
+    TestDrawerOff off{};  // what unchecking TestDrawer does beyond clearing the drawers
+};
+
+void PrintTo(const SequenceCase& c, std::ostream* os) {
+    *os << c.form;
+}
+
+const char* const kCalls = "createEvent flushFileBuffers writeFile closeEvent";
+const Segments kEscPosEnd{{{0x1B, 0x64, 0x08, 0x1D, 0x56, 0x01}, ""}};
+const Command kEscP0{{0x1B, 0x70, 0x00, 0x50, 0x50},
+                     " Trigger Character is Hex String (1B, 70, 00, 50, 50)"};
+const Bytes kEscP1{0x1B, 0x70, 0x01, 0x50, 0x50};
+const Segments kIthacaEnd{{{0x18, 0x1B, 0x64, 0x10, 0x1B, 0x76}, kPrinter}};
+const Command kEscX1{{0x1B, 0x78, 0x01}, " Trigger Character is Hex String (1B 78 01)"};
+const Command kEscX2{{0x1B, 0x78, 0x02}, " Trigger Character is Hex string (1B 78 02) "};
+const Command kBel{{0x07}, " Primary Trigger Character is Hex '07' "};
+const Command kFs{{0x1C}, "Alternate Trigger Character is Hex '1C' "};
+const Command kSub{{0x1A}, " Trigger Character is Hex '1A' "};
+const Command kNone{};
+const Segments kCharacterParallel = Segments{{{0x1B, 0x40}, kPrinter}} + text1() +
+                                    Segments{{{0x1B, 0x61, 0x08, 0x1B, 0x64, 0x00}, kPrinter}};
+const char* const kOverlapped = "Failed to create OverLapped event";
+const Segments kNothing{};
+
+const SequenceCase kCases[] = {
+    {ScreenId::EPSONSerialform, "EPSONSerialform", text1() + kEscPosEnd, "", kEscP0, kNone,
+     Command{kEscP1, " Trigger Character is Hex string (1B, 70, 01, 50, 50)"}, kCalls, "", false,
+     kNothing, TestDrawerOff{true, true, TriggerReset::ClearDisableAndHide}},
+    {ScreenId::EPSONParallelform, "EPSONParallelform",
+     sentences(screens::Sentences42, {0x0A, 0x0A}) + kEscPosEnd, "", kEscP0, kNone,
+     Command{kEscP1, " Trigger Character is Hex String (1B, 70, 01, 50, 50)"}, kCalls, "", false,
+     kNothing},
+    {ScreenId::StarSerialform, "StarSerialform",
+     sentences(screens::Sentences48, {0x0A, 0x0A}) +
+         Segments{{{0x1B, 0x61, 0x08, 0x1B, 0x64}, kPage},
+                  {{0x00}, "Failure to write to printer.("}},
+     "Failure to write to Cash Drawer.(", Command{{0x07}, " Primary Trigger Character is Hex '07'"},
+     kFs, kSub, "createEvent flushFileBuffers writeFile flushFileBuffers writeFile closeEvent",
+     "failure to create event", true, kNothing, TestDrawerOff{.triggers = TriggerReset::Clear}},
+    {ScreenId::StarParallelform, "StarParallelform", kCharacterParallel,
+     "Failure to write to Cash drawer", kBel, kFs, kSub, kCalls, kOverlapped, false, kNothing},
+    {ScreenId::CITIZENSerialform, "CITIZENSerialform",
+     sentences(screens::Sentences42, {0x0C, 0x02}) +
+         Segments{{{0x0C, 0x02}, ""}, {{0x1B, 0x50, 0x00}, ""}},
+     "", kBel, kFs, kSub, kCalls, "", false, kNothing,
+     TestDrawerOff{.triggers = TriggerReset::ClearDisableAndHide}},
+    {ScreenId::CITIZENParallelform, "CITIZENParallelform", kCharacterParallel,
+     "Failure to write to Cash drawer", kBel, kFs, kSub, kCalls, kOverlapped, false, kNothing},
+    {ScreenId::ITHACASerialform, "ITHACASerialform",
+     sentences(screens::Sentences42, {0x0A, 0x0A}) + kIthacaEnd, "Failure to write to Cash Drawer",
+     kEscX1, kNone, kEscX2,
+     "createEvent flushFileBuffers writeFile closeEvent "
+     "flushFileBuffers createEvent writeFile readFile closeEvent",
+     "", false, Segments{{{0x05}, ""}, {{0x01}, "Error writing ENQ character. ("}}},
+    {ScreenId::ITHACAParallelform, "ITHACAParallelform", text1() + kIthacaEnd,
+     "Failure to write to Cash Drawer", kEscX1, kNone, kEscX2, kCalls, "", false, kNothing},
+};
+
+enum class Sends { Nothing, Drawer1, Alternate, Drawer2 };
+struct Choice {
+    std::vector<std::string> clicks;
+    Sends sends;
+};
+// The steps that click AltTrigger are left out on screens without it.
+const Choice kChoices[] = {
+    {{}, Sends::Nothing},
+    {{"TestDrawer"}, Sends::Drawer1},
+    {{"Drawer2"}, Sends::Drawer2},
+    {{"Drawer1"}, Sends::Drawer1},
+    {{"AltTrigger"}, Sends::Alternate},
+    {{"PrimaryTrigger"}, Sends::Drawer1},
+    {{"AltTrigger", "Drawer2"}, Sends::Drawer2},
+    {{"Drawer1"}, Sends::Drawer1},
+    {{"Drawer1", "PrimaryTrigger"}, Sends::Drawer1},  // the chosen ones again: no change
+    {{"Drawer2", "TestDrawer"}, Sends::Nothing},
+    {{"TestDrawer"}, Sends::Drawer1},
+};
+
+class EachScreen : public ::testing::TestWithParam<SequenceCase> {
 protected:
-    const Identity& id = GetParam();
+    const SequenceCase& c = GetParam();
     support::ScreenHarness h;
-    screens::PrinterScreen& s = id.open(h);
+    screens::PrinterScreen& s = openPrinter(h, c.id);
+    const Segments checkedRun = c.body + Segments{{c.drawer1.bytes, c.drawerFailure}} + c.after;
+
+    // Presses "Test / Print " with Feedback1 cleared; a status request after the page gets a
+    // reply.
+    Bytes press() {
+        s.Feedback1.setCaption("");
+        s.Feedback1.setForeColor(kWhite);
+        h.fake.queueReplies({0x08});
+        h.fake.clearCalls();
+        h.app.click(s.Trigger);
+        return sentBytes(h.fake);
+    }
+    void expectFeedback(const std::string& failure, ports::ErrorCode code) {
+        EXPECT_EQ(s.Feedback1.caption(), render(failure, code));
+        EXPECT_EQ(s.Feedback1.foreColor(), failure.empty() ? kWhite : kRed);
+    }
 };
 
 }  // namespace
 
-TEST_P(EachScreen, HasItsCaptionsAndControls) {
-    EXPECT_EQ(s.caption(), id.caption);
-    EXPECT_EQ(s.title.caption(), id.title);
-    EXPECT_EQ(s.drawerFrame.name(), id.frameName);
-    EXPECT_EQ(s.drawerFrame.caption(), "Drawer");
-    EXPECT_EQ(s.TriggerCD.caption(), "Cash Drawer Trigger");
-    EXPECT_EQ(s.Trigger.caption(), "Test / Print ");
-    EXPECT_EQ(s.Trigger.toolTip(), "Click to send opening character to the drawer.");
-    EXPECT_EQ(s.TestDrawer.caption(), "Test Drawer");
-    EXPECT_TRUE(s.Label1.caption().starts_with("If the ")) << s.Label1.caption();
-    EXPECT_EQ(s.port1Option.name(), id.serial ? "COM1" : "LPT1");
-
-    ASSERT_EQ(s.Text1.has_value(), id.hasText1);
-    if (id.hasText1) {
-        EXPECT_FALSE(s.Text1->visible());
-        EXPECT_EQ(s.Text1->text(), screens::PageText);
-    }
-    EXPECT_EQ(s.AltTrigger.has_value(), id.hasAltTrigger);
-    ASSERT_EQ(s.DrawerStatus.has_value(), id.statusCaptionName != nullptr);
-    if (id.statusCaptionName) {
-        EXPECT_EQ(s.DrawerStatus->caption(), "Report  Drawer Status");
-        EXPECT_EQ(s.statusCaption->name(), id.statusCaptionName);
-        EXPECT_EQ(s.statusCaption->caption(), id.statusCaption);
-        EXPECT_EQ(s.Status_Timer->interval(), 100ms);
-    }
-}
-
 TEST_P(EachScreen, LoadsWithPortOneOpenAndTheDrawerChoiceOff) {
-    EXPECT_TRUE(h.fake.isOpen(id.serial ? "COM1" : "LPT1"));
-    EXPECT_FALSE(s.Drawer1.enabled());
-    EXPECT_FALSE(s.Drawer2.enabled());
+    const bool serial = std::string_view(c.form).find("Serial") != std::string_view::npos;
+    EXPECT_TRUE(h.fake.isOpen(serial ? "COM1" : "LPT1"));
+    for (const toolkit::Control* off : {&s.Drawer1, &s.Drawer2, &s.PrimaryTrigger})
+        EXPECT_FALSE(off->enabled()) << off->name();
     EXPECT_FALSE(s.TriggerCD.visible());
-    EXPECT_FALSE(s.PrimaryTrigger.enabled());
     EXPECT_FALSE(s.PrimaryTrigger.visible());
-    if (s.AltTrigger) {
-        EXPECT_FALSE(s.AltTrigger->visible());
-    }
+    EXPECT_FALSE(s.AltTrigger && s.AltTrigger->visible());
+    EXPECT_FALSE(s.Text1 && s.Text1->visible());
     if (s.DrawerStatus) {
         EXPECT_FALSE(s.Status_Timer->enabled());
         EXPECT_FALSE(s.statusCaption->enabled());
-        EXPECT_FALSE(s.cd_status->visible());
-        EXPECT_FALSE(s.cd_status->enabled());
+        EXPECT_FALSE(s.cd_status->isShown());
     }
-    EXPECT_EQ(s.triggerChar(), 0);
-    EXPECT_EQ(s.statusReply(), 0);
 
-    // The serial screens keep the port's last message until the first test or port change.
+    // The serial screens keep the port's messages until the first test or port change.
     const std::string loaded = s.Feedback1.caption();
-    EXPECT_EQ(loaded, id.serial ? "DCB updated successfully"
-                                : "Handle successfully acquired for port LPT1.");
-    EXPECT_EQ(s.Message_Timer.enabled(), !id.serial);
+    EXPECT_EQ(loaded,
+              serial ? "DCB updated successfully" : "Handle successfully acquired for port LPT1.");
     h.runFor(4000ms);
-    EXPECT_EQ(s.Feedback1.caption(), id.serial ? loaded : "");
+    EXPECT_EQ(s.Feedback1.caption(), serial ? loaded : "");
+    if (!serial) {
+        h.app.click(s.port2Option);
+        for (const std::string& call : h.fake.calls())
+            EXPECT_TRUE(call.starts_with("createFile") || call.starts_with("closeHandle")) << call;
+    }
 }
 
-TEST_P(EachScreen, EachDrawerShowsItsTriggerCaption) {
+TEST_P(EachScreen, SendsThePageAndTheCommandOfTheDrawerAndTriggerOnShow) {
+    EXPECT_EQ(s.name(), c.form);
+    const bool alternate = !c.alternate.bytes.empty();
+    ASSERT_EQ(s.AltTrigger.has_value(), alternate);
+    for (const Choice& choice : kChoices) {
+        if (!alternate && std::ranges::count(choice.clicks, "AltTrigger") > 0)
+            continue;
+        SCOPED_TRACE("after clicking " + ::testing::PrintToString(choice.clicks));
+        for (const std::string& name : choice.clicks)
+            h.app.click(*s.find(name));
+        const Command& command = choice.sends == Sends::Drawer1     ? c.drawer1
+                                 : choice.sends == Sends::Alternate ? c.alternate
+                                 : choice.sends == Sends::Drawer2   ? c.drawer2
+                                                                    : kNone;
+        EXPECT_EQ(press(), concat(c.body + Segments{{command.bytes, ""}} + c.after));
+        EXPECT_TRUE(s.Message_Timer.enabled());
+        EXPECT_EQ(s.TriggerCD.visible(), choice.sends != Sends::Nothing);
+        if (choice.sends == Sends::Nothing)
+            continue;
+        EXPECT_EQ(callNames(h.fake), c.calls);
+        const bool drawer2 = choice.sends == Sends::Drawer2;
+        EXPECT_TRUE(s.PrimaryTrigger.isUsable());
+        EXPECT_EQ(s.PrimaryTrigger.caption(), (drawer2 ? c.drawer2 : c.drawer1).caption);
+        if (alternate) {
+            EXPECT_EQ(s.AltTrigger->isUsable(), !drawer2);
+            EXPECT_EQ(s.AltTrigger->caption(), c.alternate.caption);
+        }
+    }
+}
+
+TEST_P(EachScreen, EachCheckedWriteShowsItsMessageAndTheSequenceGoesOn) {
     h.app.click(s.TestDrawer);
-    EXPECT_TRUE(s.Drawer1.value());
-    EXPECT_TRUE(s.TriggerCD.isShown());
-    EXPECT_TRUE(s.PrimaryTrigger.isUsable());
-    EXPECT_TRUE(s.PrimaryTrigger.value());
-    EXPECT_EQ(s.PrimaryTrigger.caption(), id.drawer1Caption);
-    if (s.AltTrigger) {
-        EXPECT_TRUE(s.AltTrigger->isUsable());
-        EXPECT_FALSE(s.AltTrigger->value());
-        EXPECT_EQ(s.AltTrigger->caption(), "Alternate Trigger Character is Hex '1C' ");
+    const std::size_t total = concat(checkedRun).size();
+    press();
+    expectFeedback("", 0);
+    std::size_t offset = 0;
+    for (const Segment& segment : checkedRun) {
+        SCOPED_TRACE(::testing::Message() << "writes " << offset << " on fail");
+        h.fake.failWrites(EIO, offset, segment.bytes.size());
+        EXPECT_EQ(press().size(), total);
+        expectFeedback(segment.failure, EIO);
+        offset += segment.bytes.size();
     }
 
-    h.app.click(s.Drawer2);
-    EXPECT_FALSE(s.Drawer1.value());
-    EXPECT_TRUE(s.PrimaryTrigger.value());
-    EXPECT_EQ(s.PrimaryTrigger.caption(), id.drawer2Caption);
-    if (s.AltTrigger) {
-        EXPECT_FALSE(s.AltTrigger->visible());
-        EXPECT_FALSE(s.AltTrigger->enabled());
-    }
+    h.fake.fail(support::Call::CreateEvent, EIO);
+    EXPECT_EQ(press().size(), total) << "a failed event stops nothing";
+    EXPECT_EQ(s.Feedback1.caption(), c.eventFailure);
+    EXPECT_EQ(s.Feedback1.foreColor(), c.eventFailureRed ? kRed : kWhite);
+
+    // With no port open every write fails: the last checked one's message stays.
+    h.fake.setMissing(s.port2Option.name());
+    h.app.click(s.port2Option);
+    EXPECT_EQ(press().size(), total);
+    const auto last = std::ranges::find_if(checkedRun.rbegin(), checkedRun.rend(),
+                                           [](const Segment& seg) { return !seg.failure.empty(); });
+    expectFeedback(last->failure, EBADF);
+    EXPECT_TRUE(s.Trigger.isUsable());
 }
 
-INSTANTIATE_TEST_SUITE_P(PrinterScreens, EachScreen, ::testing::ValuesIn(kScreens));
+TEST_P(EachScreen, UncheckingTestDrawerClearsTheChoiceAsTheScreenDoes) {
+    const bool clears = c.off.triggers != TriggerReset::Keep;
+    const bool hides = c.off.triggers == TriggerReset::ClearDisableAndHide;
+    h.app.click(s.TestDrawer);
+    if (s.AltTrigger)
+        h.app.click(*s.AltTrigger);
+    h.app.click(s.TestDrawer);
+    EXPECT_FALSE(s.Drawer1.value());
+    EXPECT_FALSE(s.Drawer1.enabled());
+    EXPECT_FALSE(s.TriggerCD.visible());
+    EXPECT_EQ(s.PrimaryTrigger.value(), !clears && !s.AltTrigger);
+    EXPECT_EQ(s.PrimaryTrigger.visible(), !hides);
+    if (s.AltTrigger) {
+        EXPECT_EQ(s.AltTrigger->value(), !clears);
+        EXPECT_EQ(s.AltTrigger->enabled(), !hides);
+    }
 
-// ---- the serial printers' port set-up ----
+    h.app.click(s.TestDrawer);
+    h.app.click(s.Drawer2);
+    h.app.click(s.TestDrawer);
+    EXPECT_EQ(s.Drawer2.value(), c.off.keepsDrawer2);
+    EXPECT_FALSE(s.Drawer2.enabled());
+    EXPECT_EQ(s.TriggerCD.enabled(), !c.off.disablesTriggerFrame);
+}
 
-TEST(PrinterSetUp, RunsAt9600WithRtsAfterEveryOpen) {
+INSTANTIATE_TEST_SUITE_P(PrinterScreens, EachScreen, ::testing::ValuesIn(kCases),
+                         [](const auto& p) { return std::string(p.param.form); });
+
+TEST(PrinterSetUp, SerialScreensRunAt9600WithRtsAfterEveryOpenAndReportFailures) {
     support::ScreenHarness h;
-    auto& s = h.open<screens::CITIZENSerialform>();
+    auto& s = openPrinter(h, ScreenId::CITIZENSerialform);
     EXPECT_EQ(h.fake.calls(), (std::vector<std::string>{
                                   "createFile(COM1)", "flushFileBuffers(1)", "getCommState(1)",
                                   "buildCommDcb(COM1:9600,n,8,1)", "setCommState(1, 9600,n,8,1)",
                                   "escapeCommFunction(1, SETRTS)"}));
-    h.fake.clearCalls();
     h.app.click(s.port2Option);
-    EXPECT_EQ(countOf(h.fake.calls(), "buildCommDcb(COM2:9600,n,8,1)"), 1u);
-    EXPECT_EQ(s.Feedback1.caption(), "DCB updated successfully");
-    EXPECT_EQ(s.Feedback1.foreColor(), kGreen);
-    // A port change starts the message timer again.
-    EXPECT_TRUE(s.Message_Timer.enabled());
+    EXPECT_EQ(countOf(h.fake, "buildCommDcb(COM2:9600,n,8,1)"), 1u);
+    EXPECT_EQ(s.Feedback1.foreColor(), toolkit::colors::kGreen);
     h.runFor(4000ms);
-    EXPECT_EQ(s.Feedback1.caption(), "");
-}
+    EXPECT_EQ(s.Feedback1.caption(), "") << "a port change starts the message timer again";
 
-TEST(PrinterSetUp, ReportsItsFailuresInLowerCase) {
-    support::ScreenHarness h;
-    h.fake.fail(Call::GetCommState, EIO);
-    auto& s = h.open<screens::ITHACASerialform>();
+    h.fake.clearCalls();
+    h.fake.fail(support::Call::GetCommState, EIO);
+    h.app.click(s.port1Option);
     EXPECT_EQ(s.Feedback1.caption(), withCode("error acquiring comm setup. ("));
-    EXPECT_EQ(s.Feedback1.foreColor(), kRed);
-    EXPECT_EQ(countOf(h.fake.calls(), "setCommState"), 0u);
-
-    h.fake.fail(Call::SetCommState, EIO);
+    EXPECT_EQ(s.Feedback1.foreColor(), toolkit::colors::kRed);
+    EXPECT_EQ(countOf(h.fake, "setCommState"), 0u);
+    h.fake.fail(support::Call::SetCommState, EIO);
     h.app.click(s.port2Option);
     EXPECT_EQ(s.Feedback1.caption(), withCode("error writing comm settings. ("));
-    EXPECT_EQ(countOf(h.fake.calls(), "escapeCommFunction"), 0u);
+    EXPECT_EQ(countOf(h.fake, "escapeCommFunction"), 0u);
     EXPECT_TRUE(s.Message_Timer.enabled());
-}
-
-TEST(PrinterSetUp, ParallelScreensSetNothingUp) {
-    support::ScreenHarness h;
-    auto& s = h.open<screens::StarParallelform>();
-    h.app.click(s.port2Option);
-    h.app.click(s.port1Option);
-    for (const char* call : {"flushFileBuffers", "getCommState", "setCommState", "setupComm",
-                             "setCommTimeouts", "purgeComm"}) {
-        EXPECT_EQ(countOf(h.fake.calls(), call), 0u) << call;
-    }
-    EXPECT_EQ(s.Feedback1.caption(), "Handle successfully acquired for port LPT1.");
-}
-
-// ---- TriggerChar on the screens with a primary and an alternate character ----
-
-template <class Screen>
-class TriggerChar : public ::testing::Test {
-protected:
-    support::ScreenHarness h;
-    Screen& screen = h.open<Screen>();
-};
-using TriggerCharScreens =
-    ::testing::Types<screens::StarSerialform, screens::StarParallelform, screens::CITIZENSerialform,
-                     screens::CITIZENParallelform>;
-TYPED_TEST_SUITE(TriggerChar, TriggerCharScreens);
-
-TYPED_TEST(TriggerChar, FollowsTheDrawerAndTriggerOnShowWhateverTheClickOrder) {
-    auto& s = this->screen;
-    auto& app = this->h.app;
-    app.click(s.TestDrawer);
-    EXPECT_EQ(s.triggerChar(), 0x07);
-    app.click(*s.AltTrigger);
-    EXPECT_FALSE(s.PrimaryTrigger.value());
-    EXPECT_EQ(s.triggerChar(), 0x1C);
-    app.click(s.PrimaryTrigger);
-    EXPECT_FALSE(s.AltTrigger->value());
-    EXPECT_EQ(s.triggerChar(), 0x07);
-
-    // Alternate, then drawer 2: drawer 2's character; then drawer 1: the primary one again.
-    app.click(*s.AltTrigger);
-    app.click(s.Drawer2);
-    EXPECT_EQ(s.triggerChar(), 0x1A);
-    app.click(s.Drawer1);
-    EXPECT_TRUE(s.PrimaryTrigger.value());
-    EXPECT_FALSE(s.AltTrigger->value());
-    EXPECT_EQ(s.triggerChar(), 0x07);
-
-    // Clicking the selected drawer or trigger again changes nothing.
-    app.click(s.Drawer1);
-    app.click(s.PrimaryTrigger);
-    EXPECT_EQ(s.triggerChar(), 0x07);
-}
-
-TYPED_TEST(TriggerChar, SurvivesUncheckingTestDrawerAndIsSetAgainWhenItIsChecked) {
-    auto& s = this->screen;
-    auto& app = this->h.app;
-    app.click(s.TestDrawer);
-    app.click(s.Drawer2);
-    app.click(s.TestDrawer);
-    EXPECT_EQ(s.triggerChar(), 0x1A);
-    EXPECT_FALSE(s.Drawer1.value());
-    EXPECT_FALSE(s.Drawer2.value());
-    EXPECT_FALSE(s.TriggerCD.visible());
-    app.click(s.TestDrawer);
-    EXPECT_TRUE(s.Drawer1.value());
-    EXPECT_EQ(s.triggerChar(), 0x07);
-}
-
-// ---- what unchecking TestDrawer leaves behind, per screen ----
-
-TEST(TestDrawerOff, EpsonSerialKeepsDrawerTwoSelectedButDisabled) {
-    support::ScreenHarness h;
-    auto& s = h.open<screens::EPSONSerialform>();
-    h.app.click(s.TestDrawer);
-    h.app.click(s.Drawer2);
-    h.app.click(s.TestDrawer);
-    EXPECT_TRUE(s.Drawer2.value());
-    EXPECT_FALSE(s.Drawer2.enabled());
-    EXPECT_FALSE(s.TriggerCD.enabled());
-    EXPECT_FALSE(s.PrimaryTrigger.value());
-    EXPECT_FALSE(s.PrimaryTrigger.visible());
-
-    h.app.click(s.TestDrawer);
-    EXPECT_TRUE(s.Drawer1.value());
-    EXPECT_FALSE(s.Drawer2.value());
-    EXPECT_TRUE(s.PrimaryTrigger.isUsable());
-    EXPECT_TRUE(s.PrimaryTrigger.value());
-}
-
-TEST(TestDrawerOff, EachScreenClearsItsOwnSetOfTriggers) {
-    support::ScreenHarness h;
-    auto& star = h.open<screens::StarSerialform>();
-    h.app.click(star.TestDrawer);
-    h.app.click(*star.AltTrigger);
-    h.app.click(star.TestDrawer);
-    EXPECT_FALSE(star.AltTrigger->value());
-    EXPECT_FALSE(star.PrimaryTrigger.value());
-    EXPECT_TRUE(star.AltTrigger->visible()) << "cleared only; the hidden frame hides it";
-
-    support::ScreenHarness h2;
-    auto& citizen = h2.open<screens::CITIZENSerialform>();
-    h2.app.click(citizen.TestDrawer);
-    h2.app.click(citizen.TestDrawer);
-    EXPECT_FALSE(citizen.PrimaryTrigger.value());
-    EXPECT_FALSE(citizen.PrimaryTrigger.visible());
-    EXPECT_FALSE(citizen.AltTrigger->enabled());
-
-    support::ScreenHarness h3;
-    auto& parallel = h3.open<screens::CITIZENParallelform>();
-    h3.app.click(parallel.TestDrawer);
-    h3.app.click(parallel.TestDrawer);
-    EXPECT_TRUE(parallel.PrimaryTrigger.value()) << "kept inside the hidden frame";
-    EXPECT_FALSE(parallel.Drawer1.value());
-    EXPECT_FALSE(parallel.TriggerCD.visible());
 }

@@ -1,6 +1,8 @@
-// What the printer screen tests share: opening any of the eight screens by type, the test
-// pages as bytes, and the calls the fake heard of one kind.
+// What the printer screen tests share: opening a screen the way the selector does, and what
+// the fake heard: the bytes, one write per byte, and the calls by name.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdint>
@@ -8,42 +10,50 @@
 #include <string_view>
 #include <vector>
 
-#include "screens/printers/citizen_screens.h"
-#include "screens/printers/epson_screens.h"
-#include "screens/printers/ithaca_screens.h"
-#include "screens/printers/page_texts.h"
-#include "screens/printers/star_screens.h"
+#include "screens/printers/printer_screen.h"
+#include "screens/printers/printer_screens.h"
 #include "support/screen_harness.h"
 
 namespace printer_tests {
 
 using Bytes = std::vector<std::uint8_t>;
-using Opener = screens::PrinterScreen& (*)(support::ScreenHarness&);
 
-template <class Screen>
-screens::PrinterScreen& openScreen(support::ScreenHarness& h) {
-    return h.open<Screen>();
+inline screens::PrinterScreen& openPrinter(support::ScreenHarness& h, screens::ScreenId id) {
+    screens::openPrinterScreen(h.app, h.context, id);
+    return dynamic_cast<screens::PrinterScreen&>(*h.app.activeForm());
 }
 
-inline Bytes bytesOf(std::string_view text) {
-    return Bytes(text.begin(), text.end());
+// The bytes of every write since the calls were last cleared.
+inline Bytes sentBytes(const support::FakePortSystem& fake) {
+    Bytes all;
+    for (const Bytes& write : fake.writes()) {
+        EXPECT_EQ(write.size(), 1u) << "one write per byte";
+        all.insert(all.end(), write.begin(), write.end());
+    }
+    return all;
 }
 
-inline Bytes operator+(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+// The calls by name, a run of writes as one "writeFile".
+inline std::string callNames(const support::FakePortSystem& fake) {
+    std::string names;
+    for (const std::string& call : fake.calls()) {
+        const std::string name = call.substr(0, call.find('('));
+        if (name != "writeFile" || !names.ends_with("writeFile"))
+            names += (names.empty() ? "" : " ") + name;
+    }
+    return names;
 }
 
-// An error text that ends with the code of the failure the tests script (EIO).
-inline std::string withCode(const std::string& text) {
-    return text + std::to_string(EIO) + ")";
-}
-
-inline std::size_t countOf(const std::vector<std::string>& calls, std::string_view prefix) {
+inline std::size_t countOf(const support::FakePortSystem& fake, std::string_view prefix) {
     std::size_t n = 0;
-    for (const std::string& call : calls)
+    for (const std::string& call : fake.calls())
         n += call.starts_with(prefix) ? 1 : 0;
     return n;
+}
+
+// A message that ends with an error code and ")".
+inline std::string withCode(const std::string& text, ports::ErrorCode code = EIO) {
+    return text + std::to_string(code) + ")";
 }
 
 }  // namespace printer_tests
