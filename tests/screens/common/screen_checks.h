@@ -32,9 +32,12 @@ struct ScreenTest : ::testing::Test {
         h.fake.clearCalls();
         h.app.click(s.Trigger);
     }
-    // The line shows the text for the four seconds the message timer has just started to count,
-    // and no longer.
-    void expectShownFourSeconds(const toolkit::Label& line, const std::string& text) {
+    // The line shows the text in the colour for the four seconds the message timer has just
+    // started to count, and no longer.
+    void expectShownFourSeconds(const toolkit::Label& line, const std::string& text,
+                                toolkit::Color color) {
+        EXPECT_EQ(line.foreColor(), color);
+        EXPECT_EQ(line.caption(), text);
         h.runFor(3900ms);
         EXPECT_EQ(line.caption(), text);
         h.runFor(100ms);

@@ -20,7 +20,6 @@ TEST_F(MapleTest, LoadOpensLpt1WithoutSettingItUp) {
     EXPECT_EQ(h.fake.calls(), (Calls{"createFile(LPT1)", "purgeComm(1, 4)"}));
     expectLine(s.Feedback1, "Handle successfully acquired for port LPT1.", kGreen);
     EXPECT_EQ(switchRow(s), "v v v ^ ^ ^ ^ ^ ^ ^");
-    EXPECT_TRUE(s.TestPrinter.isUsable());
     EXPECT_FALSE(s.TestPrinter.value() || s.Dead_end.value() || s.Parasite.value());
 }
 
@@ -45,11 +44,9 @@ TEST_F(MapleTest, OutOfRangeCharactersResetTo7) {
     h.runFor(2000ms);
     h.app.edit(s.open_char, "300");
     EXPECT_EQ(s.open_char.text(), "7");
-    EXPECT_EQ(s.openChar(), 7);
     EXPECT_EQ(switchRow(s), "v v v ^ ^ ^ ^ ^ ^ ^");
     expectLine(s.Feedback1, "Valid characters are 0 through 255", kRed);
-    expectLine(s.Feedback2, "Open Character reset to factory default: 7", kGreen);
-    expectShownFourSeconds(s.Feedback2, "Open Character reset to factory default: 7");
+    expectShownFourSeconds(s.Feedback2, "Open Character reset to factory default: 7", kGreen);
 
     for (const char* text : {"", "-1", "255.5"}) {
         h.app.edit(s.open_char, "20");
@@ -66,8 +63,7 @@ TEST_F(MapleTest, TriggerSendsTheCharacterSixTimesOneByteAWrite) {
     expected.insert(expected.end(), 6, "writeFile(1, 1B)");
     expected.push_back("closeEvent(1)");
     EXPECT_EQ(h.fake.calls(), expected);
-    expectLine(s.Feedback1, "Trigger Character written to port.", kGreen);
-    expectShownFourSeconds(s.Feedback1, "Trigger Character written to port.");
+    expectShownFourSeconds(s.Feedback1, "Trigger Character written to port.", kGreen);
 }
 
 TEST_F(MapleTest, TestPrinterSendsTheTextFirstAndEveryFailedWriteIsReported) {
@@ -112,15 +108,19 @@ TEST_F(MapleTest, DeadEndHidesTheTestPrinterAndParasiteBringsItBack) {
     EXPECT_FALSE(s.TestPrinter.value());
 }
 
+// LPT2 keeps the read time-outs it reports and loses its write time-outs; LPT1 is left as it is.
 TEST_F(MapleTest, OnlyAnLpt2PickSetsThePortUp) {
+    const ports::Handle lpt2 = h.fake.createFile("LPT2", 0, 0, 0, 0);
+    h.fake.setCommTimeouts(lpt2, {1, 2, 3, 4, 5});
+    h.fake.closeHandle(lpt2);
     h.fake.clearCalls();
     h.app.click(s.port2Option);
-    EXPECT_EQ(h.fake.calls(), (Calls{"closeHandle(1)", "createFile(LPT2)", "purgeComm(2, 4)",
-                                     "flushFileBuffers(2)", "setupComm(2, 0, 0)",
-                                     "getCommTimeouts(2)", "setCommTimeouts(2, 0, 0, 0, 0, 0)"}));
+    EXPECT_EQ(h.fake.calls(), (Calls{"closeHandle(1)", "createFile(LPT2)", "purgeComm(3, 4)",
+                                     "flushFileBuffers(3)", "setupComm(3, 0, 0)",
+                                     "getCommTimeouts(3)", "setCommTimeouts(3, 1, 2, 3, 0, 0)"}));
     h.fake.clearCalls();
     h.app.click(s.port1Option);
-    EXPECT_EQ(h.fake.calls(), (Calls{"closeHandle(2)", "createFile(LPT1)", "purgeComm(3, 4)"}));
+    EXPECT_EQ(h.fake.calls(), (Calls{"closeHandle(3)", "createFile(LPT1)", "purgeComm(4, 4)"}));
 }
 
 }  // namespace

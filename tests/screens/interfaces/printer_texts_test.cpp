@@ -21,16 +21,13 @@ std::vector<std::size_t> blanksAfterFullStops(std::string_view text) {
 }
 
 TEST(PrinterTexts, AreFiveSentencesOfPlainOneLineAscii) {
-    struct Case {
-        std::string_view text;
-        std::size_t size;
-        std::vector<std::size_t> gaps;
-    };
-    for (const Case& c : {Case{screens::alderPrinterText(), 421, {1, 2, 2, 2, 0}},
-                          Case{screens::maplePrinterText(), 506, {2, 2, 2, 2, 0}}}) {
-        EXPECT_EQ(c.text.size(), c.size);
-        EXPECT_EQ(blanksAfterFullStops(c.text), c.gaps);
-        EXPECT_TRUE(std::all_of(c.text.begin(), c.text.end(),
+    using Gaps = std::vector<std::size_t>;
+    for (const auto& [text, size, gaps] :
+         {std::tuple{screens::alderPrinterText(), 421u, Gaps{1, 2, 2, 2, 0}},
+          std::tuple{screens::maplePrinterText(), 506u, Gaps{2, 2, 2, 2, 0}}}) {
+        EXPECT_EQ(text.size(), size);
+        EXPECT_EQ(blanksAfterFullStops(text), gaps);
+        EXPECT_TRUE(std::all_of(text.begin(), text.end(),
                                 [](char ch) { return ch >= 0x20 && ch <= 0x7E; }));
     }
     // The Maple text's last sentence ends with 84 blanks before its full stop.
