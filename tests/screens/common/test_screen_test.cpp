@@ -52,8 +52,10 @@ TEST_F(Frame, LoadingOpensPortOneWithoutClosingAndMovesCloseBeforeOpening) {
     h.runFor(4000ms);
     EXPECT_EQ(s.Feedback1.caption(), "");
 
+    CaptionLog log(s.Feedback1);
     h.app.click(s.port2Option);
     h.app.click(s.port1Option);
+    EXPECT_EQ(log.captions[0], "Printer successfully closed.");
     EXPECT_EQ(h.fake.calls(), (Calls{"createFile(LPT1)", "closeHandle(1)", "createFile(LPT2)",
                                      "closeHandle(2)", "createFile(LPT1)"}));
 }
@@ -121,8 +123,10 @@ TEST_F(Frame, MakerSetUpReportsEachStepAndRaisesTheLines) {
     EXPECT_EQ(alder.port().settings, "COM1:0,n,8,1");
 
     h.fake.clearCalls();
+    CaptionLog log(alder.Feedback1);
     alder.pickBaud(2400);
-    expectLine(alder.Feedback1, "DCB updated successfully", kGreen);
+    EXPECT_EQ(log.captions, (Calls{"commsetup successfully acquired", "DCB updated successfully"}));
+    EXPECT_EQ(alder.Feedback1.foreColor(), kGreen);
     EXPECT_EQ(h.records.commDcb.baudRate, 2400u);
     EXPECT_EQ(callsOf(h.fake.calls(), {"build", "escape"}),
               (Calls{"buildCommDcb(COM1:2400,n,8,1)", "escapeCommFunction(1, SETRTS)",

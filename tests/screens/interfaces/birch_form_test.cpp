@@ -91,17 +91,7 @@ TEST_F(BirchTest, TheSwitchesFollowTheFilterAndTheTriggerTheTypedValues) {
 }
 
 TEST_F(BirchTest, BackAndTheTitleBarBothReleaseThePort) {
-    h.fake.clearCalls();
-    h.app.click(s.exit);
-    // "<< Back" closes the port; the unload's second close fails unseen.
-    EXPECT_EQ(h.fake.calls(), (Calls{"closeHandle(1)", "closeHandle(1)"}));
-    EXPECT_EQ(h.navigator.shown, Calls{"TestForm"});
-
-    ScreenHarness other;
-    other.app.closeWindow(other.open<screens::Birchform>());
-    EXPECT_FALSE(other.fake.isOpen("COM1"));
-    EXPECT_TRUE(other.navigator.shown.empty());
-    EXPECT_TRUE(other.app.ended());
+    expectBothWaysOffReleaseThePort();
 }
 
 }  // namespace

@@ -132,16 +132,7 @@ TEST_F(CedarTest, MessagesClearFourSecondsAfterTheLastChange) {
 }
 
 TEST_F(CedarTest, BackAndTheTitleBarBothReleaseThePort) {
-    h.fake.clearCalls();
-    h.app.click(s.exit);
-    EXPECT_EQ(h.fake.calls(), (Calls{"closeHandle(1)", "closeHandle(1)"}));
-    EXPECT_EQ(h.navigator.shown, Calls{"TestForm"});
-
-    ScreenHarness other;
-    other.app.closeWindow(other.open<screens::Cedarform>());
-    EXPECT_FALSE(other.fake.isOpen("COM1"));
-    EXPECT_TRUE(other.navigator.shown.empty());
-    EXPECT_TRUE(other.app.ended());
+    expectBothWaysOffReleaseThePort();
 }
 
 }  // namespace
