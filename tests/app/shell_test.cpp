@@ -10,9 +10,7 @@
 #include "support/virtual_time.h"
 
 using namespace std::chrono_literals;
-using toolkit::colors::kRed;
-using toolkit::colors::kWhite;
-using toolkit::colors::kYellow;
+using Names = std::vector<std::string>;
 
 namespace {
 
@@ -45,19 +43,8 @@ struct Shell : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Shell, SplashShowsItsTextsAndTheVersion) {
-    auto* splash = current<app::DunmereSplash>();
-    ASSERT_NE(splash, nullptr);
-    EXPECT_EQ(splash->caption(), "Dunmere Cash Drawer Test Utility");
-    EXPECT_EQ(splash->backColor(), kWhite);
-    EXPECT_EQ(splash->lblVersion.caption(), "Version 1.2.3");
-    EXPECT_EQ(splash->lblCompanyProduct.caption(), "Dunmere Cash Drawer");
-    EXPECT_EQ(splash->lblProductName.font().size, 24);
-    EXPECT_EQ(splash->lblWarning.caption(), "Warning: Use of this product is at your own risk.");
-    EXPECT_EQ(splash->lblWarning.foreColor(), kRed);
-}
-
-TEST_F(Shell, SplashGivesWayToTheDisclaimerAfterThreeSeconds) {
+TEST_F(Shell, TheSplashShowsTheVersionAndGivesWayAfterThreeSeconds) {
+    EXPECT_EQ(current<app::DunmereSplash>()->lblVersion.caption(), "Version 1.2.3");
     support::runFor(app, clock, 2999ms);
     EXPECT_NE(current<app::DunmereSplash>(), nullptr);
     support::runFor(app, clock, 1ms);
@@ -65,11 +52,17 @@ TEST_F(Shell, SplashGivesWayToTheDisclaimerAfterThreeSeconds) {
 }
 
 TEST_F(Shell, ACharacterKeyOrAFrameClickEndsTheSplashAtOnceAndOnlyOnce) {
-    app.pressKey(*current<app::DunmereSplash>(), "x");
+    // Keys without a character and clicks on what lies on the frame leave it.
+    auto* splash = current<app::DunmereSplash>();
+    app.pressKey(*splash, "");
+    app.click(splash->lblProductName);
+    app.click(splash->imgLogo);
+    EXPECT_EQ(current<app::DunmereSplash>(), splash);
+
+    app.pressKey(*splash, "x");
     ASSERT_NE(current<app::Notice>(), nullptr);
     support::runFor(app, clock, 5s);  // the splash timer died with the splash
-    EXPECT_EQ(app.forms().size(), 1u);
-    EXPECT_EQ(windows.shown, (std::vector<std::string>{"DunmereSplash", "Notice"}));
+    EXPECT_EQ(windows.shown, (Names{"DunmereSplash", "Notice"}));
 
     program.start();
     app.closeWindow(*app.forms().front());  // only the new splash is left
@@ -77,105 +70,64 @@ TEST_F(Shell, ACharacterKeyOrAFrameClickEndsTheSplashAtOnceAndOnlyOnce) {
     EXPECT_NE(current<app::Notice>(), nullptr);
 }
 
-TEST_F(Shell, KeysWithoutACharacterAndClicksOnLabelsOrTheLogoLeaveTheSplash) {
-    auto* splash = current<app::DunmereSplash>();
-    app.pressKey(*splash, "");
-    app.click(splash->lblProductName);
-    app.click(splash->lblCompany);
-    app.click(splash->imgLogo);
-    EXPECT_EQ(current<app::DunmereSplash>(), splash);
-}
-
-TEST_F(Shell, NoticeShowsTheDisclaimer) {
-    auto& n = notice();
-    EXPECT_EQ(n.caption(), "Notice! Read before continuing...");
-    EXPECT_EQ(n.backColor(), kRed);
-    EXPECT_EQ(n.message3.caption(), "Notice!  Please read...");
-    EXPECT_EQ(n.message3.foreColor(), kYellow);
-    EXPECT_EQ(n.message1.foreColor(), kYellow);
-    EXPECT_NE(n.message1.caption().find("<ACCEPT>"), std::string::npos);
-    EXPECT_NE(n.message1.caption().find("Dunmere Cash Drawer Corporation"), std::string::npos);
-    EXPECT_NE(n.message2.caption().find("not liable"), std::string::npos);
-    EXPECT_EQ(n.refuse.caption(), "Refuse");
-    EXPECT_EQ(n.refuse.toolTip(), "Exit");
-}
-
-TEST_F(Shell, AcceptingShowsAFreshSelector) {
-    auto& s = selector();
-    EXPECT_EQ(s.caption(), "Main Test Selector");
-    for (toolkit::Control* c : s.controls()) {
-        if (auto* option = dynamic_cast<toolkit::OptionButton*>(c)) {
-            EXPECT_FALSE(option->value()) << option->name();
-        }
-    }
-    EXPECT_EQ(s.mEPI.caption(), "Epson ");
-    EXPECT_EQ(s.mCPI.caption(), "Citizen ");
-    EXPECT_EQ(s.EPSONSerail.container(), &s.Frame2);
-    EXPECT_EQ(s.Exit.toolTip(), "Exit Dunmere Test");
-}
-
-TEST_F(Shell, AnOptionButtonAndItsMenuEntryOpenTheSameScreenInPlaceOfTheSelector) {
-    app.click(selector().Birch);
-    auto* byOption = app.activeForm();
-    ASSERT_EQ(app.forms().size(), 1u);
-    EXPECT_EQ(byOption->name(), "Birchform");
-    EXPECT_EQ(byOption->caption(), "Birch Interface Test");
-    auto* optionLine = dynamic_cast<toolkit::Label*>(byOption->find("Feedback1"));
-    const std::string afterOption = optionLine->caption();
-
-    app.click(*dynamic_cast<toolkit::CommandButton*>(byOption->find("exit")));
-    app.click(current<app::TestForm>()->mBirch);
-    auto* byMenu = app.activeForm();
-    ASSERT_EQ(app.forms().size(), 1u);
-    EXPECT_EQ(byMenu->name(), "Birchform");
-    EXPECT_EQ(dynamic_cast<toolkit::Label*>(byMenu->find("Feedback1"))->caption(), afterOption);
-}
-
 TEST_F(Shell, RefusingEndsTheProgramWithoutTheSelector) {
     app.click(notice().refuse);
     EXPECT_TRUE(app.ended());
     EXPECT_TRUE(windows.ended);
-    EXPECT_EQ(std::count(windows.shown.begin(), windows.shown.end(), "TestForm"), 0);
+    EXPECT_EQ(windows.shown, (Names{"DunmereSplash", "Notice"}));
 }
 
-TEST_F(Shell, TheDisclaimerCanBeReadAgainFromTheSelector) {
-    app.click(selector().mDisclaimer);
-    ASSERT_NE(current<app::Notice>(), nullptr);
-    app.click(current<app::Notice>()->Accept);
-    ASSERT_NE(current<app::TestForm>(), nullptr);
-
+TEST_F(Shell, OptionAndMenuOpenTheSameScreenAndEveryWayBackIsAFreshSelector) {
+    // By option, then by menu: the same screen in the same state, in place of the selector.
+    std::string feedback[2];
+    for (int byMenu = 0; byMenu < 2; ++byMenu) {
+        app::TestForm& s = byMenu ? *current<app::TestForm>() : selector();
+        app.click(byMenu ? static_cast<toolkit::Control&>(s.mBirch) : s.Birch);
+        toolkit::Form* screen = app.activeForm();
+        ASSERT_EQ(app.forms().size(), 1u);
+        EXPECT_EQ(screen->name(), "Birchform");
+        feedback[byMenu] = dynamic_cast<toolkit::Label*>(screen->find("Feedback1"))->caption();
+        app.click(*dynamic_cast<toolkit::CommandButton*>(screen->find("exit")));
+    }
+    EXPECT_EQ(feedback[0], feedback[1]);
+    // The disclaimer again: accepting gives a selector with nothing selected, refusing the end.
     app.click(current<app::TestForm>()->mDisclaimer);
+    app.click(current<app::Notice>()->Accept);
+    auto* fresh = current<app::TestForm>();
+    ASSERT_NE(fresh, nullptr);
+    for (toolkit::Control* c : fresh->controls()) {
+        if (auto* option = dynamic_cast<toolkit::OptionButton*>(c)) {
+            EXPECT_FALSE(option->value()) << option->name();
+        }
+    }
+    app.click(fresh->mDisclaimer);
     app.click(current<app::Notice>()->refuse);
     EXPECT_TRUE(app.ended());
 }
 
-TEST_F(Shell, ExitAndQuitEndTheProgramWithoutAMessage) {
+TEST_F(Shell, ExitQuitAndTheTitleBarEndTheProgramWithoutAMessage) {
     app.click(selector().Exit);
     EXPECT_TRUE(app.ended());
-
-    toolkit::Application app2{clock};
-    app::Program program2{app2, ports, {}};
-    program2.showSelector();
-    app2.click(dynamic_cast<app::TestForm*>(app2.forms().front())->mQuit);
-    EXPECT_TRUE(app2.ended());
-    EXPECT_TRUE(windows.messages.empty());
-}
-
-TEST_F(Shell, ClosingAnyShellWindowByItsTitleBarEndsTheProgram) {
-    app.closeWindow(*current<app::DunmereSplash>());
-    EXPECT_TRUE(app.ended());
-    EXPECT_EQ(windows.shown, (std::vector<std::string>{"DunmereSplash"}));
-
-    for (int which = 0; which < 2; ++which) {
+    // Each shell window closed by its title bar, and Quit.
+    for (int which = 0; which < 4; ++which) {
         toolkit::Application app2{clock};
+        app2.setWindowSystem(&windows);
         app::Program program2{app2, ports, {}};
         if (which == 0)
-            program2.showNotice();
+            program2.start();
         if (which == 1)
+            program2.showNotice();
+        if (which >= 2)
             program2.showSelector();
-        app2.closeWindow(*app2.forms().front());
-        EXPECT_TRUE(app2.ended());
+        if (which == 3) {
+            app2.click(dynamic_cast<app::TestForm*>(app2.forms().front())->mQuit);
+        } else {
+            app2.closeWindow(*app2.forms().front());
+        }
+        EXPECT_TRUE(app2.ended()) << which;
+        EXPECT_TRUE(app2.forms().empty()) << which;
     }
+    EXPECT_TRUE(windows.messages.empty());
 }
 
 TEST_F(Shell, AboutNamesTheProgramItsVersionAndEachPortsDevice) {
