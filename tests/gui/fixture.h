@@ -16,10 +16,60 @@
 namespace guitest {
 
 using namespace std::chrono_literals;
+using Log = std::vector<std::string>;
 
 class SampleForm : public toolkit::Form {
 public:
-    explicit SampleForm(toolkit::Application& app);
+    explicit SampleForm(toolkit::Application& app) : Form(app, "SampleForm") {
+        setCaption("Sample Test");
+        setSize(420, 300);
+        heading.setGeometry(10, 8, 400, 28);
+        heading.setCaption("Cash Drawer Sample");
+        heading.setAlignment(toolkit::Align::Center);
+        heading.setForeColor(toolkit::colors::kWhite);
+        heading.setFont({"Arial", 15.75, true, false});
+        go.setGeometry(300, 240, 100, 30);
+        go.setCaption("<< Back");
+        go.setToolTip("Back to main test selector.");
+        // The frame's white text is its own: the second option keeps its black.
+        group.setGeometry(10, 44, 250, 110);
+        group.setForeColor(toolkit::colors::kWhite);
+        first.setGeometry(10, 24, 200, 20);
+        first.setCaption("Serial Port 1 (COM1)");
+        first.setForeColor(toolkit::colors::kWhite);
+        second.setGeometry(10, 50, 200, 20);
+        second.setCaption("Serial Port 2 (COM2)");
+        note.setGeometry(10, 80, 120, 20);
+        note.setTransparent(true);
+        check.setGeometry(10, 164, 200, 20);
+        check.setCaption("Report  Drawer Status");
+        box.setGeometry(10, 194, 80, 24);
+        box.setAlignment(toolkit::Align::Right);
+        other.setGeometry(100, 194, 80, 24);
+        list.setGeometry(190, 194, 90, 24);
+        lamp.setGeometry(290, 60, 40, 40);
+        lamp.setFillColor(toolkit::colors::kGreen);
+        logo.setGeometry(340, 50, 70, 70);
+        logo.setPicture("logo");
+
+        auto logged = [this](std::string entry) { return [this, entry] { log.push_back(entry); }; };
+        heading.onClick = logged("heading");
+        go.onClick = logged("go");
+        group.onClick = logged("group");
+        note.onClick = logged("note");
+        first.onClick = logged("first");
+        second.onClick = logged("second");
+        logo.onClick = logged("logo");
+        check.onClick = [this] { log.push_back(check.value() ? "check:on" : "check:off"); };
+        box.onChange = [this] { log.push_back("box:" + box.text()); };
+        box.onLostFocus = logged("box:lost");
+        list.onClick = [this] { log.push_back("list:" + list.text()); };
+        ticker.onTimer = logged("tick");
+        mEpsonSerial.onClick = logged("mEpsonSerial");
+        mAbout.onClick = logged("mAbout");
+        onKeyPress = [this](const std::string& text) { log.push_back("key:" + text); };
+        list.setItems({"9600", "4800", "2400"});
+    }
 
     toolkit::Label heading{*this, "heading"};
     toolkit::CommandButton go{*this, "go"};
@@ -40,12 +90,11 @@ public:
     toolkit::MenuItem mMaple{*this, "mMaple", "Maple & Co", &mTests};
     toolkit::MenuItem mAbout{*this, "mAbout", "About"};
 
-    std::vector<std::string> log;
+    Log log;
     // Unloading destroys the form and its log with it: a test that closes the form listens here.
     std::function<void()> onUnload;
 
 protected:
-    void load() override;
     void unload() override {
         if (onUnload)
             onUnload();

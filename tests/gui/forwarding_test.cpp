@@ -4,20 +4,17 @@
 #include <QAccessibleActionInterface>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "fixture.h"
-#include "gui/picture_widget.h"
 
 using namespace toolkit;
+using guitest::Log;
 using guitest::RendererTest;
 using guitest::SampleForm;
-using Log = std::vector<std::string>;
 
 TEST_F(RendererTest, ClicksReachTheModelAndTheModelDecidesWhatTheyShow) {
     auto* first = widget<QRadioButton>("first");
@@ -25,23 +22,23 @@ TEST_F(RendererTest, ClicksReachTheModelAndTheModelDecidesWhatTheyShow) {
     auto* check = widget<QCheckBox>("check");
     QTest::mouseClick(widget<QPushButton>("go"), Qt::LeftButton);
     QTest::mouseClick(first, Qt::LeftButton);
-    // A click on the selected option runs its handler again.
-    QTest::mouseClick(first, Qt::LeftButton);
-    EXPECT_TRUE(first->isChecked());
+    QTest::mouseClick(first, Qt::LeftButton);  // the selected option: its handler runs again
     QTest::mouseClick(second, Qt::LeftButton);
     EXPECT_FALSE(first->isChecked());
-    EXPECT_TRUE(second->isChecked());
     QTest::mouseClick(check, Qt::LeftButton);
-    EXPECT_TRUE(check->isChecked());
     EXPECT_TRUE(form.check.value());
     QTest::mouseClick(check, Qt::LeftButton);
-    EXPECT_FALSE(form.check.value());
+    EXPECT_FALSE(check->isChecked());
     // Arrow keys select the neighbouring option, round the group.
     QTest::keyClick(second, Qt::Key_Down);
-    EXPECT_TRUE(first->isChecked());
-    EXPECT_FALSE(second->isChecked());
     EXPECT_TRUE(form.first.value());
-    EXPECT_EQ(form.log, (Log{"go", "first", "first", "second", "check:on", "check:off", "first"}));
+    EXPECT_FALSE(second->isChecked());
+    // Labels, the picture and a frame's bare area are clickable; a label in a frame is its own.
+    for (const char* name : {"heading", "logo", "note"})
+        QTest::mouseClick(widget<QWidget>(name), Qt::LeftButton);
+    QTest::mouseClick(widget<QWidget>("group"), Qt::LeftButton, {}, QPoint(230, 90));
+    EXPECT_EQ(form.log, (Log{"go", "first", "first", "second", "check:on", "check:off", "first",
+                             "heading", "logo", "note", "group"}));
 
     // The arrows pass over an option the user cannot reach.
     form.first.setEnabled(false);
@@ -54,30 +51,15 @@ TEST_F(RendererTest, ClicksReachTheModelAndTheModelDecidesWhatTheyShow) {
 
 TEST_F(RendererTest, AnAccessibilityToolsToggleReachesTheModelOnce) {
     auto* first = widget<QRadioButton>("first");
-    auto* check = widget<QCheckBox>("check");
-    QAccessibleInterface* radio = QAccessible::queryAccessibleInterface(first);
-    EXPECT_EQ(radio->role(), QAccessible::RadioButton);
-    for (QWidget* w : {static_cast<QWidget*>(first), static_cast<QWidget*>(check)}) {
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(first)->role(), QAccessible::RadioButton);
+    for (QWidget* w : {widget<QWidget>("first"), widget<QWidget>("check")}) {
         QAccessible::queryAccessibleInterface(w)->actionInterface()->doAction(
             QAccessibleActionInterface::toggleAction());
     }
     QApplication::processEvents();
-    EXPECT_TRUE(form.first.value());
-    EXPECT_TRUE(form.check.value());
     EXPECT_EQ(form.log, (Log{"first", "check:on"}));
+    EXPECT_TRUE(form.first.value() && form.check.value());
     EXPECT_TRUE(first->isChecked());
-    // The model may still clear every option of a container.
-    form.first.setValue(false);
-    EXPECT_FALSE(first->isChecked());
-}
-
-TEST_F(RendererTest, LabelsThePictureAndTheBareAreaOfAFrameAreClickable) {
-    QTest::mouseClick(widget<QLabel>("heading"), Qt::LeftButton);
-    QTest::mouseClick(widget<gui::PictureWidget>("logo"), Qt::LeftButton);
-    // A click on a label inside the frame is the label's alone.
-    QTest::mouseClick(widget<QLabel>("note"), Qt::LeftButton);
-    QTest::mouseClick(widget<QGroupBox>("group"), Qt::LeftButton, {}, QPoint(230, 90));
-    EXPECT_EQ(form.log, (Log{"heading", "logo", "note", "group"}));
 }
 
 TEST_F(RendererTest, TypingIsOneChangePerKeyAndLeavingTheBoxRaisesLostFocus) {
@@ -85,7 +67,6 @@ TEST_F(RendererTest, TypingIsOneChangePerKeyAndLeavingTheBoxRaisesLostFocus) {
     auto* box = widget<QLineEdit>("box");
     QTest::mouseClick(box, Qt::LeftButton);
     QTest::keyClicks(box, "12");
-    EXPECT_EQ(form.box.text(), "12");
     QTest::mouseClick(widget<QLineEdit>("other"), Qt::LeftButton);
     EXPECT_EQ(form.log, (Log{"box:1", "box:12", "box:lost"}));
 
@@ -99,7 +80,6 @@ TEST_F(RendererTest, TypingIsOneChangePerKeyAndLeavingTheBoxRaisesLostFocus) {
     QTest::keyClicks(box, "45");
     EXPECT_EQ(box->text(), "124");
     QTest::keyClick(box, Qt::Key_Backspace);
-    EXPECT_EQ(box->text(), "12");
     EXPECT_EQ(form.log, (Log{"box:124", "box:1245", "box:124", "box:12"}));
 }
 
@@ -111,7 +91,7 @@ TEST_F(RendererTest, AClickAfterALostFocusHandlerPulledTheFocusBackRaisesItOnce)
     };
     QTest::mouseClick(widget<QLineEdit>("box"), Qt::LeftButton);
     QTest::mouseClick(widget<QPushButton>("go"), Qt::LeftButton);
-    QApplication::processEvents();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return widget<QLineEdit>("box")->hasFocus(); }));
     EXPECT_EQ(form.log, (Log{"box:lost", "go"}));
     EXPECT_TRUE(form.box.hasFocus());
 }
@@ -127,7 +107,6 @@ TEST_F(RendererTest, PickingAListEntryRunsItsHandlerEvenWhenItIsShownAlready) {
     const QRect entry = view->visualRect(view->model()->index(0, 0));
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, entry.center());
     EXPECT_EQ(form.log, (Log{"list:9600", "list:9600"}));
-    EXPECT_EQ(list->currentIndex(), 0);
 }
 
 TEST_F(RendererTest, KeysMenusAndTheTitleBarReachTheModel) {
@@ -136,8 +115,6 @@ TEST_F(RendererTest, KeysMenusAndTheTitleBarReachTheModel) {
     // Keys reach the form whichever widget has them, besides their usual effect.
     QTest::keyClick(window->windowHandle(), Qt::Key_X);
     QTest::keyClick(window->windowHandle(), Qt::Key_Shift);  // produces no character
-    EXPECT_EQ(form.box.text(), "x");
-
     QAction* about = window->findChild<QAction*>("mAbout");
     QTest::mouseClick(window->menuBar(), Qt::LeftButton, {},
                       window->menuBar()->actionGeometry(about).center());
@@ -153,7 +130,8 @@ TEST_F(RendererTest, KeysMenusAndTheTitleBarReachTheModel) {
 }
 
 TEST_F(RendererTest, AFormClosedByItsOwnWidgetLeavesSafely) {
-    // As "<< Back" does: the next window opens and this one closes inside the click.
+    // As "<< Back" does: the next window opens and this one closes inside the click; then an
+    // option whose click closes its form: the window must not look at it afterwards.
     SampleForm* next = nullptr;
     form.go.onClick = [&] {
         next = &app.open<SampleForm>();
@@ -163,14 +141,10 @@ TEST_F(RendererTest, AFormClosedByItsOwnWidgetLeavesSafely) {
     QTest::mouseClick(widget<QPushButton>("go"), Qt::LeftButton);
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(app.forms(), (std::vector<Form*>{next}));
-    EXPECT_FALSE(old->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(old.isNull());
 
-    // An option whose click closes its form: the window must not look at it afterwards.
     QMainWindow* nextWindow = gui::windowOf(*next);
-    ASSERT_NE(nextWindow, nullptr);
-    EXPECT_TRUE(nextWindow->isVisible());
     next->first.onClick = [&] {
         app.open<SampleForm>();
         next->close();
