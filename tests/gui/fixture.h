@@ -52,21 +52,14 @@ public:
         logo.setGeometry(340, 50, 70, 70);
         logo.setPicture("logo");
 
-        auto logged = [this](std::string entry) { return [this, entry] { log.push_back(entry); }; };
-        heading.onClick = logged("heading");
-        go.onClick = logged("go");
-        group.onClick = logged("group");
-        note.onClick = logged("note");
-        first.onClick = logged("first");
-        second.onClick = logged("second");
-        logo.onClick = logged("logo");
+        // Every click logs the control's name; the values tell the rest.
+        for (toolkit::Control* control : controls())
+            control->onClick = [this, control] { log.push_back(control->name()); };
         check.onClick = [this] { log.push_back(check.value() ? "check:on" : "check:off"); };
-        box.onChange = [this] { log.push_back("box:" + box.text()); };
-        box.onLostFocus = logged("box:lost");
         list.onClick = [this] { log.push_back("list:" + list.text()); };
-        ticker.onTimer = logged("tick");
-        mEpsonSerial.onClick = logged("mEpsonSerial");
-        mAbout.onClick = logged("mAbout");
+        box.onChange = [this] { log.push_back("box:" + box.text()); };
+        box.onLostFocus = [this] { log.push_back("box:lost"); };
+        ticker.onTimer = [this] { log.push_back("tick"); };
         onKeyPress = [this](const std::string& text) { log.push_back("key:" + text); };
         list.setItems({"9600", "4800", "2400"});
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <tuple>
 
 #include "ports/dcb_text.h"
 
@@ -21,25 +22,20 @@ TEST(SettingsText, PortAndRate) {
 
 TEST(DcbText, ReadsWhatReadsAndKeepsTheBlockOtherwise) {
     // Whether a rate is a line speed is the line's business, not the text's.
-    const struct {
-        const char* text;
-        std::uint32_t rate;
-        Parity parity;
-        std::uint8_t bits;
-        StopBits stop;
-    } good[] = {{"COM2:4800,n,8,1", 4800, Parity::None, 8, StopBits::One},
-                {" com1 : 300 , E , 7 , 2 ", 300, Parity::Even, 7, StopBits::Two},
-                {"1200,o,5,1.5", 1200, Parity::Odd, 5, StopBits::OneAndHalf},
-                {"COM1:0,n,8,1", 0, Parity::None, 8, StopBits::One}};
-    for (const auto& c : good) {
+    using Read = std::tuple<const char*, std::uint32_t, Parity, int, StopBits>;
+    for (const auto& [text, rate, parity, bits, stop] :
+         {Read{"COM2:4800,n,8,1", 4800, Parity::None, 8, StopBits::One},
+          Read{" com1 : 300 , E , 7 , 2 ", 300, Parity::Even, 7, StopBits::Two},
+          Read{"1200,o,5,1.5", 1200, Parity::Odd, 5, StopBits::OneAndHalf},
+          Read{"COM1:0,n,8,1", 0, Parity::None, 8, StopBits::One}}) {
         ports::CommDcb dcb;
         dcb.outxCtsFlow = dcb.outxDsrFlow = dcb.outX = dcb.inX = true;
-        ASSERT_EQ(ports::parseDcbText(c.text, dcb), ports::kSuccess) << c.text;
-        EXPECT_EQ(dcb.baudRate, c.rate) << c.text;
-        EXPECT_EQ(dcb.parity, c.parity) << c.text;
-        EXPECT_EQ(dcb.byteSize, c.bits) << c.text;
-        EXPECT_EQ(dcb.stopBits, c.stop) << c.text;
-        EXPECT_FALSE(dcb.outxCtsFlow || dcb.outxDsrFlow || dcb.outX || dcb.inX) << c.text;
+        ASSERT_EQ(ports::parseDcbText(text, dcb), ports::kSuccess) << text;
+        EXPECT_EQ(dcb.baudRate, rate) << text;
+        EXPECT_EQ(dcb.parity, parity) << text;
+        EXPECT_EQ(dcb.byteSize, bits) << text;
+        EXPECT_EQ(dcb.stopBits, stop) << text;
+        EXPECT_FALSE(dcb.outxCtsFlow || dcb.outxDsrFlow || dcb.outX || dcb.inX) << text;
     }
     for (const char* text :
          {"", "COM1:", "COM1:9600,n,8", "COM1:9600,n,8,1,x", "COM1:,n,8,1", "COM1:96k,n,8,1",

@@ -17,21 +17,16 @@ namespace {
 class Probe : public Form {
 public:
     explicit Probe(Application& app, Log& log) : Form(app, "Probe"), m_log(log) {
-        auto logged = [this](std::string entry) {
-            return [this, entry] { m_log.push_back(entry); };
-        };
+        // Every click logs the control's name; the values tell the rest.
+        for (Control* control : controls())
+            control->onClick = [this, control] { m_log.push_back(control->name()); };
         box.onChange = [this] { m_log.push_back("box:" + box.text()); };
-        box.onLostFocus = logged("box:lost");
-        other.onChange = [this] { m_log.push_back("other:" + other.text()); };
-        other.onLostFocus = logged("other:lost");
+        box.onLostFocus = [this] { m_log.push_back("box:lost"); };
+        other.onLostFocus = [this] { m_log.push_back("other:lost"); };
         list.setItems({"9600", "4800"});
         list.onClick = [this] { m_log.push_back("list:" + list.text()); };
         check.onClick = [this] { m_log.push_back(check.value() ? "check:on" : "check:off"); };
-        a.onClick = logged("a");
-        b.onClick = logged("b");
-        framed.onClick = logged("framed");
-        button.onClick = logged("button");
-        ticker.onTimer = logged("tick");
+        ticker.onTimer = [this] { m_log.push_back("tick"); };
     }
 
     TextBox box{*this, "box"};
@@ -112,9 +107,9 @@ TEST_F(Fixture, EditsAreOneChangeEachAndOnlyTheUsersFocusMovesRaiseLostFocus) {
     app.edit(form.box, "30");
     app.edit(form.box, "30");  // no change, no event
     app.click(form.button);    // the box loses the focus before the click
-    app.edit(form.other, "x");
+    app.focus(form.other);
     app.leave(form.other);
-    EXPECT_EQ(log, (Log{"box:3", "box:30", "box:lost", "button", "other:x", "other:lost"}));
+    EXPECT_EQ(log, (Log{"box:3", "box:30", "box:lost", "button", "other:lost"}));
 
     // Two boxes that pull the focus back would loop for ever if the program's own focus moves
     // raised lost-focus handlers.
