@@ -55,6 +55,7 @@ TEST_F(Shell, ACharacterKeyOrAFrameClickEndsTheSplashAtOnceAndOnlyOnce) {
     // Keys without a character and clicks on what lies on the frame leave it.
     auto* splash = current<app::DunmereSplash>();
     app.pressKey(*splash, "");
+    ASSERT_EQ(current<app::DunmereSplash>(), splash);
     app.click(splash->lblProductName);
     app.click(splash->imgLogo);
     EXPECT_EQ(current<app::DunmereSplash>(), splash);
