@@ -51,69 +51,19 @@ const char* const kDevices[] = {"COM1", "COM2", "LPT1", "LPT2"};
 
 // Texts a user might type or paste into a number box: numbers at and beyond every limit the
 // screens check, the reader's own forms, and what a keyboard or a clipboard can bring besides.
+// clang-format off
 const char* const kOddTexts[] = {
-    "",
-    " ",
-    "\t",
-    "\n",
-    "-",
-    "+",
-    ".",
-    "e",
-    "&",
-    "&H",
-    "&O",
-    "&HFF",
-    "&hffff",
-    "&O777",
-    "&X1",
-    "-0",
-    "0",
-    "7",
-    "85",
-    "127",
-    "128",
-    "255",
-    "256",
-    "255.4",
-    "254.6",
-    "0.5",
-    "0.6",
-    "1.5",
-    "2.5",
-    "-0.4",
-    "-0.6",
-    "100",
-    "101",
-    "100.4",
-    "32767",
-    "32768",
-    "-32768",
-    "-32769",
-    "65535",
-    "1e2",
-    "1E+2",
-    "2d1",
-    "1e999",
-    "-1e999",
-    "1e-999",
-    ".0999e988",
-    "1 2 7",
-    "\t1\n2",
-    "12abc",
-    "abc",
-    "NaN",
-    "inf",
-    "-inf",
-    "0x1F",
-    "1,5",
-    "\xD9\xA1\xD9\xA2",
-    "\xEF\xBC\x97",
-    "\xC3\xA9",
-    "\xEF\xBB\xBF"
-    "7",
-    "99999999999999999999999999999999999999",
-};
+    "", " ", "\t", "\n", "-", "+", ".", "e", "&", "&H", "&O", "&HFF", "&hffff", "&O777", "&X1",
+    "-0", "0", "7", "85", "127", "128", "255", "256", "255.4", "254.6", "0.5", "0.6", "1.5",
+    "2.5", "-0.4", "-0.6", "100", "101", "100.4", "32767", "32768", "-32768", "-32769", "65535",
+    "1e2", "1E+2", "2d1", "1e999", "-1e999", "1e-999", ".0999e988", "1 2 7", "\t1\n2", "12abc",
+    "abc", "NaN", "inf", "-inf", "0x1F", "1,5",
+    "\xD9\xA1\xD9\xA2",  // Arabic-Indic digits 1 2
+    "\xEF\xBC\x97",      // a full-width 7
+    "\xC3\xA9",          // a letter with an accent
+    "\xEF\xBB\xBF\x37",  // a byte-order mark, then 7
+    "99999999999999999999999999999999999999"};
+// clang-format on
 
 // What a keystroke types.
 const char kKeys[] = "0123456789012345678901234567890123456789-+.eEdD&HhOo x#\t\n,";
@@ -300,8 +250,8 @@ private:
         // that run a test come up more often than the rest.
         std::erase_if(controls, [this](Control* c) { return endsProgram(*c) && !chance(0.03); });
         for (std::size_t i = 0, n = controls.size(); i < n; ++i) {
-            if (controls[i]->name() == "Trigger")
-                controls.insert(controls.end(), 2, controls[i]);
+            if (Control* c = controls[i]; c->name() == "Trigger")
+                controls.insert(controls.end(), 2, c);
         }
         if (controls.empty())
             return passTime();
