@@ -4,7 +4,7 @@ process the tests start, however they end.
 
 Every test process makes itself the leader of a process group of its own; whatever starts
 beneath it (the display, the buses, the program, the simulator, the services the bus
-activates) stays in that group and is ended by its process id when the test process leaves.
+activates) stays in that group and is ended when the test process leaves.
 """
 
 import atexit
@@ -16,145 +16,104 @@ import sys
 import tempfile
 import time
 
-# Exit status that CTest counts as a skipped test.
-SKIP = 77
-
 # A slow, loaded CI machine gets generous waits: this many seconds for anything to appear.
-TIMEOUT = float(os.environ.get("DRAWERTEST_E2E_TIMEOUT", "60"))
+TIMEOUT = 60.0
 
 
-def wait_until(condition, what, timeout=TIMEOUT, interval=0.1):
-    """Polls `condition` until it answers something true, and returns that answer."""
+def wait_until(condition, what, timeout=TIMEOUT):
+    """Polls `condition` until it answers something true, and returns that answer. `what` may
+    be a function, to tell how things stand when the wait runs out."""
     end = time.monotonic() + timeout
-    while True:
-        answer = condition()
-        if answer:
-            return answer
+    while not (answer := condition()):
         if time.monotonic() > end:
+            what = what() if callable(what) else what
             raise AssertionError(f"timed out after {timeout:.0f} s waiting for {what}")
-        time.sleep(interval)
+        time.sleep(0.1)
+    return answer
+
+
+def end(process):
+    """SIGTERM, and SIGKILL if that has not ended it within a few seconds."""
+    process.terminate()
+    try:
+        process.wait(10)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
 
 
 def _group_members():
-    """Processes of this test's process group, other than this one."""
-    me = os.getpid()
-    group = os.getpgid(0)
+    """The live processes of this test's process group, other than this one."""
     members = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit() or int(entry) == me:
-            continue
+    for entry in filter(str.isdigit, os.listdir("/proc")):
         try:
             with open(f"/proc/{entry}/stat") as stat:
                 # The command name may hold blanks; the fields after its ")" are fixed.
                 fields = stat.read().rsplit(")", 1)[1].split()
         except OSError:
             continue
-        if int(fields[2]) == group and fields[0] != "Z":
+        if int(fields[2]) == os.getpgid(0) and fields[0] != "Z" and int(entry) != os.getpid():
             members.append(int(entry))
     return members
 
 
-def end_processes(pids, grace=5.0):
-    """SIGTERM, a grace period, then SIGKILL for the processes still there."""
-    for pid in pids:
-        try:
-            os.kill(pid, signal.SIGTERM)
-        except ProcessLookupError:
+def _end_group():
+    for signum in (signal.SIGTERM, signal.SIGKILL):
+        for pid in _group_members():
+            try:
+                os.kill(pid, signum)
+            except ProcessLookupError:
+                pass
+        deadline = time.monotonic() + 5
+        while _group_members() and time.monotonic() < deadline:
+            time.sleep(0.05)
+    try:  # the display and the bus are this process's own to reap
+        while os.waitpid(-1, os.WNOHANG)[0]:
             pass
-    end = time.monotonic() + grace
-    alive = list(pids)
-    while alive and time.monotonic() < end:
-        time.sleep(0.05)
-        alive = [pid for pid in alive if _running(pid)]
-    for pid in alive:
-        try:
-            os.kill(pid, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
-
-
-def _running(pid):
-    try:
-        # Reaps it when it is our own child.
-        if os.waitpid(pid, os.WNOHANG)[0] == pid:
-            return False
     except ChildProcessError:
         pass
-    try:
-        with open(f"/proc/{pid}/stat") as stat:
-            return stat.read().rsplit(")", 1)[1].split()[0] != "Z"
-    except OSError:
-        return False
 
 
-def _end_group():
-    end_processes(_group_members())
-
-
-def skip(reason):
+def _skip(reason):
     print(f"SKIPPED: {reason}", flush=True)
-    sys.exit(SKIP)
+    sys.exit(77)  # CTest counts it as skipped
 
 
-class Desktop:
-    """Xvfb plus a session bus on it. One per test process: the accessibility library keeps
-    its first bus connection for the life of the process."""
+def start_desktop():
+    """Xvfb plus a session bus on it, for the rest of this process: the accessibility library
+    keeps its first bus connection for the life of the process."""
+    if os.getpgid(0) != os.getpid():
+        os.setpgid(0, 0)
+    runtime = tempfile.mkdtemp(prefix="drawertest-e2e-")
+    atexit.register(shutil.rmtree, runtime, True)
+    atexit.register(_end_group)  # runs first
+    for signum in (signal.SIGTERM, signal.SIGHUP):
+        signal.signal(signum, lambda *_: sys.exit(1))
+    for tool in ("Xvfb", "dbus-daemon"):
+        if not shutil.which(tool):
+            _skip(f"{tool} is not installed (scripts/install-deps installs it)")
 
-    def __init__(self):
-        if os.getpgid(0) != os.getpid():
-            os.setpgid(0, 0)
-        atexit.register(_end_group)
-        for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-            signal.signal(signum, lambda *_: sys.exit(1))
+    # Xvfb writes the display number it took once it accepts connections.
+    read_end, write_end = os.pipe()
+    subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                      "-nolisten", "tcp", "-noreset"],
+                     pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as pipe:
+        number = pipe.readline().strip()
+    if not number:
+        _skip("the virtual display did not start")
+    os.environ.update(DISPLAY=f":{number}", XDG_RUNTIME_DIR=runtime)
 
-        self.tmp = tempfile.mkdtemp(prefix="drawertest-e2e-")
-        atexit.register(shutil.rmtree, self.tmp, True)
-        for tool in ("Xvfb", "dbus-daemon"):
-            if not shutil.which(tool):
-                skip(f"{tool} is not installed (scripts/install-deps installs it)")
-        self.display = self._start_display()
-        self.bus = self._start_bus()
-        os.environ.update(self.env())
-
-    def env(self):
-        """What the program and the tools need to find the display and the buses."""
-        return {
-            "DISPLAY": self.display,
-            "DBUS_SESSION_BUS_ADDRESS": self.bus,
-            "XDG_RUNTIME_DIR": self.tmp,
-            "QT_QPA_PLATFORM": "xcb",
-            # Qt exposes its widgets on the accessibility bus only when asked.
-            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
-            "QT_ACCESSIBILITY": "1",
-        }
-
-    def _start_display(self):
-        read_end, write_end = os.pipe()
-        xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-             "-nolisten", "tcp", "-noreset"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-        os.close(write_end)
-        # Xvfb writes the display number it took once it accepts connections.
-        number = b""
-        with os.fdopen(read_end, "rb") as pipe:
-            number = pipe.readline().strip()
-        if not number:
-            error = xvfb.stderr.read().decode(errors="replace").strip().splitlines()
-            skip("the virtual display did not start: " + (error[-1] if error else "no reason"))
-        xvfb.stderr.close()
-        return ":" + number.decode()
-
-    def _start_bus(self):
-        bus = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--print-address=1",
-             f"--address=unix:dir={self.tmp}"],
-            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-            # Services the bus starts (the accessibility bus, the registry that makes input
-            # events) must reach the display.
-            env={**os.environ, "DISPLAY": self.display, "XDG_RUNTIME_DIR": self.tmp})
-        address = bus.stdout.readline().decode().strip()
-        bus.stdout.close()
-        if not address:
-            skip("the session bus did not start")
-        return address
+    # Services the bus starts (the accessibility bus, the registry that makes input events)
+    # inherit the display from it.
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--print-address=1",
+                            f"--address=unix:dir={runtime}"],
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    address = bus.stdout.readline().decode().strip()
+    bus.stdout.close()
+    if not address:
+        _skip("the session bus did not start")
+    os.environ.update(DBUS_SESSION_BUS_ADDRESS=address, QT_QPA_PLATFORM="xcb",
+                      # Qt exposes its widgets on the accessibility bus only when asked.
+                      QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")

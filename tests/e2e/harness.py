@@ -1,66 +1,65 @@
-"""What every end-to-end test shares: the private desktop, the program and the simulator under
-test (their paths come from CTest), a folder per test for logs and captures, and the way from
-start-up to the selector."""
+"""What every end-to-end test of the program shares: the private desktop, the program and the
+simulator under test (their paths come from CTest), a folder per test for logs and captures,
+and the way from start-up to a test screen."""
 
 import os
 import unittest
 
-from desktop import Desktop, wait_until
+from desktop import start_desktop, wait_until
 
-DESKTOP = Desktop()
+start_desktop()
 
 # The accessibility library connects to the bus at import: only once the desktop is up.
 import driver  # noqa: E402
 from sim import DrawerSim  # noqa: E402
 
-PROGRAM = os.environ["DRAWERTEST_E2E_PROGRAM"]
-SIMULATOR = os.environ["DRAWERTEST_E2E_SIM"]
-ARTIFACTS = os.environ["DRAWERTEST_E2E_ARTIFACTS"]
-
 SPLASH = "Dunmere Cash Drawer Test Utility"
 NOTICE = "Notice! Read before continuing..."
 SELECTOR = "Main Test Selector"
 
-GREEN = (0x00, 0xFF, 0x00)
-RED = (0xFF, 0x00, 0x00)
-
 
 class EndToEndTest(unittest.TestCase):
     def setUp(self):
-        self.workdir = os.path.join(ARTIFACTS, self.id().split(".", 1)[1])
+        self.workdir = os.path.join(os.environ["DRAWERTEST_E2E_ARTIFACTS"],
+                                    self.id().split(".", 1)[1])
         os.makedirs(self.workdir, exist_ok=True)
 
     def start_sim(self, device, *options):
-        sim = DrawerSim(SIMULATOR, device, self.workdir, *options)
+        sim = DrawerSim(device, self.workdir, *options)
         self.addCleanup(sim.stop)
         return sim
 
-    def start_program(self, **ports):
-        """drawertest with its ports mapped, e.g. COM1=sim.path; a port not named keeps its
-        own device, unless it would be the machine's: COM1 and COM2 then point at missing
-        paths, so that no test ever touches a real serial port."""
-        for port in ("COM1", "COM2", "LPT1", "LPT2"):
-            ports.setdefault(port, self.missing_port(port))
-        program = driver.Program(PROGRAM, ports, os.path.join(self.workdir, "drawertest.out"))
+    def start_program(self, sim=None):
+        """drawertest with the simulator on the port it plays; every other port points at a
+        missing path, so that no test ever touches a real port."""
+        ports = {port: os.path.join(self.workdir, f"no-{port.lower()}")
+                 for port in ("COM1", "COM2", "LPT1", "LPT2")}
+        if sim:
+            ports[sim.port] = sim.path
+        program = driver.Program(ports, os.path.join(self.workdir, "drawertest.out"))
         self.addCleanup(program.stop)
         return program
 
-    def missing_port(self, port):
-        return os.path.join(self.workdir, f"no-{port.lower()}")
-
     def open_notice(self, program):
-        """Ends the splash with a key press and answers the disclaimer. (A machine too slow to
-        catch the splash in its three seconds finds the disclaimer there already.)"""
+        """Ends the splash with a key press. (A machine too slow to catch the splash in its
+        three seconds finds the disclaimer there already.)"""
         splash = driver.Window(program, SPLASH)
         wait_until(lambda: splash.has_keyboard() or program.titles() == [NOTICE],
                    "the splash or the disclaimer")
         if program.titles() == [SPLASH]:
-            program.press_key("x")
+            driver.type_keys("x")
         return program.window(NOTICE)
 
-    def open_selector(self, program):
-        self.open_notice(program).button("Accept").press()
-        return program.window(SELECTOR)
+    def open_screen(self, sim, option, title, group=None):
+        """Starts the program with the simulator on its port, accepts the disclaimer, picks
+        `option` (in the selector's group `group`) and waits for the screen `title` to take
+        the port."""
+        program = self.start_program(sim)
+        self.open_notice(program).find("push button", "Accept").click()
+        program.window(SELECTOR).find("radio button", option, inside=group).click()
+        screen = program.window(title)
+        sim.wait_line(r"^port: opened by the program$")
+        return program, screen
 
 
 def main():

@@ -1,6 +1,5 @@
-// Prints the printer screens' page texts, one per line in hex, so that the end-to-end tests
-// can tell exactly which bytes a printer screen must send: "PageText <hex>", then
-// "Sentences42 <hex>" and "Sentences48 <hex>" once per statement, in order.
+// Prints the printer screens' page texts in hex, one a line, so that the end-to-end tests can
+// tell exactly which bytes a printer screen must send: PageText, then each of Sentences48.
 #include <cstdio>
 #include <string_view>
 
@@ -8,8 +7,7 @@
 
 namespace {
 
-void print(const char* name, std::string_view text) {
-    std::printf("%s ", name);
+void print(std::string_view text) {
     for (char c : text)
         std::printf("%02x", static_cast<unsigned>(static_cast<unsigned char>(c)));
     std::printf("\n");
@@ -18,10 +16,8 @@ void print(const char* name, std::string_view text) {
 }  // namespace
 
 int main() {
-    print("PageText", screens::PageText);
-    for (std::string_view sentence : screens::Sentences42)
-        print("Sentences42", sentence);
+    print(screens::PageText);
     for (std::string_view sentence : screens::Sentences48)
-        print("Sentences48", sentence);
+        print(sentence);
     return 0;
 }

@@ -6,12 +6,11 @@ import os
 import re
 import subprocess
 
-from desktop import TIMEOUT, end_processes, wait_until
+from desktop import end, wait_until
 
 
 class DrawerSim:
-    def __init__(self, binary, device, workdir, *options):
-        os.makedirs(workdir, exist_ok=True)
+    def __init__(self, device, workdir, *options):
         self.log_path = os.path.join(workdir, f"{device}.log")
         self.capture_path = os.path.join(workdir, f"{device}.bin")
         # A log left by an earlier run would tell of another line.
@@ -19,10 +18,11 @@ class DrawerSim:
             if os.path.exists(path):
                 os.remove(path)
         self.process = subprocess.Popen(
-            [binary, device, "--log", self.log_path, "--capture", self.capture_path, *options],
+            [os.environ["DRAWERTEST_E2E_SIM"], device, "--log", self.log_path,
+             "--capture", self.capture_path, *options],
             stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.STDOUT)
-        match = self.wait_line(r"^DRAWERTEST_\w+=(\S+) ")
-        self.path = match.group(1)
+        # It names the port it plays, e.g. "DRAWERTEST_COM1=/dev/pts/3 scripts/start".
+        self.port, self.path = self.wait_line(r"^DRAWERTEST_(\w+)=(\S+) ")[0].groups()
 
     def lines(self):
         try:
@@ -31,35 +31,28 @@ class DrawerSim:
         except FileNotFoundError:
             return []
 
-    def matches(self, pattern):
-        return [m for m in (re.search(pattern, line) for line in self.lines()) if m]
-
-    def wait_line(self, pattern, timeout=TIMEOUT):
-        """Waits for an output line matching `pattern`; answers the first match."""
+    def wait_line(self, pattern, count=1):
+        """Waits until `count` output lines match `pattern`; answers their matches."""
         def found():
             if self.process.poll() is not None:
-                raise AssertionError(f"the simulator ended ({self.process.returncode}):\n"
-                                     + "\n".join(self.lines()))
-            matches = self.matches(pattern)
-            return matches[0] if matches else None
+                raise AssertionError(f"the simulator ended ({self.process.returncode}):\n" +
+                                     "\n".join(self.lines()))
+            matches = [m for m in map(re.compile(pattern).search, self.lines()) if m]
+            return matches if len(matches) >= count else None
 
-        try:
-            return wait_until(found, f"the simulator to print /{pattern}/", timeout)
-        except AssertionError as error:
-            raise AssertionError(f"{error}\nsimulator output:\n" +
-                                 "\n".join(self.lines()[-30:])) from None
+        return wait_until(found, lambda: f"the simulator to print /{pattern}/ {count} times; it "
+                          "printed:\n" + "\n".join(self.lines()[-30:]))
 
     def captured(self):
         """Every byte the program has sent so far."""
         with open(self.capture_path, "rb") as capture:
             return capture.read()
 
-    def wait_captured(self, expected, timeout=TIMEOUT):
+    def wait_captured(self, expected):
         """Waits until the program has sent at least as many bytes as `expected` holds, and
         answers what it sent."""
         wait_until(lambda: len(self.captured()) >= len(expected),
-                   f"{len(expected)} bytes from the program (have {len(self.captured())})",
-                   timeout)
+                   lambda: f"{len(expected)} bytes from the program (have {self.captured()})")
         return self.captured()
 
     def key(self, key):
@@ -67,11 +60,5 @@ class DrawerSim:
         self.process.stdin.flush()
 
     def stop(self):
-        if self.process.poll() is None:
-            try:
-                self.key("q")
-                self.process.wait(10)
-            except (BrokenPipeError, subprocess.TimeoutExpired):
-                end_processes([self.process.pid])
-        self.process.wait()
+        end(self.process)
         self.process.stdin.close()

@@ -1,0 +1,102 @@
+"""The printer and interface screens against simulated devices: every byte of a test page and
+its drawer command, or of the opening characters, as the screen must send them; the drawer
+state read through the printer while the simulator opens and closes the drawer; a port that is
+missing."""
+
+import os
+import subprocess
+
+import harness
+from desktop import wait_until
+from harness import SELECTOR, EndToEndTest
+
+# The page texts as the program holds them.
+PAGE_TEXT, *SENTENCES48 = map(bytes.fromhex, subprocess.run(
+    [os.environ["DRAWERTEST_E2E_PAGE_TEXTS"]], check=True, capture_output=True,
+    text=True).stdout.split())
+
+
+class ScreenTest(EndToEndTest):
+    def print_with_drawer(self, sim, screen, choices, sent, kicked):
+        """Test / Print with "Test Drawer" checked and these options chosen: exactly `sent` on
+        the line, and the simulator's drawer kicked as `kicked` tells."""
+        screen.find("check box", "Test Drawer").check()
+        for choice in choices:
+            screen.find("radio button", choice).check()
+        screen.find("push button", "Test / Print ").click()
+        self.assertEqual(sim.wait_captured(sent), sent)
+        sim.wait_line(kicked)
+
+    def test_epson_serial_prints_kicks_and_reads_the_drawer_as_it_opens_and_closes(self):
+        sim = self.start_sim("epson")
+        program, epson = self.open_screen(sim, "Serial Interface", "Epson Serial Printer Test",
+                                          group="Epson Printer Interface")
+        sim.wait_line(r"^line: 9600 baud, 8N1$")
+        sent = PAGE_TEXT + bytes([0x1B, 0x64, 0x08, 0x1D, 0x56, 0x01,
+                                  0x1B, 0x70, 0x00, 0x50, 0x50])
+        self.print_with_drawer(sim, epson, [], sent,
+                               r"^drawer 1 kicked: pulse on pin 2, 160 ms on, 160 ms off")
+
+        # The kick opened the drawer; the printer tells the screen, and the person shuts it.
+        epson.find("check box", "Report  Drawer Status").check()
+        for key, state, colour in ((None, "Open", (0x00, 0xFF, 0x00)),
+                                   ("o", "Closed", (0xFF, 0x00, 0x00)),
+                                   ("o", "Open", (0x00, 0xFF, 0x00))):
+            if key:
+                sim.key(key)
+            label = epson.find("label", state)
+            wait_until(lambda: label.shows_colour(colour), f"'{state}' drawn in {colour}")
+        # Polling sends only whole status requests after the page.
+        polls = sim.captured()[len(sent):]
+        self.assertGreater(len(polls), 0)
+        self.assertEqual(polls, b"\x10\x04\x01" * (len(polls) // 3) + polls[:len(polls) % 3])
+
+        epson.find("push button", "<< Back").click()
+        program.window(SELECTOR)
+        sim.wait_line(r"^port: closed by the program$")
+
+    def test_star_serial_on_a_missing_com2_then_back_on_com1(self):
+        sim = self.start_sim("star")
+        _, star = self.open_screen(sim, "Serial Interface", "Star Micronics Serial Printer Test",
+                                   group="Star Printer Interface")
+        com2 = star.find("radio button", "Serial Port 2 (COM2)")
+        com2.click()
+        star.find("label", "Unable to acquire handle for port COM2. (2)")
+        star.find("label", "Port COM2 has been disabled for this session.")
+        wait_until(lambda: not com2.enabled, "the COM2 option to be disabled")
+        sim.wait_line(r"^port: closed by the program$")
+
+        star.find("radio button", "Serial Port1 (COM1)").click()
+        sim.wait_line(r"^port: opened by the program$", count=2)
+        self.print_with_drawer(
+            sim, star, ["Drawer 2", " Trigger Character is Hex '1A' "],
+            b"\x0a\x0a".join(SENTENCES48) + bytes([0x1B, 0x61, 0x08, 0x1B, 0x64, 0x00, 0x1A]),
+            r"^drawer 2 kicked by SUB \(1A\)$")
+
+    def test_ithaca_parallel_on_lpt1_sends_the_drawer_2_command(self):
+        sim = self.start_sim("ithaca", "--port", "LPT1")
+        _, ithaca = self.open_screen(sim, "Parallel Interface", "Ithaca Parallel Printer Test",
+                                     group="Ithaca Printer Interface")
+        self.print_with_drawer(
+            sim, ithaca, ["Drawer 2"],
+            PAGE_TEXT + bytes([0x18, 0x1B, 0x64, 0x10, 0x1B, 0x76, 0x1B, 0x78, 0x02]),
+            r"^drawer 2 kicked \(1B 78 02\)$")
+
+    def test_birch_sends_the_typed_character_at_the_chosen_baud_rate(self):
+        sim = self.start_sim("birch")
+        _, birch = self.open_screen(sim, "Birch Serial Interface", "Birch Interface Test")
+        sim.wait_line(r"^line: 1200 baud, 8N1$")
+        # A pseudo-terminal has no modem lines: the poll says so every 100 ms.
+        birch.find("label", "Error getting status information. (25)")
+
+        baud = birch.find("combo box", None, description="Select serial port baud rate.")
+        baud.pick("9600")
+        sim.wait_line(r"^line: 9600 baud, 8N1$")
+        birch.find("text", "Opening Character").replace_text("7")
+        birch.find("text", "Repeat Character").replace_text("3")
+        birch.find("push button", "Trigger Drawer").click()
+        self.assertEqual(sim.wait_captured(b"\x07\x00" * 3), b"\x07\x00" * 3)
+
+
+if __name__ == "__main__":
+    harness.main()
