@@ -19,17 +19,18 @@ TEST(DeviceMap, StandardPathsAndOverrides) {
     const ports::DeviceMap standard = mapFrom({});
 #ifdef _WIN32
     // Windows knows its ports by name.
-    const char* const paths[] = {"\\\\.\\COM1", "\\\\.\\COM2", "LPT1", "LPT2"};
+    const std::string paths[] = {"\\\\.\\COM1", "\\\\.\\COM2", "LPT1", "LPT2"};
 #else
-    // COM1 is the first serial port, which on the test machines is the console: it is only
-    // compared here, never opened.
-    const char* const paths[] = {"/dev/ttyS0", "/dev/ttyS1", "/dev/lp0", "/dev/lp1"};
+    // COMn is the kernel's serial port number n-1, LPTn its printer port number n-1. (The
+    // first serial port is the console on the test machines: compared here, never opened.)
+    const auto serial = [](int n) { return "/dev/ttyS" + std::to_string(n); };
+    const std::string paths[] = {serial(0), serial(1), "/dev/lp0", "/dev/lp1"};
 #endif
     const ports::DeviceMap changed = mapFrom({{"DRAWERTEST_COM1", "/dev/pts/7"},
                                               {"DRAWERTEST_COM2", "/dev/ttyUSB0"},
                                               {"DRAWERTEST_LPT1", "/tmp/lp-fifo"},
                                               {"DRAWERTEST_LPT2", ""}});
-    const char* const overrides[] = {"/dev/pts/7", "/dev/ttyUSB0", "/tmp/lp-fifo", paths[3]};
+    const std::string overrides[] = {"/dev/pts/7", "/dev/ttyUSB0", "/tmp/lp-fifo", paths[3]};
     const char* const names[] = {"COM1", "COM2", "LPT1", "LPT2"};
     for (int i = 0; i < 4; ++i) {
         const std::string name = names[i];
