@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -71,6 +72,11 @@ struct PollCase {
     screens::TestScreen& (*open)(ScreenHarness&);
     bool printer;  // polls through the printer once DrawerStatus is checked
 };
+
+// Test lists name a case by its screen.
+void PrintTo(const PollCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 template <class Screen>
 screens::TestScreen& openScreen(ScreenHarness& h) {
