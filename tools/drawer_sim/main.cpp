@@ -194,7 +194,9 @@ private:
         bool keysOpen = true;
         std::string settings = m_port.lineSettings();
         bool held = false;
-        std::optional<Clock::time_point> lastByte;
+        // A burst of bytes ends when the line has been quiet for a while.
+        bool inBurst = false;
+        Clock::time_point lastByte{};
         while (g_stop == 0) {
             std::array<pollfd, 2> fds{{{m_port.fd(), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}}};
             ::poll(fds.data(), keysOpen ? 2 : 1, kWatchMs);
@@ -212,13 +214,14 @@ private:
                     for (std::size_t i = 0; i < n; ++i)
                         m_device->receive(buffer[i], *this);
                     lastByte = Clock::now();
+                    inBurst = true;
                 }
             }
             if (keysOpen && (fds[1].revents & (POLLIN | POLLHUP)) != 0)
                 keysOpen = readKeys();
-            if (lastByte && Clock::now() - *lastByte >= kQuietAfter) {
+            if (inBurst && Clock::now() - lastByte >= kQuietAfter) {
                 m_device->quiet(*this);
-                lastByte.reset();
+                inBurst = false;
             }
         }
     }
