@@ -155,14 +155,11 @@ int main(int argc, char** argv) {
     QGuiApplication::setDesktopFileName("drawertest");
     const auto devices =
         ports::DeviceMap::fromEnvironment([](const char* name) { return std::getenv(name); });
-    std::vector<app::PortDevice> portDevices;
-    for (const auto& entry : devices.entries())
-        portDevices.emplace_back(entry.portName, entry.path);
     ports::PlatformPortSystem portSystem(devices);
     toolkit::RealClock clock;
     toolkit::Application application(clock);
     gui::QtWindowSystem windows(application);
-    app::Program program(application, portSystem, std::move(portDevices));
+    app::Program program(application, portSystem, app::portDevicesOf(devices));
     program.start();
 
     Probe probe(std::max(options.probeMs, 1));

@@ -9,6 +9,13 @@
 
 namespace app {
 
+std::vector<PortDevice> portDevicesOf(const ports::DeviceMap& devices) {
+    std::vector<PortDevice> list;
+    for (const auto& entry : devices.entries())
+        list.emplace_back(entry.portName, entry.path);
+    return list;
+}
+
 Program::Program(toolkit::Application& app, ports::PortSystem& ports,
                  std::vector<PortDevice> portDevices)
     : m_app(app), m_context{ports, m_records, *this}, m_portDevices(std::move(portDevices)) {}

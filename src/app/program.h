@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "ports/device_map.h"
 #include "ports/port_system.h"
 #include "ports/records.h"
 #include "screens/common/context.h"
@@ -14,6 +15,8 @@ namespace app {
 
 // A port name and the device behind it, as the About box lists them.
 using PortDevice = std::pair<std::string, std::string>;
+// The four ports and their devices as the device map has them.
+std::vector<PortDevice> portDevicesOf(const ports::DeviceMap& devices);
 
 class Program final : public screens::Navigator {
 public:

@@ -19,15 +19,12 @@ int main(int argc, char** argv) {
     // The only place the environment is read: where each port really is.
     const auto devices =
         ports::DeviceMap::fromEnvironment([](const char* name) { return std::getenv(name); });
-    std::vector<app::PortDevice> portDevices;
-    for (const auto& entry : devices.entries())
-        portDevices.emplace_back(entry.portName, entry.path);
 
     ports::PlatformPortSystem portSystem(devices);
     toolkit::RealClock clock;
     toolkit::Application application(clock);
     gui::QtWindowSystem windows(application);
-    app::Program program(application, portSystem, std::move(portDevices));
+    app::Program program(application, portSystem, app::portDevicesOf(devices));
     program.start();
     return windows.run();
 }
