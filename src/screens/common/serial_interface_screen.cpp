@@ -1,5 +1,8 @@
 #include "screens/common/serial_interface_screen.h"
 
+#include "screens/common/opening_character.h"
+#include "screens/common/port_steps.h"
+
 namespace screens {
 
 using namespace toolkit;
@@ -51,35 +54,26 @@ void SerialInterfaceScreen::SetUpDrawerCaption(Label& caption) {
 }
 
 void SerialInterfaceScreen::SetupPort() {
-    ports::CommDcb& dcb = m_context.records.commDcb;
-    if (portSystem().getCommState(m_port.handle, dcb) != ports::kSuccess) {
-        m_port.lastError = portSystem().lastError();
-        ShowFeedback1(std::string(m_variant.alderTexts ? "Error" : "error") +
-                          " acquiring comm setup. (" + std::to_string(m_port.lastError) + ")",
-                      colors::kRed);
+    const LineSetup setup = setUpSerialLine(portSystem(), m_port.handle, m_context.records.commDcb,
+                                            m_port.deviceName, m_port.baudRate, m_variant.raiseDtr);
+    if (setup.failed == LineSetup::Failed::ReadingState) {
+        m_port.lastError = setup.code;
+        ShowFeedback1(lineSetupFailureText(setup, m_variant.alderTexts), colors::kRed);
         return;
     }
     ShowFeedback1("commsetup successfully acquired", colors::kGreen);
-    dcb.baudRate = static_cast<std::uint32_t>(m_port.baudRate);
-    m_port.settings = ports::settingsText(m_port.deviceName, m_port.baudRate);
-    portSystem().buildCommDcb(m_port.settings, dcb);
-    if (portSystem().setCommState(m_port.handle, dcb) != ports::kSuccess) {
-        m_port.lastError = portSystem().lastError();
-        ShowFeedback1(std::string(m_variant.alderTexts ? "Error" : "error") +
-                          " writing comm settings. (" + std::to_string(m_port.lastError) + ")",
-                      colors::kRed);
+    m_port.settings = setup.settings;
+    if (setup.failed == LineSetup::Failed::WritingState) {
+        m_port.lastError = setup.code;
+        ShowFeedback1(lineSetupFailureText(setup, m_variant.alderTexts), colors::kRed);
         return;
-    }
-    portSystem().escapeCommFunction(m_port.handle, ports::EscapeFunction::SetRts);
-    if (m_variant.raiseDtr) {
-        portSystem().escapeCommFunction(m_port.handle, ports::EscapeFunction::SetDtr);
     }
     ShowFeedback1("DCB updated successfully", colors::kGreen);
 }
 
 ports::ErrorCode SerialInterfaceScreen::WriteOpeningCharacter(std::int16_t openChar) {
-    const auto character = static_cast<std::uint8_t>(openChar & 0xFF);
-    const ports::ErrorCode result = WriteBytes({character, 0x00});
+    const std::array<std::uint8_t, 2> write = serialOpeningWrite(openChar);
+    const ports::ErrorCode result = WriteBytes({write[0], write[1]});
     if (result != ports::kIoPending)
         ShowWriteResult(result);
     return result;

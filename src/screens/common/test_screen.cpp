@@ -1,5 +1,6 @@
 #include "screens/common/test_screen.h"
 
+#include "screens/common/port_steps.h"
 #include "screens/common/typed_number.h"
 
 namespace screens {
@@ -173,12 +174,8 @@ void TestScreen::exit_Click() {
 
 void TestScreen::OpenPort() {
     m_port.handle =
-        portSystem().createFile(m_port.deviceName, ports::kGenericReadWrite, ports::kShareReadWrite,
-                                ports::kOpenExisting, ports::kPlainFile);
+        openPort(portSystem(), m_port.deviceName, m_family == PortFamily::MakerParallel);
     if (m_port.handle >= 1) {
-        if (m_family == PortFamily::MakerParallel) {
-            portSystem().purgeComm(m_port.handle, ports::kPurgeTxClear);
-        }
         ShowFeedback1("Handle successfully acquired for port " + m_port.deviceName + ".",
                       colors::kGreen);
         if (m_family == PortFamily::PrinterSerial)
@@ -186,9 +183,7 @@ void TestScreen::OpenPort() {
         return;
     }
     m_port.lastError = portSystem().lastError();
-    ShowFeedback1("Unable to acquire handle for port " + m_port.deviceName + ". (" +
-                      std::to_string(m_port.lastError) + ")",
-                  colors::kRed);
+    ShowFeedback1(openFailureText(m_port.deviceName, m_port.lastError), colors::kRed);
     ShowFeedback2("Port " + m_port.deviceName + " has been disabled for this session.",
                   colors::kYellow);
     if (m_port.deviceName == port1Name()) {

@@ -9,6 +9,7 @@
 
 #include "ports/connection.h"
 #include "screens/common/context.h"
+#include "screens/common/typed_number.h"
 #include "toolkit/application.h"
 
 namespace screens {
@@ -57,15 +58,6 @@ protected:
     void ShowFeedback1(const std::string& text, toolkit::Color color);
     void ShowFeedback2(const std::string& text, toolkit::Color color);
 
-    // What a box of typed numbers accepts (the unrounded number, both ends included), the text
-    // it falls back to, and the two messages of a reset.
-    struct BoxRule {
-        double low;
-        double high;
-        const char* standard;
-        const char* rangeText;
-        const char* resetText;
-    };
     // A text that is empty or whose number lies outside the rule's range never stays: the
     // default goes back in (which runs the box's change handler again, nested), then the range
     // text shows in red in Feedback1 and the reset text in green in Feedback2. Returns the

@@ -15,4 +15,14 @@ double readTypedNumber(std::string_view text);
 // A number beyond the 16-bit range is held at its nearest end rather than wrapped around.
 std::int16_t storedValue(double number);
 
+// What a box of typed numbers accepts (the unrounded number, both ends included), the text it
+// falls back to, and the two messages of a reset.
+struct BoxRule {
+    double low;
+    double high;
+    const char* standard;
+    const char* rangeText;
+    const char* resetText;
+};
+
 }  // namespace screens

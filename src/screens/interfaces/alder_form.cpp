@@ -2,6 +2,7 @@
 
 #include "screens/common/typed_number.h"
 #include "screens/interfaces/interface_looks.h"
+#include "screens/interfaces/interface_settings.h"
 #include "screens/interfaces/printer_texts.h"
 
 namespace screens {
@@ -16,11 +17,11 @@ Alderform::Alderform(Application& app, Context& context)
     setUpCaption(Frame1, "Interface Settings:", {20, 124, 300, 240});
 
     setUpSetting(Label1, baudlist, "Baud Rate", {12, 30, 140, 22}, {160, 28, 120, 24});
-    baudlist.setItems({"9600", "4800", "2400", "1200"});
+    baudlist.setItems(kBaudRates);
     baudlist.setToolTip("Select serial port baud rate.");
     setUpOpeningCharacter(Label3, open_char, {12, 62, 140, 22}, {160, 60, 120, 24});
     setUpSetting(Label4, Repeats, "Repeat Character", {12, 94, 140, 22}, {160, 92, 120, 24});
-    Repeats.setItems({"1", "2"});
+    Repeats.setItems(kAlderRepeats);
     Repeats.setToolTip("Number of times to send character.");
 
     setUpCaption(Label7, "Switch settings:", {12, 128, 200, 20});
@@ -58,9 +59,9 @@ Alderform::Alderform(Application& app, Context& context)
 void Alderform::load() {
     Status_timer.setEnabled(true);
     SelectFirstPort();
-    Repeats.selectText("1");
-    open_char.setText("7");
-    baudlist.selectText("9600");
+    Repeats.selectText(kAlderStartRepeats);
+    open_char.setText(kAlderOpenChar.standard);
+    baudlist.selectText(kAlderStartBaud);
     SetupPort();
 }
 
@@ -78,10 +79,8 @@ void Alderform::Repeats_Click() {
 }
 
 void Alderform::open_char_Change() {
-    static constexpr BoxRule kRule{0, 127, "7", "Valid characters are 0 through 127",
-                                   "Open Character reset to factory default: 7"};
     Message_Timer.setEnabled(false);
-    m_openChar = CheckedValue(open_char, kRule);
+    m_openChar = CheckedValue(open_char, kAlderOpenChar);
     ShowSwitchSettings();
     Message_Timer.setEnabled(true);
 }

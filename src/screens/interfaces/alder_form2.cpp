@@ -2,6 +2,7 @@
 
 #include "screens/common/typed_number.h"
 #include "screens/interfaces/interface_looks.h"
+#include "screens/interfaces/interface_settings.h"
 
 namespace screens {
 
@@ -31,7 +32,7 @@ Alderform2::Alderform2(Application& app, Context& context)
 
     setUpCaption(Frame1, "Interface Settings:", {20, 142, 300, 240});
     setUpSetting(Label2, baudlist, "Baud Rate", {12, 30, 140, 22}, {160, 28, 120, 24});
-    baudlist.setItems({"9600", "4800", "2400", "1200"});
+    baudlist.setItems(kBaudRates);
     baudlist.setToolTip("Select serial port baud rate.");
     setUpOpeningCharacter(Label3, open_char, {12, 62, 140, 22}, {160, 60, 120, 24});
     setUpSetting(Label4, Repeats, "Repeat Character", {12, 94, 140, 22}, {160, 92, 120, 24});

@@ -4,6 +4,7 @@
 
 #include "screens/common/typed_number.h"
 #include "screens/interfaces/interface_looks.h"
+#include "screens/interfaces/interface_settings.h"
 
 namespace screens {
 
@@ -27,7 +28,7 @@ Birchform::Birchform(Application& app, Context& context)
     setUpCaption(Frame1, "Interface Settings:", {20, 130, 300, 176});
 
     setUpSetting(Label1, baudlist, "Baud Rate", {16, 32, 150, 22}, {176, 28, 108, 24});
-    baudlist.setItems({"9600", "4800", "2400", "1200"});
+    baudlist.setItems(kBaudRates);
     baudlist.setToolTip("Select serial port baud rate.");
     Label1.setToolTip(baudlist.toolTip());
     setUpSetting(Filter_Label, Filter, "Filter", {16, 68, 150, 22}, {176, 64, 108, 24});
@@ -67,9 +68,9 @@ Birchform::Birchform(Application& app, Context& context)
 void Birchform::load() {
     Status_timer.setEnabled(true);
     SelectFirstPort();
-    Repeats.setText("2");
-    open_char.setText("85");
-    baudlist.selectText("1200");
+    Repeats.setText(kBirchRepeats.standard);
+    open_char.setText(kBirchOpenChar.standard);
+    baudlist.selectText(kBirchStartBaud);
     Filter.selectText("On");
     SetupPort();
 }
@@ -92,18 +93,14 @@ void Birchform::Filter_Click() {
 }
 
 void Birchform::open_char_Change() {
-    static constexpr BoxRule kRule{0, 255, "85", "Valid characters are 0 through 255",
-                                   "Open Character reset to factory default: 85"};
     Message_Timer.setEnabled(false);
-    m_openChar = CheckedValue(open_char, kRule);
+    m_openChar = CheckedValue(open_char, kBirchOpenChar);
     Message_Timer.setEnabled(true);
 }
 
 void Birchform::Repeats_Change() {
-    static constexpr BoxRule kRule{1, 100, "2", "Valid values 1 through 100",
-                                   "Number of repeats reset to standard: 2"};
     Message_Timer.setEnabled(false);
-    m_repeatCount = CheckedValue(Repeats, kRule);
+    m_repeatCount = CheckedValue(Repeats, kBirchRepeats);
     Message_Timer.setEnabled(true);
 }
 

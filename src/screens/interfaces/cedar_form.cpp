@@ -5,28 +5,13 @@
 
 #include "screens/common/typed_number.h"
 #include "screens/interfaces/interface_looks.h"
+#include "screens/interfaces/interface_settings.h"
 
 namespace screens {
 
 using namespace toolkit;
 
 namespace {
-
-// The longest run one trigger sends, in time on the wire. The window waits for every write,
-// so a typed count of thousands would hold it for minutes (32767 pairs at 300 baud take over
-// half an hour), while the interface needs a fraction of a second: the standard counts give
-// 50 to 330 ms.
-constexpr int kLongestRunSeconds = 2;
-constexpr int kBitsPerPass = 20;  // two characters of start bit, 8 data bits and stop bit
-
-// The run length that belongs to each baud rate.
-struct RateRepeats {
-    const char* rate;
-    const char* repeats;
-};
-constexpr RateRepeats kRateRepeats[] = {
-    {"300", "5"}, {"1200", "10"}, {"2400", "15"}, {"4800", "20"}, {"9600", "25"},
-};
 
 bool isBlank(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
@@ -42,7 +27,7 @@ Cedarform::Cedarform(Application& app, Context& context)
     setUpCaption(Frame1, "Interface Settings:", {20, 130, 300, 140});
 
     setUpSetting(Label1, baudlist, "Baud Rate", {16, 32, 150, 22}, {176, 28, 108, 24});
-    baudlist.setItems({"9600", "4800", "2400", "1200", "300"});
+    baudlist.setItems(kCedarBaudRates);
     baudlist.setToolTip("Select serial port baud rate.");
     Label1.setToolTip(baudlist.toolTip());
     setUpOpeningCharacter(Label3, open_char, {16, 68, 150, 22}, {176, 64, 108, 24});
@@ -73,8 +58,8 @@ Cedarform::Cedarform(Application& app, Context& context)
 void Cedarform::load() {
     Status_timer.setEnabled(true);
     SelectFirstPort();
-    open_char.setText("7");
-    baudlist.selectText("1200");
+    open_char.setText(kCedarOpenChar.standard);
+    baudlist.selectText(kCedarStartBaud);
     SetupPort();
 }
 
@@ -89,10 +74,8 @@ void Cedarform::unload() {
 void Cedarform::baudlist_Click() {
     m_port.baudRate = storedValue(readTypedNumber(baudlist.text()));
     SetupPort();
-    for (const RateRepeats& entry : kRateRepeats) {
-        if (baudlist.text() == entry.rate)
-            Repeats.setText(entry.repeats);
-    }
+    if (const char* repeats = cedarRepeatsFor(baudlist.text()))
+        Repeats.setText(repeats);
 }
 
 void Cedarform::open_char_Change() {
@@ -109,17 +92,17 @@ void Cedarform::open_char_LostFocus() {
         open_char.setFocus();
     }
     const double number = readTypedNumber(open_char.text());
-    if (number < 0 || number > 255) {
-        open_char.setText("7");
-        ShowFeedback1("Valid characters are 0 through 255", colors::kRed);
-        ShowFeedback2("Open Character reset to standard: 7", colors::kGreen);
+    if (number < kCedarOpenChar.low || number > kCedarOpenChar.high) {
+        open_char.setText(kCedarOpenChar.standard);
+        ShowFeedback1(kCedarOpenChar.rangeText, colors::kRed);
+        ShowFeedback2(kCedarOpenChar.resetText, colors::kGreen);
     }
 }
 
 // Any number is a repeat count; only an empty box asks for one.
 void Cedarform::Repeats_LostFocus() {
     if (isBlank(Repeats.text())) {
-        ShowFeedback1("Repeat value must be greater than 0", colors::kGreen);
+        ShowFeedback1(kCedarRepeatsPrompt, colors::kGreen);
         Repeats.setFocus();
     }
 }
@@ -128,14 +111,10 @@ void Cedarform::Trigger_Click() {
     Message_Timer.setEnabled(false);
     CreateWriteEvent("0");
     FlushPort();
-    const int longestRun = m_port.baudRate * kLongestRunSeconds / kBitsPerPass;
-    int passes = m_repeatCount;
-    if (passes > longestRun) {
-        passes = longestRun;
-        ShowFeedback2("Repeat count limited to " + std::to_string(longestRun) + " at " +
-                          std::to_string(m_port.baudRate) + " baud.",
-                      colors::kYellow);
-    }
+    std::string note;
+    const int passes = cedarPasses(m_repeatCount, m_port.baudRate, note);
+    if (!note.empty())
+        ShowFeedback2(note, colors::kYellow);
     for (int pass = 1; pass <= passes; ++pass)
         WriteOpeningCharacter(m_openChar);
     Message_Timer.setEnabled(true);

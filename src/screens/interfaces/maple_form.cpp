@@ -1,6 +1,9 @@
 #include "screens/interfaces/maple_form.h"
 
+#include "screens/common/opening_character.h"
+#include "screens/common/port_steps.h"
 #include "screens/interfaces/interface_looks.h"
+#include "screens/interfaces/interface_settings.h"
 #include "screens/interfaces/printer_texts.h"
 
 namespace screens {
@@ -48,19 +51,13 @@ Mapleform::Mapleform(Application& app, Context& context)
 // character, whose handler shows its switches.
 void Mapleform::load() {
     SelectFirstPort();
-    open_char.setText("7");
+    open_char.setText(kMapleOpenChar.standard);
 }
 
 // LPT2 gets empty buffers and no write time-out.
 void Mapleform::SetupPort() {
     Message_Timer.setEnabled(true);
-    FlushPort();
-    portSystem().setupComm(m_port.handle, 0, 0);
-    ports::CommTimeoutsRec& timeouts = m_context.records.commTimeouts;
-    portSystem().getCommTimeouts(m_port.handle, timeouts);
-    timeouts.writeTotalTimeoutMultiplier = 0;
-    timeouts.writeTotalTimeoutConstant = 0;
-    portSystem().setCommTimeouts(m_port.handle, timeouts);
+    setUpParallelPort(portSystem(), m_port.handle, m_context.records.commTimeouts);
 }
 
 // ---- handlers ----
@@ -87,10 +84,8 @@ void Mapleform::TestPrinter_Click() {
 }
 
 void Mapleform::open_char_Change() {
-    static constexpr BoxRule kRule{0, 255, "7", "Valid characters are 0 through 255",
-                                   "Open Character reset to factory default: 7"};
     Message_Timer.setEnabled(false);
-    m_openChar = CheckedValue(open_char, kRule);
+    m_openChar = CheckedValue(open_char, kMapleOpenChar);
     ShowSwitchSettings();
     Message_Timer.setEnabled(true);
 }
@@ -110,8 +105,8 @@ void Mapleform::Trigger_Click() {
         }
         FlushPort();
     }
-    const auto low = static_cast<std::uint8_t>(m_openChar & 0xFF);
-    for (int pass = 0; pass < 6; ++pass) {
+    const std::uint8_t low = parallelOpeningWrite(m_openChar);
+    for (int pass = 0; pass < kMapleSends; ++pass) {
         const ports::ErrorCode result = WriteByte(low);
         if (result == ports::kSuccess) {
             ShowFeedback1("Trigger Character written to port.", colors::kGreen);

@@ -49,7 +49,15 @@ const PrinterModel kParallel{
 CITIZENSerialform::CITIZENSerialform(toolkit::Application& app, Context& context)
     : PrinterScreen(app, context, kSerial) {}
 
+const PrinterModel& CITIZENSerialform::model() {
+    return kSerial;
+}
+
 CITIZENParallelform::CITIZENParallelform(toolkit::Application& app, Context& context)
     : PrinterScreen(app, context, kParallel) {}
+
+const PrinterModel& CITIZENParallelform::model() {
+    return kParallel;
+}
 
 }  // namespace screens

@@ -9,11 +9,13 @@ namespace screens {
 class CITIZENSerialform final : public PrinterScreen {
 public:
     CITIZENSerialform(toolkit::Application& app, Context& context);
+    static const PrinterModel& model();
 };
 
 class CITIZENParallelform final : public PrinterScreen {
 public:
     CITIZENParallelform(toolkit::Application& app, Context& context);
+    static const PrinterModel& model();
 };
 
 }  // namespace screens

@@ -70,7 +70,15 @@ const PrinterModel kParallel{
 EPSONSerialform::EPSONSerialform(toolkit::Application& app, Context& context)
     : PrinterScreen(app, context, kSerial) {}
 
+const PrinterModel& EPSONSerialform::model() {
+    return kSerial;
+}
+
 EPSONParallelform::EPSONParallelform(toolkit::Application& app, Context& context)
     : PrinterScreen(app, context, kParallel) {}
+
+const PrinterModel& EPSONParallelform::model() {
+    return kParallel;
+}
 
 }  // namespace screens

@@ -9,11 +9,13 @@ namespace screens {
 class EPSONSerialform final : public PrinterScreen {
 public:
     EPSONSerialform(toolkit::Application& app, Context& context);
+    static const PrinterModel& model();
 };
 
 class EPSONParallelform final : public PrinterScreen {
 public:
     EPSONParallelform(toolkit::Application& app, Context& context);
+    static const PrinterModel& model();
 };
 
 }  // namespace screens

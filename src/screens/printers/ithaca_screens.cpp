@@ -70,7 +70,15 @@ const PrinterModel kParallel{
 ITHACASerialform::ITHACASerialform(toolkit::Application& app, Context& context)
     : PrinterScreen(app, context, kSerial) {}
 
+const PrinterModel& ITHACASerialform::model() {
+    return kSerial;
+}
+
 ITHACAParallelform::ITHACAParallelform(toolkit::Application& app, Context& context)
     : PrinterScreen(app, context, kParallel) {}
+
+const PrinterModel& ITHACAParallelform::model() {
+    return kParallel;
+}
 
 }  // namespace screens

@@ -9,11 +9,13 @@ namespace screens {
 class ITHACASerialform final : public PrinterScreen {
 public:
     ITHACASerialform(toolkit::Application& app, Context& context);
+    static const PrinterModel& model();
 };
 
 class ITHACAParallelform final : public PrinterScreen {
 public:
     ITHACAParallelform(toolkit::Application& app, Context& context);
+    static const PrinterModel& model();
 };
 
 }  // namespace screens

@@ -3,6 +3,7 @@
 #include <span>
 #include <string>
 
+#include "screens/common/port_steps.h"
 #include "screens/printers/page_texts.h"
 
 namespace screens {
@@ -24,6 +25,44 @@ void setUpCaption(Control& control, const char* caption) {
 }
 
 }  // namespace
+
+std::vector<SequenceWrite> sequenceWrites(const TestSequence& sequence, std::string_view text1,
+                                          std::span<const std::uint8_t> drawerCommand) {
+    std::vector<SequenceWrite> writes;
+    const auto send = [&writes](auto bytes, const FailureText& failure, bool drawer = false) {
+        for (auto byte : bytes)
+            writes.push_back({false, static_cast<std::uint8_t>(byte), failure, drawer});
+    };
+    for (const SequenceStep& step : sequence.steps) {
+        switch (step.kind) {
+            case SequenceStep::Kind::Page: {
+                if (sequence.page == PageSource::Text1) {
+                    send(text1, step.failure);
+                    break;
+                }
+                bool first = true;
+                for (const std::string_view sentence :
+                     sequence.page == PageSource::Sentences42 ? Sentences42 : Sentences48) {
+                    if (!first)
+                        send(step.bytes, step.failure);
+                    send(sentence, step.failure);
+                    first = false;
+                }
+                break;
+            }
+            case SequenceStep::Kind::Bytes:
+                send(step.bytes, step.failure);
+                break;
+            case SequenceStep::Kind::Flush:
+                writes.push_back({true, 0, kUnchecked, false});
+                break;
+            case SequenceStep::Kind::DrawerCommand:
+                send(drawerCommand, step.failure, true);
+                break;
+        }
+    }
+    return writes;
+}
 
 PrinterScreen::PrinterScreen(Application& app, Context& context, const PrinterModel& model)
     : TestScreen(app, context, model.formName, model.family),
@@ -146,23 +185,15 @@ void PrinterScreen::load() {
 void PrinterScreen::SetupPort() {
     Message_Timer.setEnabled(true);
     FlushPort();
-    ports::CommDcb& dcb = m_context.records.commDcb;
-    if (portSystem().getCommState(m_port.handle, dcb) != ports::kSuccess) {
-        m_port.lastError = portSystem().lastError();
-        ShowFeedback1("error acquiring comm setup. (" + std::to_string(m_port.lastError) + ")",
-                      colors::kRed);
-    } else {
+    const LineSetup setup = setUpSerialLine(portSystem(), m_port.handle, m_context.records.commDcb,
+                                            m_port.deviceName, kPrinterBaudRate, false);
+    if (setup.failed != LineSetup::Failed::ReadingState)
         ShowFeedback1("commsetup successfully acquired", colors::kGreen);
-        dcb.baudRate = 9600;
-        portSystem().buildCommDcb(ports::settingsText(m_port.deviceName, 9600), dcb);
-        if (portSystem().setCommState(m_port.handle, dcb) != ports::kSuccess) {
-            m_port.lastError = portSystem().lastError();
-            ShowFeedback1("error writing comm settings. (" + std::to_string(m_port.lastError) + ")",
-                          colors::kRed);
-        } else {
-            portSystem().escapeCommFunction(m_port.handle, ports::EscapeFunction::SetRts);
-            ShowFeedback1("DCB updated successfully", colors::kGreen);
-        }
+    if (setup.failed == LineSetup::Failed::Nothing) {
+        ShowFeedback1("DCB updated successfully", colors::kGreen);
+    } else {
+        m_port.lastError = setup.code;
+        ShowFeedback1(lineSetupFailureText(setup, false), colors::kRed);
     }
     Message_Timer.setEnabled(true);
     // Polling runs exactly while its box is checked, whichever port is open.
@@ -263,21 +294,14 @@ void PrinterScreen::Trigger_Click() {
     if (!CreateWriteEvent("0"))
         Report(m_model.sequence.eventFailure, portSystem().lastError());
     FlushPort();
-    for (const SequenceStep& step : m_model.sequence.steps) {
-        switch (step.kind) {
-            case SequenceStep::Kind::Page:
-                SendPage(step);
-                break;
-            case SequenceStep::Kind::Bytes:
-                for (std::uint8_t byte : step.bytes)
-                    Send(byte, step.failure);
-                break;
-            case SequenceStep::Kind::Flush:
-                FlushPort();
-                break;
-            case SequenceStep::Kind::DrawerCommand:
-                SendDrawerCommand(step);
-                break;
+    // Text1 is read at this moment: the page is whatever the box holds.
+    const std::vector<std::uint8_t> command = DrawerCommand();
+    for (const SequenceWrite& write :
+         sequenceWrites(m_model.sequence, Text1 ? Text1->text() : std::string(), command)) {
+        if (write.flush) {
+            FlushPort();
+        } else {
+            Send(write.byte, write.failure);
         }
     }
     Message_Timer.setEnabled(true);
@@ -286,40 +310,18 @@ void PrinterScreen::Trigger_Click() {
         StatusPoll();
 }
 
-void PrinterScreen::SendPage(const SequenceStep& step) {
-    if (m_model.sequence.page == PageSource::Text1) {
-        // Read at this moment: the page is whatever the box holds.
-        for (char c : Text1->text())
-            Send(static_cast<std::uint8_t>(c), step.failure);
-        return;
-    }
-    const auto& sentences =
-        m_model.sequence.page == PageSource::Sentences42 ? Sentences42 : Sentences48;
-    for (std::size_t i = 0; i < sentences.size(); ++i) {
-        if (i > 0) {
-            for (std::uint8_t byte : step.bytes)
-                Send(byte, step.failure);
-        }
-        for (char c : sentences[i])
-            Send(static_cast<std::uint8_t>(c), step.failure);
-    }
-}
-
-void PrinterScreen::SendDrawerCommand(const SequenceStep& step) {
+// The drawer test's part of the sequence: nothing unless TestDrawer is checked; then the chosen
+// character on the screens with an alternate trigger, the chosen drawer's command on the others.
+std::vector<std::uint8_t> PrinterScreen::DrawerCommand() const {
     if (!TestDrawer.value())
-        return;
-    if (AltTrigger) {
-        Send(static_cast<std::uint8_t>(m_triggerChar & 0xFF), step.failure);
-        return;
-    }
-    const DrawerTriggers& triggers = m_model.triggers;
-    const std::vector<std::uint8_t>* command = Drawer1.value()   ? &triggers.drawer1Command
-                                               : Drawer2.value() ? &triggers.drawer2Command
-                                                                 : nullptr;
-    if (!command)
-        return;
-    for (std::uint8_t byte : *command)
-        Send(byte, step.failure);
+        return {};
+    if (AltTrigger)
+        return {static_cast<std::uint8_t>(m_triggerChar & 0xFF)};
+    if (Drawer1.value())
+        return m_model.triggers.command(1, false);
+    if (Drawer2.value())
+        return m_model.triggers.command(2, false);
+    return {};
 }
 
 // One write of one byte; a failure is reported and the sequence goes on.
@@ -398,16 +400,14 @@ void PrinterScreen::StatusPoll() {
         result = portSystem().writeFile(m_port.handle, std::span(&byte, 1), written, &record);
     }
     if (failed(result)) {
-        ShowFeedback1("Error writing ENQ character. (" + std::to_string(result) + ")",
-                      colors::kRed);
+        ShowFeedback1(kStatusRequestFailure + std::to_string(result) + ")", colors::kRed);
     } else {
         std::uint8_t reply = 0;
         std::uint32_t read = 0;
         const ports::ErrorCode code =
             portSystem().readFile(m_port.handle, reply, read, status.ownRecord ? &own : nullptr);
         if (code != ports::kSuccess) {
-            ShowFeedback1("Error getting status information. (" + std::to_string(code) + ")",
-                          colors::kRed);
+            ShowFeedback1(kStatusReplyFailure + std::to_string(code) + ")", colors::kRed);
             if (code == ports::kTimedOut) {
                 ShowDrawer("No reply", colors::kYellow,
                            "The printer did not answer the status request.");

@@ -6,12 +6,17 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "screens/common/test_screen.h"
 
 namespace screens {
+
+// Every serial printer runs at this rate, 8N1, with RTS raised.
+inline constexpr int kPrinterBaudRate = 9600;
 
 // What a failed call shows in Feedback1.
 struct FailureText {
@@ -54,8 +59,26 @@ struct TestSequence {
     std::vector<SequenceStep> steps;
 };
 
+// One write of one byte of a test sequence, or a flush of the port.
+struct SequenceWrite {
+    bool flush = false;
+    std::uint8_t byte = 0;
+    FailureText failure;
+    bool drawerCommand = false;  // a byte of the drawer-open command
+};
+
+// Every write and flush of a test sequence in order: the page (the text of Text1, or the
+// statements the sequence names with its separator between them), its commands, and
+// `drawerCommand` where the sequence sends it (nothing when it is empty).
+std::vector<SequenceWrite> sequenceWrites(const TestSequence& sequence, std::string_view text1,
+                                          std::span<const std::uint8_t> drawerCommand);
+
 // What the printer's status reply says about the drawer.
 enum class DrawerReading { Open, Closed, NotJudged };
+
+// The starts of the poll's failure texts; the error code and ")" follow.
+inline constexpr const char* kStatusRequestFailure = "Error writing ENQ character. (";
+inline constexpr const char* kStatusReplyFailure = "Error getting status information. (";
 
 // The drawer-status poll of the serial screens that have one.
 struct StatusModel {
@@ -95,6 +118,13 @@ struct DrawerTriggers {
     std::uint8_t primaryChar1 = 0;    // TriggerChar of drawer 1, primary trigger
     std::uint8_t alternateChar1 = 0;  // drawer 1, alternate trigger
     std::uint8_t primaryChar2 = 0;    // drawer 2
+
+    // The bytes that open drawer 1 or 2; `alternate` picks drawer 1's alternate character.
+    std::vector<std::uint8_t> command(int drawer, bool alternate) const {
+        if (alternateCaption)
+            return {drawer == 2 ? primaryChar2 : alternate ? alternateChar1 : primaryChar1};
+        return drawer == 2 ? drawer2Command : drawer1Command;
+    }
 };
 
 // The fields with defaults are those most screens leave as they are.
@@ -156,8 +186,7 @@ private:
 
     void ShowTrigger(toolkit::OptionButton& trigger, const char* caption);
     void UpdateTriggerChar();
-    void SendPage(const SequenceStep& step);
-    void SendDrawerCommand(const SequenceStep& step);
+    std::vector<std::uint8_t> DrawerCommand() const;
     void Send(std::uint8_t byte, const FailureText& failure);
     void Report(const FailureText& failure, ports::ErrorCode code);
     void StatusPoll();

@@ -38,4 +38,27 @@ void openPrinterScreen(toolkit::Application& app, Context& context, ScreenId scr
     }
 }
 
+const PrinterModel* printerModel(ScreenId screen) {
+    switch (screen) {
+        case ScreenId::StarParallelform:
+            return &StarParallelform::model();
+        case ScreenId::StarSerialform:
+            return &StarSerialform::model();
+        case ScreenId::EPSONParallelform:
+            return &EPSONParallelform::model();
+        case ScreenId::EPSONSerialform:
+            return &EPSONSerialform::model();
+        case ScreenId::CITIZENParallelform:
+            return &CITIZENParallelform::model();
+        case ScreenId::CITIZENSerialform:
+            return &CITIZENSerialform::model();
+        case ScreenId::ITHACAParallelform:
+            return &ITHACAParallelform::model();
+        case ScreenId::ITHACASerialform:
+            return &ITHACASerialform::model();
+        default:
+            return nullptr;
+    }
+}
+
 }  // namespace screens

@@ -65,7 +65,15 @@ const PrinterModel kParallel{
 StarSerialform::StarSerialform(toolkit::Application& app, Context& context)
     : PrinterScreen(app, context, kSerial) {}
 
+const PrinterModel& StarSerialform::model() {
+    return kSerial;
+}
+
 StarParallelform::StarParallelform(toolkit::Application& app, Context& context)
     : PrinterScreen(app, context, kParallel) {}
+
+const PrinterModel& StarParallelform::model() {
+    return kParallel;
+}
 
 }  // namespace screens

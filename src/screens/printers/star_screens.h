@@ -9,11 +9,13 @@ namespace screens {
 class StarSerialform final : public PrinterScreen {
 public:
     StarSerialform(toolkit::Application& app, Context& context);
+    static const PrinterModel& model();
 };
 
 class StarParallelform final : public PrinterScreen {
 public:
     StarParallelform(toolkit::Application& app, Context& context);
+    static const PrinterModel& model();
 };
 
 }  // namespace screens
