@@ -30,6 +30,15 @@ DeviceMap DeviceMap::fromEnvironment(const Lookup& lookup) {
     return DeviceMap(std::move(entries));
 }
 
+DeviceMap DeviceMap::withPath(std::string_view portName, std::string path) const {
+    DeviceMap changed = *this;
+    for (Entry& entry : changed.m_entries) {
+        if (entry.portName == portName)
+            entry.path = std::move(path);
+    }
+    return changed;
+}
+
 std::string DeviceMap::pathOf(std::string_view portName) const {
     // Win32 names a device both plainly and in its device namespace.
     constexpr std::string_view kDeviceNamespace = "\\\\.\\";

@@ -26,6 +26,9 @@ public:
     // port); empty for a name that is no port of this program.
     std::string pathOf(std::string_view portName) const;
 
+    // The same map with one port pointed at another device, as its variable would point it.
+    DeviceMap withPath(std::string_view portName, std::string path) const;
+
     // The four ports in the order COM1, COM2, LPT1, LPT2, with their paths.
     const std::array<Entry, 4>& entries() const { return m_entries; }
 

@@ -396,9 +396,12 @@ ErrorCode PosixPortSystem::purgeComm(Handle handle, std::uint32_t flags) {
     Port* port = find(handle);
     if (port == nullptr)
         return fail(EBADF);
-    if ((flags & kPurgeTxClear) != 0 && port->isTty && ::tcflush(port->fd, TCOFLUSH) != 0) {
+    if (!port->isTty)
+        return kSuccess;
+    if ((flags & kPurgeTxClear) != 0 && ::tcflush(port->fd, TCOFLUSH) != 0)
         return fail(errnoCode());
-    }
+    if ((flags & kPurgeRxClear) != 0 && ::tcflush(port->fd, TCIFLUSH) != 0)
+        return fail(errnoCode());
     return kSuccess;
 }
 

@@ -20,6 +20,9 @@ using ErrorCode = std::uint32_t;
 inline constexpr ErrorCode kSuccess = 0;
 // A write that is still under way (ERROR_IO_PENDING); not a failure for most callers.
 inline constexpr ErrorCode kIoPending = 997;
+inline bool writeFailed(ErrorCode code) {
+    return code != kSuccess && code != kIoPending;
+}
 // A wait on a device that ran out with nothing heard (a silent status reply).
 #ifdef _WIN32
 inline constexpr ErrorCode kTimedOut = 1460;  // ERROR_TIMEOUT
@@ -29,11 +32,12 @@ inline constexpr ErrorCode kTimedOut = ETIMEDOUT;
 
 // The arguments every screen opens its port with.
 inline constexpr std::uint32_t kGenericReadWrite = 0xC0000000;  // GENERIC_READ | GENERIC_WRITE
-inline constexpr std::uint32_t kShareReadWrite = 3;             // FILE_SHARE_READ | FILE_SHARE_WRITE
-inline constexpr std::uint32_t kOpenExisting = 3;               // OPEN_EXISTING
-inline constexpr std::uint32_t kPlainFile = 0;                  // not overlapped
+inline constexpr std::uint32_t kShareReadWrite = 3;  // FILE_SHARE_READ | FILE_SHARE_WRITE
+inline constexpr std::uint32_t kOpenExisting = 3;    // OPEN_EXISTING
+inline constexpr std::uint32_t kPlainFile = 0;       // not overlapped
 
 inline constexpr std::uint32_t kPurgeTxClear = 4;  // PURGE_TXCLEAR
+inline constexpr std::uint32_t kPurgeRxClear = 8;  // PURGE_RXCLEAR
 
 enum class EscapeFunction : std::uint32_t {
     SetRts = 3,  // SETRTS
