@@ -8,6 +8,9 @@
 
 namespace screens {
 
+// What a failed write of the opening character shows; the error code and ")" follow.
+inline constexpr const char* kOpeningWriteFailure = "Error writing to port. (";
+
 inline std::uint8_t parallelOpeningWrite(std::int16_t openChar) {
     return static_cast<std::uint8_t>(openChar & 0xFF);
 }

@@ -83,7 +83,7 @@ void SerialInterfaceScreen::ShowWriteResult(ports::ErrorCode result) {
     if (result == ports::kSuccess) {
         ShowFeedback1("Trigger Character written to port.", colors::kGreen);
     } else {
-        ShowFeedback1("Error writing to port. (" + std::to_string(result) + ")", colors::kRed);
+        ShowFeedback1(kOpeningWriteFailure + std::to_string(result) + ")", colors::kRed);
     }
 }
 

@@ -112,7 +112,7 @@ void Mapleform::Trigger_Click() {
             ShowFeedback1("Trigger Character written to port.", colors::kGreen);
         } else {
             m_port.lastError = result;
-            ShowFeedback1("Error writing to port. (" + std::to_string(result) + ")", colors::kRed);
+            ShowFeedback1(kOpeningWriteFailure + std::to_string(result) + ")", colors::kRed);
         }
     }
     Message_Timer.setEnabled(true);

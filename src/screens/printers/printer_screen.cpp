@@ -14,10 +14,6 @@ namespace {
 
 const Font kCaptionFont{"Arial", 9.75, true, false};
 
-bool failed(ports::ErrorCode code) {
-    return code != ports::kSuccess && code != ports::kIoPending;
-}
-
 void setUpCaption(Control& control, const char* caption) {
     control.setCaption(caption);
     control.setForeColor(colors::kWhite);
@@ -62,6 +58,11 @@ std::vector<SequenceWrite> sequenceWrites(const TestSequence& sequence, std::str
         }
     }
     return writes;
+}
+
+std::vector<SequenceWrite> sequenceWrites(const TestSequence& sequence,
+                                          std::span<const std::uint8_t> drawerCommand) {
+    return sequenceWrites(sequence, PageText, drawerCommand);
 }
 
 PrinterScreen::PrinterScreen(Application& app, Context& context, const PrinterModel& model)
@@ -327,7 +328,7 @@ std::vector<std::uint8_t> PrinterScreen::DrawerCommand() const {
 // One write of one byte; a failure is reported and the sequence goes on.
 void PrinterScreen::Send(std::uint8_t byte, const FailureText& failure) {
     const ports::ErrorCode code = WriteByte(byte);
-    if (failed(code))
+    if (ports::writeFailed(code))
         Report(failure, code);
 }
 
@@ -399,7 +400,7 @@ void PrinterScreen::StatusPoll() {
         std::uint32_t written = 0;
         result = portSystem().writeFile(m_port.handle, std::span(&byte, 1), written, &record);
     }
-    if (failed(result)) {
+    if (ports::writeFailed(result)) {
         ShowFeedback1(kStatusRequestFailure + std::to_string(result) + ")", colors::kRed);
     } else {
         std::uint8_t reply = 0;

@@ -72,6 +72,9 @@ struct SequenceWrite {
 // `drawerCommand` where the sequence sends it (nothing when it is empty).
 std::vector<SequenceWrite> sequenceWrites(const TestSequence& sequence, std::string_view text1,
                                           std::span<const std::uint8_t> drawerCommand);
+// The same with Text1 as it is preset.
+std::vector<SequenceWrite> sequenceWrites(const TestSequence& sequence,
+                                          std::span<const std::uint8_t> drawerCommand);
 
 // What the printer's status reply says about the drawer.
 enum class DrawerReading { Open, Closed, NotJudged };
