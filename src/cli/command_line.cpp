@@ -1,0 +1,258 @@
+// The command line's words: the subcommands, their options and help texts, and the checks that
+// turn whatever cannot be understood into a clear message and the usage exit code.
+#include "cli/command_line.h"
+
+#include <iostream>
+#include <map>
+#include <optional>
+
+#include "cli/commands.h"
+
+namespace cli {
+
+namespace {
+
+const char* const kProgramHelp =
+    "usage: drawertest                       opens the window\n"
+    "       drawertest COMMAND [OPTIONS]     runs one test without a window\n"
+    "\n"
+    "commands:\n"
+    "  kick       send a receipt printer's drawer-open command\n"
+    "  status     read the drawer state through a receipt printer on a serial port\n"
+    "  page       print the test page on a receipt printer, the drawer kick after it on request\n"
+    "  interface  send the opening character to a Dunmere drawer interface\n"
+    "\n"
+    "PORT is COM1, COM2, LPT1 or LPT2, the ports of the window, which the variables\n"
+    "DRAWERTEST_COM1, DRAWERTEST_COM2, DRAWERTEST_LPT1 and DRAWERTEST_LPT2 point at other devices\n"
+    "as for the window; or a device path. A FIFO or a printer device (/dev/lp*, /dev/usb/lp*) is "
+    "a\n"
+    "parallel port, any other device a serial one. A printer on a serial port gets what the\n"
+    "serial screen of its brand sends, one on a parallel port what the parallel screen sends.\n"
+    "\n"
+    "every command takes:\n"
+    "  --json     each result as one JSON object on a line of its own\n"
+    "  --help     the command's options\n"
+    "\n"
+    "exit codes:\n"
+    "  0   done (status: the drawer is open)\n"
+    "  1   status: the drawer is closed\n"
+    "  2   no reply, a reply that tells nothing of the drawer, or a port error\n"
+    "  64  the command line could not be understood\n";
+
+const char* const kPrinterOption = "  --printer NAME  epson, star, citizen or ithaca\n";
+const char* const kPortOption =
+    "  --port PORT     COM1, COM2, LPT1, LPT2 or a device path (see drawertest --help)\n";
+const char* const kDrawerOptions =
+    "  --drawer N      drawer 1 (the default) or 2\n"
+    "  --alternate     drawer 1's alternate character (1C) on a Star or Citizen printer\n";
+const char* const kJsonOption = "  --json          the result as one JSON object\n";
+
+struct Option {
+    const char* name;
+    bool takesValue;
+};
+
+struct Subcommand {
+    const char* name;
+    std::vector<Option> options;
+    bool takesName;  // interface NAME
+    std::string help;
+};
+
+const std::vector<Subcommand>& subcommands() {
+    static const std::vector<Subcommand> list{
+        {"kick",
+         {{"--printer", true}, {"--port", true}, {"--drawer", true}, {"--alternate", false}},
+         false,
+         std::string("usage: drawertest kick --printer NAME --port PORT [--drawer 1|2] "
+                     "[--alternate] [--json]\n\n"
+                     "Sends the printer's drawer-open command, as its screen sends it after the "
+                     "test page with\n\"Test Drawer\" checked: ESC p (Epson), one control "
+                     "character (Star, Citizen), ESC x (Ithaca).\n") +
+             kPrinterOption + kPortOption + kDrawerOptions + kJsonOption},
+        {"status",
+         {{"--printer", true}, {"--port", true}, {"--watch", false}},
+         false,
+         std::string("usage: drawertest status --printer epson|star|ithaca --port PORT [--watch] "
+                     "[--json]\n\n"
+                     "Asks a printer on a serial port for the drawer state, as its screen does "
+                     "while \"Report  Drawer\nStatus\" is checked, and prints Open, Closed, "
+                     "Unknown (a reply the brand's rule cannot judge,\nwith the byte) or No reply "
+                     "(nothing within 100 ms). Exit code 0 open, 1 closed, 2 otherwise.\n"
+                     "  --printer NAME  epson, star or ithaca\n") +
+             kPortOption +
+             "  --watch         ask every 100 ms and print each change until interrupted "
+             "(Ctrl-C);\n"
+             "                  the exit code is that of the last reading\n" +
+             kJsonOption},
+        {"page",
+         {{"--printer", true},
+          {"--port", true},
+          {"--kick", false},
+          {"--drawer", true},
+          {"--alternate", false}},
+         false,
+         std::string("usage: drawertest page --printer NAME --port PORT [--kick [--drawer 1|2] "
+                     "[--alternate]] [--json]\n\n"
+                     "Prints the screen's test page with its feed and cut, as \"Test / Print \" "
+                     "does; the serial\nIthaca printer is asked for the drawer state after it, as "
+                     "its screen does.\n") +
+             kPrinterOption + kPortOption +
+             "  --kick          the drawer-open command after the page, as with \"Test Drawer\" "
+             "checked\n" +
+             kDrawerOptions + kJsonOption},
+        {"interface",
+         {{"--port", true}, {"--baud", true}, {"--char", true}, {"--repeat", true}},
+         true,
+         std::string("usage: drawertest interface alder|birch|cedar|maple --port PORT [--baud N] "
+                     "[--char N]\n                             [--repeat N] [--json]\n\n"
+                     "Sends the opening character as \"Trigger Drawer\" on the interface's screen "
+                     "does, at the\nscreen's values where an option is left out:\n") +
+             kPortOption +
+             "  --baud N        the line's rate (serial interfaces)\n"
+             "  --char N        the opening character, in decimal\n"
+             "  --repeat N      how many times it is sent (Alder, Birch, Cedar)\n" +
+             kJsonOption + "\n" + interfaceHelp()},
+    };
+    return list;
+}
+
+struct Arguments {
+    std::map<std::string, std::string> values;  // options with a value, and flags ("")
+    std::optional<std::string> name;
+    bool help = false;
+};
+
+// A usage error: the message, and where to read more, on standard error.
+int badUsage(const std::string& message, const char* subcommand) {
+    std::cerr << "drawertest: " << message << "\n"
+              << "Try 'drawertest " << (subcommand ? std::string(subcommand) + " " : "")
+              << "--help'.\n";
+    return kBadUsage;
+}
+
+// The options after the subcommand, or the usage error.
+std::variant<Arguments, std::string> readArguments(const Subcommand& subcommand,
+                                                   const std::vector<std::string>& arguments) {
+    Arguments read;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--help" || argument == "-h") {
+            read.help = true;
+            return read;
+        }
+        if (!argument.starts_with("-")) {
+            if (!subcommand.takesName || read.name)
+                return "unexpected argument '" + argument + "'";
+            read.name = argument;
+            continue;
+        }
+        const std::size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        const Option* option = nullptr;
+        for (const Option& known : subcommand.options) {
+            if (name == known.name)
+                option = &known;
+        }
+        static const Option kJson{"--json", false};
+        if (name == kJson.name)
+            option = &kJson;
+        if (!option)
+            return "unknown option '" + name + "'";
+        if (read.values.contains(name))
+            return name + " is given twice";
+        std::string value;
+        if (option->takesValue) {
+            if (equals != std::string::npos) {
+                value = argument.substr(equals + 1);
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            } else {
+                return name + " needs a value";
+            }
+            if (value.empty())
+                return name + " needs a value";
+        } else if (equals != std::string::npos) {
+            return name + " takes no value";
+        }
+        read.values[name] = value;
+    }
+    return read;
+}
+
+std::optional<std::string> valueOf(const Arguments& read, const std::string& name) {
+    const auto it = read.values.find(name);
+    return it == read.values.end() ? std::nullopt : std::optional(it->second);
+}
+
+}  // namespace
+
+int runCommandLine(const std::vector<std::string>& arguments, const ports::DeviceMap& devices) {
+    const std::string& first = arguments.front();
+    if (first == "--help" || first == "-h") {
+        std::cout << kProgramHelp;
+        return kDone;
+    }
+    const Subcommand* subcommand = nullptr;
+    for (const Subcommand& known : subcommands()) {
+        if (first == known.name)
+            subcommand = &known;
+    }
+    if (!subcommand)
+        return badUsage("unknown command '" + first + "'", nullptr);
+
+    auto parsed = readArguments(*subcommand, arguments);
+    if (const auto* error = std::get_if<std::string>(&parsed))
+        return badUsage(*error, subcommand->name);
+    const Arguments& read = std::get<Arguments>(parsed);
+    if (read.help) {
+        std::cout << subcommand->help;
+        return kDone;
+    }
+    const Output output{read.values.contains("--json")};
+    const std::string command = subcommand->name;
+
+    const std::optional<std::string> portText = valueOf(read, "--port");
+    if (!portText)
+        return badUsage("--port is missing", subcommand->name);
+    const std::optional<PortArgument> port = parsePort(*portText);
+    if (!port) {
+        return badUsage("'" + *portText + "' is no port: COM1, COM2, LPT1, LPT2 or a device path",
+                        subcommand->name);
+    }
+
+    if (command == "interface") {
+        if (!read.name)
+            return badUsage("which interface: alder, birch, cedar or maple?", subcommand->name);
+        auto request = interfaceRequest(*read.name, *port, valueOf(read, "--baud"),
+                                        valueOf(read, "--char"), valueOf(read, "--repeat"));
+        if (const auto* error = std::get_if<std::string>(&request))
+            return badUsage(*error, subcommand->name);
+        return runInterface(std::get<InterfaceRequest>(request), devices, output);
+    }
+
+    const std::optional<std::string> printer = valueOf(read, "--printer");
+    if (!printer)
+        return badUsage("--printer is missing", subcommand->name);
+    PrinterRequest request{command == "kick"   ? PrinterAction::Kick
+                           : command == "page" ? PrinterAction::Page
+                                               : PrinterAction::Status,
+                           *printer, *port};
+    request.alternate = read.values.contains("--alternate");
+    request.kick = read.values.contains("--kick");
+    request.watch = read.values.contains("--watch");
+    if (const auto drawer = valueOf(read, "--drawer")) {
+        if (*drawer != "1" && *drawer != "2")
+            return badUsage("--drawer takes 1 or 2", subcommand->name);
+        request.drawer = *drawer == "1" ? 1 : 2;
+    }
+    if (request.action == PrinterAction::Page && !request.kick &&
+        (read.values.contains("--drawer") || request.alternate))
+        return badUsage("--drawer and --alternate go with --kick", subcommand->name);
+    auto checked = checkPrinterRequest(request);
+    if (const auto* error = std::get_if<std::string>(&checked))
+        return badUsage(*error, subcommand->name);
+    return runPrinter(std::get<PrinterRequest>(checked), devices, output);
+}
+
+}  // namespace cli

@@ -1,0 +1,39 @@
+// The PORT of a subcommand, read in this one place: COM1, COM2, LPT1 or LPT2 as the window
+// names them (the DRAWERTEST_* variables point them elsewhere, as for the window), or a device
+// path, which stands behind port 1 of its kind for the run. Whether the port is serial or
+// parallel decides which screen's definitions a printer subcommand uses.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ports/device_map.h"
+
+namespace cli {
+
+enum class PortKind { Serial, Parallel };
+
+struct PortArgument {
+    std::string given;  // as typed
+    std::string
+        port;  // "COM1", "COM2", "LPT1" or "LPT2": the port, or the one a path stands behind
+    bool isPath = false;
+    PortKind kind = PortKind::Serial;
+
+    // The name a screen stores: "\\.\COM1" on the maker's interface screens, "COM1" on the
+    // printer screens, "LPT1" on both.
+    std::string deviceName(bool makerInterface) const;
+    // The name the messages show: the device name, or the path as given.
+    std::string shownName(bool makerInterface) const;
+    // The devices the run opens through: `devices`, with a given path behind its port.
+    ports::DeviceMap deviceMap(const ports::DeviceMap& devices) const;
+};
+
+// COM1, COM2, LPT1 and LPT2 in any letter case; a text with a slash (or on Windows a
+// backslash) is a device path: a FIFO or a printer device (/dev/lp*, /dev/usb/lp*; on Windows
+// a name starting with LPT) is a parallel port, anything else a serial one. Null for a text
+// that is neither.
+std::optional<PortArgument> parsePort(std::string_view text);
+
+}  // namespace cli

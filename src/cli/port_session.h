@@ -1,0 +1,59 @@
+// One port held for one subcommand: opened and set up with the screens' own steps, written one
+// call per write as they write, and at the end given the time its bytes take on the wire before
+// it is closed, so that nothing written is cut off.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "cli/port_argument.h"
+#include "ports/platform_port_system.h"
+
+namespace cli {
+
+// A step that failed: the screens' message for it, and the platform's code.
+struct Failure {
+    std::string message;
+    ports::ErrorCode code = ports::kSuccess;
+};
+
+class PortSession {
+public:
+    // `makerInterface`: named and set up as the maker's interface screens do it.
+    PortSession(const PortArgument& port, const ports::DeviceMap& devices, bool makerInterface);
+    ~PortSession();
+    PortSession(const PortSession&) = delete;
+    PortSession& operator=(const PortSession&) = delete;
+
+    // The name the messages show, and the device behind it.
+    const std::string& shownName() const { return m_shownName; }
+    std::string devicePath() const { return m_devices.pathOf(m_deviceName); }
+
+    // The Maple interface starts on an empty output queue (`clearOutput`).
+    std::optional<Failure> open(bool clearOutput);
+    // 8N1 at the rate, RTS raised (and DTR on request); the Alder screen's texts are capitalised.
+    std::optional<Failure> setUpSerial(int baudRate, bool raiseDtr, bool capitalisedTexts);
+    // The Maple interface's LPT2 set-up.
+    void setUpParallel();
+
+    ports::ErrorCode write(std::span<const std::uint8_t> bytes);
+    void flush();
+    ports::PortSystem& ports() { return m_ports; }
+    ports::Handle handle() const { return m_handle; }
+
+private:
+    ports::DeviceMap m_devices;
+    ports::PlatformPortSystem m_ports;
+    ports::SharedRecords m_records;
+    std::string m_deviceName;
+    std::string m_shownName;
+    ports::Handle m_handle = ports::kInvalidHandle;
+    int m_baudRate = 0;
+    std::uint64_t m_written = 0;
+    std::optional<std::chrono::steady_clock::time_point> m_firstWrite;
+};
+
+}  // namespace cli

@@ -1,0 +1,320 @@
+// kick, page and status: the printer screens' definitions sent without a window. The port's kind
+// picks the serial or the parallel screen of the brand, as the selector does.
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include "cli/commands.h"
+#include "cli/port_session.h"
+#include "screens/printers/printer_screens.h"
+
+namespace cli {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// A reply that has not come within one polling period counts as none.
+constexpr auto kReplyWait = 100ms;
+constexpr auto kPollPeriod = 100ms;
+
+struct Brand {
+    const char* name;
+    const char* title;
+    screens::ScreenId serial;
+    screens::ScreenId parallel;
+};
+constexpr Brand kBrands[] = {
+    {"epson", "Epson", screens::ScreenId::EPSONSerialform, screens::ScreenId::EPSONParallelform},
+    {"star", "Star", screens::ScreenId::StarSerialform, screens::ScreenId::StarParallelform},
+    {"citizen", "Citizen", screens::ScreenId::CITIZENSerialform,
+     screens::ScreenId::CITIZENParallelform},
+    {"ithaca", "Ithaca", screens::ScreenId::ITHACASerialform,
+     screens::ScreenId::ITHACAParallelform},
+};
+
+const Brand* findBrand(std::string_view name) {
+    for (const Brand& brand : kBrands) {
+        if (name == brand.name)
+            return &brand;
+    }
+    return nullptr;
+}
+
+const screens::PrinterModel& modelOf(const Brand& brand, PortKind kind) {
+    return *screens::printerModel(kind == PortKind::Serial ? brand.serial : brand.parallel);
+}
+
+const char* actionName(PrinterAction action) {
+    switch (action) {
+        case PrinterAction::Kick:
+            return "kick";
+        case PrinterAction::Page:
+            return "page";
+        case PrinterAction::Status:
+            break;
+    }
+    return "status";
+}
+
+std::string code(ports::ErrorCode code) {
+    return std::to_string(code) + ")";
+}
+
+int failed(const Output& output, Report report, const Failure& failure) {
+    report.text("result", "error")
+        .text("message", failure.message)
+        .number("code", static_cast<long long>(failure.code));
+    output.print(report, failure.message, true);
+    return kNoAnswer;
+}
+
+// ---- the drawer state ----
+
+struct Reading {
+    enum class Kind { Open, Closed, Unknown, NoReply, Error };
+    Kind kind = Kind::NoReply;
+    int reply = -1;  // the byte the printer answered, -1 for none
+    Failure failure;
+
+    // A change worth telling: another state, another byte that tells nothing, another error.
+    bool sameAs(const Reading& other) const {
+        return kind == other.kind && failure.message == other.failure.message &&
+               (kind != Kind::Unknown || reply == other.reply);
+    }
+    int exitCode() const {
+        return kind == Kind::Open ? kDone : kind == Kind::Closed ? kClosed : kNoAnswer;
+    }
+    const char* result() const {
+        switch (kind) {
+            case Kind::Open:
+                return "open";
+            case Kind::Closed:
+                return "closed";
+            case Kind::Unknown:
+                return "unknown";
+            case Kind::NoReply:
+                return "no reply";
+            case Kind::Error:
+                break;
+        }
+        return "error";
+    }
+    std::string replyText() const { return "0x" + hexBytes({static_cast<std::uint8_t>(reply)}); }
+    std::string sentence() const {
+        switch (kind) {
+            case Kind::Open:
+                return "Open";
+            case Kind::Closed:
+                return "Closed";
+            case Kind::Unknown:
+                return "Unknown: the printer answered " + replyText() +
+                       ", which is not a drawer status.";
+            case Kind::NoReply:
+                return "No reply";
+            case Kind::Error:
+                break;
+        }
+        return failure.message;
+    }
+    // `key`: "result" for the reading a status command asks for; the reading after a page adds
+    // itself as "status" beside the page's result.
+    void addTo(Report& report, const std::string& key) const {
+        report.text(key, result());
+        if (reply >= 0)
+            report.text("reply", replyText());
+        if (kind == Kind::Error && key == "result") {
+            report.text("message", failure.message)
+                .number("code", static_cast<long long>(failure.code));
+        }
+    }
+};
+
+// One status request and its reply, judged by the brand's rule. Input nobody asked for is
+// dropped first, so that the reply read is the answer to this request.
+Reading readStatus(PortSession& session, const screens::StatusModel& status) {
+    if (status.flushesFirst)
+        session.flush();
+    session.ports().purgeComm(session.handle(), ports::kPurgeRxClear);
+    for (std::uint8_t byte : status.request) {
+        const ports::ErrorCode result = session.write(std::span(&byte, 1));
+        if (ports::writeFailed(result))
+            return {
+                Reading::Kind::Error, -1, {screens::kStatusRequestFailure + code(result), result}};
+    }
+    const auto deadline = Clock::now() + kReplyWait;
+    for (;;) {
+        std::uint8_t reply = 0;
+        std::uint32_t read = 0;
+        const ports::ErrorCode result =
+            session.ports().readFile(session.handle(), reply, read, nullptr);
+        if (result == ports::kSuccess) {
+            switch (status.judge(reply)) {
+                case screens::DrawerReading::Open:
+                    return {Reading::Kind::Open, reply, {}};
+                case screens::DrawerReading::Closed:
+                    return {Reading::Kind::Closed, reply, {}};
+                case screens::DrawerReading::NotJudged:
+                    return {Reading::Kind::Unknown, reply, {}};
+            }
+        }
+        if (result != ports::kTimedOut)
+            return {
+                Reading::Kind::Error, -1, {screens::kStatusReplyFailure + code(result), result}};
+        if (Clock::now() >= deadline)
+            return {};
+        std::this_thread::sleep_for(2ms);
+    }
+}
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void onInterrupt(int) {
+    g_interrupted = 1;
+}
+
+// Polls every 100 ms and prints each change until interrupted; a port that fails ends it.
+// Answers the exit code of the last reading.
+int watchStatus(PortSession& session, const screens::StatusModel& status, const Report& report,
+                const Output& output) {
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    std::optional<Reading> last;
+    auto next = Clock::now();
+    while (g_interrupted == 0) {
+        const Reading reading = readStatus(session, status);
+        if (!last || !reading.sameAs(*last)) {
+            Report change = report;
+            reading.addTo(change, "result");
+            output.print(change, reading.sentence(), reading.kind == Reading::Kind::Error);
+            last = reading;
+        }
+        if (reading.kind == Reading::Kind::Error)
+            break;
+        // A late poll is followed by one poll, not by a backlog of them.
+        next = std::max(next + kPollPeriod, Clock::now());
+        while (g_interrupted == 0 && Clock::now() < next)
+            std::this_thread::sleep_for(std::min<Clock::duration>(10ms, next - Clock::now()));
+    }
+    return last ? last->exitCode() : kNoAnswer;
+}
+
+// ---- kick and page ----
+
+struct Sent {
+    long long bytes = 0;
+    int failedWrites = 0;
+    Failure lastFailure;  // a later failure replaces an earlier one, as on the screens
+};
+
+// Every write is looked at, also those the screens leave unchecked: a command line must not
+// call a lost byte done. Such a write is reported with the interfaces' write error.
+Sent send(PortSession& session, const std::vector<screens::SequenceWrite>& writes) {
+    Sent sent;
+    for (const screens::SequenceWrite& write : writes) {
+        if (write.flush) {
+            session.flush();
+            continue;
+        }
+        const ports::ErrorCode result = session.write(std::span(&write.byte, 1));
+        if (!ports::writeFailed(result)) {
+            ++sent.bytes;
+            continue;
+        }
+        ++sent.failedWrites;
+        const screens::FailureText& text = write.failure;
+        sent.lastFailure.code = result;
+        sent.lastFailure.message = !text.text      ? "Error writing to port. (" + code(result)
+                                   : text.withCode ? text.text + code(result)
+                                                   : text.text + (" (" + code(result));
+    }
+    return sent;
+}
+
+}  // namespace
+
+std::variant<PrinterRequest, std::string> checkPrinterRequest(PrinterRequest request) {
+    const Brand* brand = findBrand(request.printer);
+    if (!brand)
+        return "unknown printer '" + request.printer + "': epson, star, citizen or ithaca";
+    const screens::PrinterModel& model = modelOf(*brand, request.port.kind);
+    if (request.alternate && (!model.triggers.alternateCaption || request.drawer != 1))
+        return "--alternate is drawer 1's alternate character, on Star and Citizen printers only";
+    if (request.action == PrinterAction::Status) {
+        if (request.port.kind != PortKind::Serial)
+            return "the drawer state is read on a serial port only: COM1, COM2 or a serial device";
+        if (!model.status)
+            return std::string("the ") + brand->title + " printer reports no drawer state";
+    }
+    return request;
+}
+
+int runPrinter(const PrinterRequest& request, const ports::DeviceMap& devices,
+               const Output& output) {
+    const Brand& brand = *findBrand(request.printer);
+    const bool serial = request.port.kind == PortKind::Serial;
+    const screens::PrinterModel& model = modelOf(brand, request.port.kind);
+    PortSession session(request.port, devices, false);
+    Report report;
+    report.text("command", actionName(request.action))
+        .text("printer", brand.name)
+        .text("port", request.port.given)
+        .text("device", session.devicePath());
+
+    if (auto failure = session.open(false))
+        return failed(output, report, *failure);
+    if (serial) {
+        session.flush();
+        if (auto failure = session.setUpSerial(screens::kPrinterBaudRate, false, false))
+            return failed(output, report, *failure);
+    }
+
+    if (request.action == PrinterAction::Status) {
+        if (request.watch)
+            return watchStatus(session, *model.status, report, output);
+        const Reading reading = readStatus(session, *model.status);
+        reading.addTo(report, "result");
+        output.print(report, reading.sentence(), reading.kind == Reading::Kind::Error);
+        return reading.exitCode();
+    }
+
+    const bool kicks = request.action == PrinterAction::Kick || request.kick;
+    const std::vector<std::uint8_t> command =
+        kicks ? model.triggers.command(request.drawer, request.alternate)
+              : std::vector<std::uint8_t>();
+    std::vector<screens::SequenceWrite> writes = screens::sequenceWrites(model.sequence, command);
+    if (request.action == PrinterAction::Kick)
+        std::erase_if(writes,
+                      [](const screens::SequenceWrite& write) { return !write.drawerCommand; });
+    if (kicks)
+        report.number("drawer", request.drawer).text("kick", hexBytes(command));
+    const Sent sent = send(session, writes);
+    report.number("bytes", sent.bytes);
+    if (sent.failedWrites > 0) {
+        report.number("failed", sent.failedWrites);
+        return failed(output, report, sent.lastFailure);
+    }
+
+    const std::string drawer = std::to_string(request.drawer);
+    std::string sentence = request.action == PrinterAction::Kick
+                               ? "Drawer " + drawer + " kick"
+                               : "Test page (" + std::to_string(sent.bytes) + " bytes)";
+    if (request.action == PrinterAction::Page && kicks)
+        sentence += " and drawer " + drawer + " kick";
+    sentence += std::string(" sent to the ") + brand.title + " printer on " + session.shownName();
+    if (kicks)
+        sentence += " (" + hexBytes(command) + ")";
+    // The serial Ithaca screen reads the drawer state after every page.
+    if (request.action == PrinterAction::Page && model.pollsAfterTest) {
+        const Reading reading = readStatus(session, *model.status);
+        reading.addTo(report, "status");
+        sentence += "; drawer state: " + reading.sentence();
+    }
+    report.text("result", "done");
+    output.print(report, sentence, false);
+    return kDone;
+}
+
+}  // namespace cli

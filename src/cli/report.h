@@ -1,0 +1,38 @@
+// What a subcommand tells of each result: its fields, printed as one JSON object on a line of
+// its own with --json, or as a sentence for a person; and the exit codes a script tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace cli {
+
+inline constexpr int kDone = 0;       // done; status: the drawer is open
+inline constexpr int kClosed = 1;     // status: the drawer is closed
+inline constexpr int kNoAnswer = 2;   // no reply, a reply that tells nothing, or a port error
+inline constexpr int kBadUsage = 64;  // the command line could not be understood
+
+class Report {
+public:
+    Report& text(const std::string& key, std::string_view value);
+    Report& number(const std::string& key, long long value);
+    std::string json() const;
+
+private:
+    std::vector<std::pair<std::string, std::string>> m_fields;  // values written as JSON
+};
+
+struct Output {
+    bool json = false;
+    // One result: its JSON object on standard output, or for a person `sentence`, on standard
+    // error when it tells of a failure.
+    void print(const Report& report, const std::string& sentence, bool failed) const;
+};
+
+// "1B 70 00 50 50"
+std::string hexBytes(const std::vector<std::uint8_t>& bytes);
+
+}  // namespace cli
