@@ -38,7 +38,9 @@ set(CPACK_PACKAGE_DESCRIPTION
     "command and, where the wiring allows, whether it stands open. It drives\n"
     "Dunmere's drawer interfaces on serial and parallel ports and the drawer-kick\n"
     "connector of Epson, Star, Citizen and Ithaca receipt printers, and prints a\n"
-    "short test page.")
+    "short test page. Run with a command (drawertest kick, status, page or\n"
+    "interface; drawertest --help) it tests without a window, for scripts and SSH,\n"
+    "and exits with a code that tells the result.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)

@@ -1,5 +1,6 @@
 // Prints the printer screens' page texts in hex, one a line, so that the end-to-end tests can
-// tell exactly which bytes a printer screen must send: PageText, then each of Sentences48.
+// tell exactly which bytes a printer screen must send: PageText, then each of Sentences48, then
+// each of Sentences42.
 #include <cstdio>
 #include <string_view>
 
@@ -17,7 +18,9 @@ void print(std::string_view text) {
 
 int main() {
     print(screens::PageText);
-    for (std::string_view sentence : screens::Sentences48)
-        print(sentence);
+    for (const auto* sentences : {&screens::Sentences48, &screens::Sentences42}) {
+        for (std::string_view sentence : *sentences)
+            print(sentence);
+    }
     return 0;
 }

@@ -3,17 +3,10 @@ its drawer command, or of the opening characters, as the screen must send them; 
 state read through the printer while the simulator opens and closes the drawer; a port that is
 missing."""
 
-import os
-import subprocess
-
 import harness
 from desktop import wait_until
 from harness import SELECTOR, EndToEndTest
-
-# The page texts as the program holds them.
-PAGE_TEXT, *SENTENCES48 = map(bytes.fromhex, subprocess.run(
-    [os.environ["DRAWERTEST_E2E_PAGE_TEXTS"]], check=True, capture_output=True,
-    text=True).stdout.split())
+from page_texts import PAGE_TEXT, SENTENCES48
 
 
 class ScreenTest(EndToEndTest):
