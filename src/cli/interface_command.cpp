@@ -1,5 +1,6 @@
 // interface: the opening character of a maker's interface screen, sent without a window, with
 // the values that screen accepts and starts with.
+#include <algorithm>
 #include <charconv>
 
 #include "cli/commands.h"
@@ -144,19 +145,12 @@ int runInterface(const InterfaceRequest& request, const ports::DeviceMap& device
         report.number("baud", request.baudRate);
     report.number("char", request.openChar);
 
-    const auto fail = [&](const Failure& failure) {
-        report.text("result", "error")
-            .text("message", failure.message)
-            .number("code", static_cast<long long>(failure.code));
-        output.print(report, failure.message, true);
-        return kNoAnswer;
-    };
     if (auto failure = session.open(!serial))
-        return fail(*failure);
+        return printFailure(output, report, *failure);
     if (serial) {
         if (auto failure =
                 session.setUpSerial(request.baudRate, model.raiseDtr, model.capitalisedTexts))
-            return fail(*failure);
+            return printFailure(output, report, *failure);
     } else if (!request.port.isPath && request.port.port == "LPT2") {
         // The Maple screen sets up LPT2 when it is picked; LPT1 is used as it opened.
         session.setUpParallel();
@@ -190,7 +184,7 @@ int runInterface(const InterfaceRequest& request, const ports::DeviceMap& device
     report.number("bytes", static_cast<long long>(write.size()) * (passes - failedWrites));
     if (failedWrites > 0) {
         report.number("failed", failedWrites);
-        return fail(lastFailure);
+        return printFailure(output, report, lastFailure);
     }
     report.text("result", "done");
     std::string sentence = "Opening character " + std::to_string(request.openChar) + " (" +

@@ -10,15 +10,10 @@
 #include <string>
 
 #include "cli/port_argument.h"
+#include "cli/report.h"
 #include "ports/platform_port_system.h"
 
 namespace cli {
-
-// A step that failed: the screens' message for it, and the platform's code.
-struct Failure {
-    std::string message;
-    ports::ErrorCode code = ports::kSuccess;
-};
 
 class PortSession {
 public:

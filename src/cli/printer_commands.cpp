@@ -63,14 +63,6 @@ std::string code(ports::ErrorCode code) {
     return std::to_string(code) + ")";
 }
 
-int failed(const Output& output, Report report, const Failure& failure) {
-    report.text("result", "error")
-        .text("message", failure.message)
-        .number("code", static_cast<long long>(failure.code));
-    output.print(report, failure.message, true);
-    return kNoAnswer;
-}
-
 // ---- the drawer state ----
 
 struct Reading {
@@ -264,11 +256,11 @@ int runPrinter(const PrinterRequest& request, const ports::DeviceMap& devices,
         .text("device", session.devicePath());
 
     if (auto failure = session.open(false))
-        return failed(output, report, *failure);
+        return printFailure(output, report, *failure);
     if (serial) {
         session.flush();
         if (auto failure = session.setUpSerial(screens::kPrinterBaudRate, false, false))
-            return failed(output, report, *failure);
+            return printFailure(output, report, *failure);
     }
 
     if (request.action == PrinterAction::Status) {
@@ -294,7 +286,7 @@ int runPrinter(const PrinterRequest& request, const ports::DeviceMap& devices,
     report.number("bytes", sent.bytes);
     if (sent.failedWrites > 0) {
         report.number("failed", sent.failedWrites);
-        return failed(output, report, sent.lastFailure);
+        return printFailure(output, report, sent.lastFailure);
     }
 
     const std::string drawer = std::to_string(request.drawer);

@@ -65,6 +65,14 @@ void Output::print(const Report& report, const std::string& sentence, bool faile
     }
 }
 
+int printFailure(const Output& output, Report report, const Failure& failure) {
+    report.text("result", "error")
+        .text("message", failure.message)
+        .number("code", static_cast<long long>(failure.code));
+    output.print(report, failure.message, true);
+    return kNoAnswer;
+}
+
 std::string hexBytes(const std::vector<std::uint8_t>& bytes) {
     std::string text;
     for (std::uint8_t byte : bytes)

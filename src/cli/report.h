@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "ports/records.h"
+
 namespace cli {
 
 inline constexpr int kDone = 0;       // done; status: the drawer is open
@@ -31,6 +33,15 @@ struct Output {
     // error when it tells of a failure.
     void print(const Report& report, const std::string& sentence, bool failed) const;
 };
+
+// A step that failed: the screens' message for it, and the platform's code.
+struct Failure {
+    std::string message;
+    ports::ErrorCode code = ports::kSuccess;
+};
+
+// Prints the failure as the result of `report`; answers the exit code of a port error.
+int printFailure(const Output& output, Report report, const Failure& failure);
 
 // "1B 70 00 50 50"
 std::string hexBytes(const std::vector<std::uint8_t>& bytes);
