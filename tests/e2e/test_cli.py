@@ -76,13 +76,13 @@ class CommandLineTest(unittest.TestCase):
         return done
 
     def sent_on_sim(self, sim, expected, *arguments):
-        """Runs the command on the simulator's port; answers what reached it."""
+        """Runs the command on the simulator's port; answers what reached it and the result."""
         before = len(sim.captured())
         done = self.run_cli(*arguments, "--port", sim.port, "--json", ports={sim.port: sim.path})
         self.assertEqual(done.returncode, 0, done.stdout + done.stderr)
         self.assertEqual(done.results[-1]["result"], "done")
         wait_until(lambda: len(sim.captured()) >= before + len(expected), "the bytes")
-        return sim.captured()[before:]
+        return sim.captured()[before:], done.results[-1]
 
     def sent_on_fifo(self, *arguments):
         """Runs the command with a FIFO for its parallel port; answers what it wrote."""
@@ -104,7 +104,8 @@ class CommandLineTest(unittest.TestCase):
             kick = bytes.fromhex(kick)
             options = ["--printer", printer, "--drawer", str(drawer)] + ["--alternate"] * alternate
             with self.subTest(printer=printer, drawer=drawer, alternate=alternate):
-                self.assertEqual(self.sent_on_sim(self.sim(printer), kick, "kick", *options), kick)
+                self.assertEqual(self.sent_on_sim(self.sim(printer), kick, "kick", *options)[0],
+                                 kick)
                 self.assertEqual(self.sent_on_fifo("kick", *options), kick)
         for (printer, kind), page in PAGES.items():
             with self.subTest(printer=printer, kind=kind):
@@ -115,7 +116,7 @@ class CommandLineTest(unittest.TestCase):
                     continue
                 # The serial Ithaca screen reads the drawer state after its page.
                 poll = b"\x05\x01" if printer == "ithaca" else b""
-                self.assertEqual(self.sent_on_sim(self.sim(printer), page + poll, *arguments),
+                self.assertEqual(self.sent_on_sim(self.sim(printer), page + poll, *arguments)[0],
                                  page + poll)
         self.assertEqual(self.sent_on_fifo("page", "--printer", "epson"), PAGES["epson", "parallel"])
 
@@ -131,7 +132,9 @@ class CommandLineTest(unittest.TestCase):
                 ("cedar", ["--baud", "300", "--repeat", "99"], b"\x07\x00" * 30, 300)):
             with self.subTest(name=name, options=options):
                 sim = self.sim(name, "--port", "COM2")
-                self.assertEqual(self.sent_on_sim(sim, sent, "interface", name, *options), sent)
+                got, result = self.sent_on_sim(sim, sent, "interface", name, *options)
+                self.assertEqual((got, result["repeat"], result["bytes"]),
+                                 (sent, len(sent) // 2, len(sent)))
                 sim.wait_line(rf"^line: {rate} baud, 8N1$")
         self.assertEqual(self.sent_on_fifo("interface", "maple", "--char", "27"), b"\x1b" * 6)
 
@@ -192,7 +195,11 @@ class CommandLineTest(unittest.TestCase):
             self.assertEqual(watch.wait(30), 0 if readings[-1] == "open" else 1)
         self.assertIn(readings, (["open", "closed", "open"], ["closed", "open", "closed"]))
 
-    def test_a_port_that_does_not_open_and_bad_usage(self):
+    def test_sentences_for_a_person_and_a_port_that_does_not_open_and_bad_usage(self):
+        sim = self.sim("star")
+        done = self.run_cli("kick", "--printer", "star", "--port", sim.port, "--alternate",
+                            ports={sim.port: sim.path})
+        self.assertEqual(done.stdout, "Drawer 1 kick sent to the Star printer on COM1 (1C)\n")
         missing = self.run_cli("kick", "--printer", "star", "--port", "COM2", "--json")
         self.assertEqual((missing.returncode, missing.results[0]["message"],
                           missing.results[0]["code"]),
