@@ -32,7 +32,10 @@ public:
 
     // Buffers and time-outs.
     virtual ErrorCode flushFileBuffers(Handle handle) = 0;
+    // kPurgeTxClear drops output not yet sent, kPurgeRxClear input not yet read.
     virtual ErrorCode purgeComm(Handle handle, std::uint32_t flags) = 0;
+    // The line's error flags, which the call clears, and the bytes waiting in its queues.
+    virtual ErrorCode clearCommError(Handle handle, std::uint32_t& errors, CommStat& stat) = 0;
     virtual ErrorCode setupComm(Handle handle, std::uint32_t inQueue, std::uint32_t outQueue) = 0;
     virtual ErrorCode getCommTimeouts(Handle handle, CommTimeoutsRec& timeouts) = 0;
     virtual ErrorCode setCommTimeouts(Handle handle, const CommTimeoutsRec& timeouts) = 0;
@@ -47,7 +50,7 @@ public:
     // Writes a buffer; kIoPending means the write is still under way.
     virtual ErrorCode writeFile(Handle handle, std::span<const std::uint8_t> bytes,
                                 std::uint32_t& written, WriteOverlapped* overlapped) = 0;
-    // Reads one byte; waits a short, bounded time for it.
+    // Reads one byte if one has come, without waiting: kTimedOut when none has.
     virtual ErrorCode readFile(Handle handle, std::uint8_t& byte, std::uint32_t& read,
                                WriteOverlapped* overlapped) = 0;
     virtual ErrorCode getOverlappedResult(Handle handle, WriteOverlapped& overlapped,

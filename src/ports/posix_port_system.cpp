@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "ports/dcb_text.h"
+#include "ports/stall_budget.h"
 
 namespace ports {
 
@@ -28,12 +29,11 @@ namespace {
 using namespace std::chrono_literals;
 using SteadyClock = std::chrono::steady_clock;
 
-// No call may freeze the window: every wait on a device has an end.
-constexpr auto kStatusReplyWait = 50ms;  // the one-byte status read
-constexpr auto kCallWaitLimit = 1s;      // any one write or flush
-constexpr auto kStallBudget = 2s;        // a run of calls on a device that takes nothing
-constexpr auto kEventWaitLimit = 1s;     // an event nothing will signal
-constexpr auto kRetryNap = 10ms;         // devices that cannot be polled (the lp driver)
+// No call may freeze the window: every wait on a device has an end. A device that takes no
+// data spends the port's stall budget besides.
+constexpr auto kCallWaitLimit = 1s;   // any one write or flush
+constexpr auto kEventWaitLimit = 1s;  // an event nothing will signal
+constexpr auto kRetryNap = 10ms;      // devices that cannot be polled (the lp driver)
 
 struct LineSpeed {
     std::uint32_t rate;
@@ -61,17 +61,17 @@ SteadyClock::duration timeLeft(SteadyClock::time_point end) {
     return std::max(SteadyClock::duration::zero(), end - SteadyClock::now());
 }
 
-// Waits up to `limit` for the device to be ready for `events`; answers poll's revents, 0 when
-// the time ran out. Ttys wake the caller as soon as they are ready; other devices cannot all be
-// polled (the lp driver cannot), so they are tried again after a short nap.
-short awaitDevice(int fd, bool pollable, short events, SteadyClock::duration limit) {
+// Waits up to `limit` for the device to take data. Ttys wake the caller as soon as they can;
+// other devices cannot all be polled (the lp driver cannot), so they are tried again after a
+// short nap.
+void awaitRoom(int fd, bool pollable, SteadyClock::duration limit) {
     if (!pollable) {
         std::this_thread::sleep_for(std::min<SteadyClock::duration>(limit, kRetryNap));
-        return 0;
+        return;
     }
-    pollfd entry{fd, events, 0};
+    pollfd entry{fd, POLLOUT, 0};
     const auto timeout = std::chrono::ceil<std::chrono::milliseconds>(limit).count();
-    return ::poll(&entry, 1, static_cast<int>(timeout)) > 0 ? entry.revents : 0;
+    ::poll(&entry, 1, static_cast<int>(timeout));
 }
 
 std::optional<dev_t> sysfsDevice(const std::string& file) {
@@ -141,13 +141,13 @@ ErrorCode claimDevice(int fd, bool& isTty) {
 
 // tcdrain without its unbounded wait: watches the output queue shrink, for at most the time
 // of one call and while the port's stall budget lasts.
-ErrorCode drainOutput(int fd, SteadyClock::duration& stallBudget) {
+ErrorCode drainOutput(int fd, StallBudget& stallBudget) {
     const auto callEnd = SteadyClock::now() + kCallWaitLimit;
     int queued = 0;
     if (::ioctl(fd, TIOCOUTQ, &queued) != 0)
         return errnoCode();
     while (queued > 0) {
-        const auto limit = std::min(timeLeft(callEnd), stallBudget);
+        const auto limit = std::min<SteadyClock::duration>(timeLeft(callEnd), stallBudget.left());
         if (limit <= SteadyClock::duration::zero())
             return ETIMEDOUT;
         const auto start = SteadyClock::now();
@@ -156,9 +156,9 @@ ErrorCode drainOutput(int fd, SteadyClock::duration& stallBudget) {
         if (::ioctl(fd, TIOCOUTQ, &queued) != 0)
             return errnoCode();
         if (queued < before) {
-            stallBudget = kStallBudget;
+            stallBudget.refill();
         } else {
-            stallBudget -= std::min(stallBudget, SteadyClock::now() - start);
+            stallBudget.spend(SteadyClock::now() - start);
         }
     }
     return kSuccess;
@@ -166,7 +166,7 @@ ErrorCode drainOutput(int fd, SteadyClock::duration& stallBudget) {
 
 // Closing a tty waits until its output has gone, up to the driver's closing wait (30 s on a
 // serial port): give the output the time of a flush, then drop what is left.
-ErrorCode releaseDevice(int fd, bool isTty, SteadyClock::duration& stallBudget) {
+ErrorCode releaseDevice(int fd, bool isTty, StallBudget& stallBudget) {
     if (isTty) {
         drainOutput(fd, stallBudget);
         ::tcflush(fd, TCOFLUSH);
@@ -239,7 +239,7 @@ Handle PosixPortSystem::createFile(const std::string& device, std::uint32_t /*ac
         return kInvalidHandle;
     }
     const Handle handle = m_nextHandle++;
-    m_ports.emplace(handle, Port{fd, isTty, kStallBudget, {}});
+    m_ports.emplace(handle, Port{fd, isTty, {}, {}});
     return handle;
 }
 
@@ -405,6 +405,23 @@ ErrorCode PosixPortSystem::purgeComm(Handle handle, std::uint32_t flags) {
     return kSuccess;
 }
 
+ErrorCode PosixPortSystem::clearCommError(Handle handle, std::uint32_t& errors, CommStat& stat) {
+    Port* port = find(handle);
+    if (port == nullptr)
+        return fail(EBADF);
+    // The kernel keeps no line errors to clear: the raw line passes bad bytes on as they came.
+    errors = 0;
+    stat = {};
+    if (!port->isTty)
+        return kSuccess;
+    int in = 0;
+    int out = 0;
+    if (::ioctl(port->fd, TIOCINQ, &in) != 0 || ::ioctl(port->fd, TIOCOUTQ, &out) != 0)
+        return fail(errnoCode());
+    stat = {static_cast<std::uint32_t>(in), static_cast<std::uint32_t>(out)};
+    return kSuccess;
+}
+
 ErrorCode PosixPortSystem::setupComm(Handle handle, std::uint32_t /*inQueue*/,
                                      std::uint32_t /*outQueue*/) {
     // The kernel sizes its own queues.
@@ -469,19 +486,20 @@ ErrorCode PosixPortSystem::writeFile(Handle handle, std::span<const std::uint8_t
         const ssize_t n = ::write(port->fd, bytes.data() + done, bytes.size() - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
-            port->stallBudget = kStallBudget;
+            port->stallBudget.refill();
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
             code = errnoCode();
         } else {
             // The device takes nothing just now. Waiting spends this call's time and the port's
             // budget; once that is gone, writes fail at once until the device takes data again.
-            const auto limit = std::min(timeLeft(callEnd), port->stallBudget);
+            const auto limit =
+                std::min<SteadyClock::duration>(timeLeft(callEnd), port->stallBudget.left());
             if (limit <= SteadyClock::duration::zero()) {
                 code = ETIMEDOUT;
             } else {
                 const auto start = SteadyClock::now();
-                awaitDevice(port->fd, port->isTty, POLLOUT, limit);
-                port->stallBudget -= std::min(port->stallBudget, SteadyClock::now() - start);
+                awaitRoom(port->fd, port->isTty, limit);
+                port->stallBudget.spend(SteadyClock::now() - start);
             }
         }
     }
@@ -496,26 +514,20 @@ ErrorCode PosixPortSystem::readFile(Handle handle, std::uint8_t& byte, std::uint
     if (port == nullptr)
         return complete(overlapped, EBADF, 0);
 
-    const auto end = SteadyClock::now() + kStatusReplyWait;
-    for (;;) {
-        std::uint8_t value = 0;
-        const ssize_t n = ::read(port->fd, &value, 1);
-        if (n == 1) {
-            byte = value;
-            read = 1;
-            return complete(overlapped, kSuccess, 1);
-        }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            return complete(overlapped, errnoCode(), 0);
-        }
-        const auto limit = timeLeft(end);
-        if (limit <= SteadyClock::duration::zero())
-            return complete(overlapped, ETIMEDOUT, 0);
-        // A tty whose far end hung up reads as end of file and polls as hung up.
-        if ((awaitDevice(port->fd, port->isTty, POLLIN, limit) & (POLLHUP | POLLERR)) != 0) {
-            return complete(overlapped, EIO, 0);
-        }
+    std::uint8_t value = 0;
+    const ssize_t n = ::read(port->fd, &value, 1);
+    if (n == 1) {
+        byte = value;
+        read = 1;
+        return complete(overlapped, kSuccess, 1);
     }
+    if (n < 0 && errno != EAGAIN && errno != EINTR)
+        return complete(overlapped, errnoCode(), 0);
+    // Nothing has come. A tty whose far end hung up reads as end of file and polls as hung up.
+    pollfd entry{port->fd, POLLIN, 0};
+    if (::poll(&entry, 1, 0) > 0 && (entry.revents & (POLLHUP | POLLERR)) != 0)
+        return complete(overlapped, EIO, 0);
+    return complete(overlapped, ETIMEDOUT, 0);
 }
 
 ErrorCode PosixPortSystem::getOverlappedResult(Handle handle, WriteOverlapped& overlapped,

@@ -2,12 +2,12 @@
 // opens, and waits on a device that always end. Error codes are errno values.
 #pragma once
 
-#include <chrono>
 #include <map>
 #include <string>
 
 #include "ports/device_map.h"
 #include "ports/port_system.h"
+#include "ports/stall_budget.h"
 
 namespace ports {
 
@@ -33,6 +33,7 @@ public:
 
     ErrorCode flushFileBuffers(Handle handle) override;
     ErrorCode purgeComm(Handle handle, std::uint32_t flags) override;
+    ErrorCode clearCommError(Handle handle, std::uint32_t& errors, CommStat& stat) override;
     ErrorCode setupComm(Handle handle, std::uint32_t inQueue, std::uint32_t outQueue) override;
     ErrorCode getCommTimeouts(Handle handle, CommTimeoutsRec& timeouts) override;
     ErrorCode setCommTimeouts(Handle handle, const CommTimeoutsRec& timeouts) override;
@@ -56,9 +57,7 @@ private:
     struct Port {
         int fd = -1;
         bool isTty = false;
-        // Time this port may still spend waiting on a device that takes nothing; refilled
-        // whenever the device takes bytes again.
-        std::chrono::steady_clock::duration stallBudget{};
+        StallBudget stallBudget;
         // Recorded only: these devices have no time-outs to set.
         CommTimeoutsRec timeouts;
     };

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cerrno>
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 
 namespace ports {
@@ -23,7 +25,8 @@ inline constexpr ErrorCode kIoPending = 997;
 inline bool writeFailed(ErrorCode code) {
     return code != kSuccess && code != kIoPending;
 }
-// A wait on a device that ran out with nothing heard (a silent status reply).
+// Nothing came in time: no byte to read, no status reply within its bound, or a device that
+// took no data within the port's stall budget.
 #ifdef _WIN32
 inline constexpr ErrorCode kTimedOut = 1460;  // ERROR_TIMEOUT
 #else
@@ -63,6 +66,19 @@ struct CommDcb {
     bool outxDsrFlow = false;
     bool outX = false;  // XON/XOFF on output
     bool inX = false;   // XON/XOFF on input
+};
+
+// The time `bytes` take on a serial line at `baud` as this program sets every line up (8N1: a
+// start bit, eight data bits and a stop bit, ten bits a byte).
+constexpr std::chrono::microseconds wireTime(std::size_t bytes, std::uint32_t baud) {
+    return std::chrono::microseconds(bytes * 10 * 1'000'000 / baud);
+}
+
+// A serial line's queues as ClearCommError reports them (the counts of its COMSTAT): bytes
+// that have come and are not read yet, and bytes written that have not left yet.
+struct CommStat {
+    std::uint32_t inQueue = 0;
+    std::uint32_t outQueue = 0;
 };
 
 // Time-outs of a port, in milliseconds.

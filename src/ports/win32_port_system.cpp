@@ -17,20 +17,15 @@ static_assert(kTimedOut == ERROR_TIMEOUT);
 
 namespace {
 
-using namespace std::chrono_literals;
 using SteadyClock = std::chrono::steady_clock;
 
 // No call may freeze the window: every wait on a device has an end.
-constexpr DWORD kStatusReplyWaitMs = 50;   // the one-byte status read
-constexpr auto kCallWaitLimit = 1s;        // any one write
-constexpr auto kStallBudget = 2s;          // a run of writes to a device that takes nothing
 constexpr DWORD kEventWaitLimitMs = 1000;  // an event nothing will signal
 
-// The write time-out that spends at most the rest of the stall budget. Never 0: a zero write
-// time-out means none at all.
-std::uint32_t writeLimitFor(SteadyClock::duration stallBudget) {
-    const auto limit = std::chrono::ceil<std::chrono::milliseconds>(
-        std::min<SteadyClock::duration>(kCallWaitLimit, stallBudget));
+// The write time-out that spends at most the rest of the stall budget (1 s at most). Never 0: a
+// zero write time-out means none at all.
+std::uint32_t writeLimitFor(const StallBudget& stallBudget) {
+    const auto limit = std::chrono::ceil<std::chrono::milliseconds>(stallBudget.left());
     return static_cast<std::uint32_t>(std::max<std::chrono::milliseconds::rep>(limit.count(), 1));
 }
 
@@ -113,10 +108,10 @@ ErrorCode Win32PortSystem::fail(ErrorCode code) {
 }
 
 ErrorCode Win32PortSystem::applyBounds(Port& port, std::uint32_t writeLimitMs) {
-    // Reads end after the status reply's wait, with or without the byte; writes after their
-    // limit, with what went out.
+    // Reads return at once with what has come; writes end after their limit, with what went
+    // out.
     COMMTIMEOUTS bounds{};
-    bounds.ReadTotalTimeoutConstant = kStatusReplyWaitMs;
+    bounds.ReadIntervalTimeout = MAXDWORD;
     bounds.WriteTotalTimeoutConstant = writeLimitMs;
     if (!::SetCommTimeouts(port.native, &bounds))
         return lastOsError();
@@ -157,11 +152,10 @@ Handle Win32PortSystem::createFile(const std::string& device, std::uint32_t acce
     }
     Port port;
     port.native = native;
-    port.stallBudget = kStallBudget;
     COMMTIMEOUTS before{};
     if (::GetCommTimeouts(native, &before))
         port.timeouts = fromNative(before);
-    port.boundsRefused = applyBounds(port, writeLimitFor(kStallBudget));
+    port.boundsRefused = applyBounds(port, writeLimitFor(port.stallBudget));
     const Handle handle = m_nextHandle++;
     m_ports.emplace(handle, port);
     return handle;
@@ -232,6 +226,19 @@ ErrorCode Win32PortSystem::purgeComm(Handle handle, std::uint32_t flags) {
         return fail(ERROR_INVALID_HANDLE);
     if (!::PurgeComm(port->native, flags))
         return fail(lastOsError());
+    return kSuccess;
+}
+
+ErrorCode Win32PortSystem::clearCommError(Handle handle, std::uint32_t& errors, CommStat& stat) {
+    Port* port = find(handle);
+    if (port == nullptr)
+        return fail(ERROR_INVALID_HANDLE);
+    DWORD flags = 0;
+    COMSTAT native{};
+    if (!::ClearCommError(port->native, &flags, &native))
+        return fail(lastOsError());
+    errors = flags;
+    stat = {native.cbInQue, native.cbOutQue};
     return kSuccess;
 }
 
@@ -337,9 +344,9 @@ ErrorCode Win32PortSystem::writeFile(Handle handle, std::span<const std::uint8_t
     if (code == kSuccess && count < bytes.size())
         code = ERROR_TIMEOUT;
     if (count > 0) {
-        port->stallBudget = kStallBudget;
+        port->stallBudget.refill();
     } else {
-        port->stallBudget -= std::min(port->stallBudget, waited);
+        port->stallBudget.spend(waited);
     }
     return code == kSuccess ? kSuccess : fail(code);
 }
@@ -362,7 +369,7 @@ ErrorCode Win32PortSystem::readFile(Handle handle, std::uint8_t& byte, std::uint
         copyBack(*native, *overlapped);
     if (code != kSuccess)
         return fail(code);
-    // The read's time-out ran out: it succeeds with nothing read.
+    // Nothing had come: the read succeeds with nothing read.
     if (count == 0)
         return fail(ERROR_TIMEOUT);
     byte = value;

@@ -2,13 +2,13 @@
 // numbers, with every wait on a device bounded. Error codes are GetLastError values.
 #pragma once
 
-#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "ports/device_map.h"
 #include "ports/port_system.h"
+#include "ports/stall_budget.h"
 
 namespace ports {
 
@@ -33,6 +33,7 @@ public:
 
     ErrorCode flushFileBuffers(Handle handle) override;
     ErrorCode purgeComm(Handle handle, std::uint32_t flags) override;
+    ErrorCode clearCommError(Handle handle, std::uint32_t& errors, CommStat& stat) override;
     ErrorCode setupComm(Handle handle, std::uint32_t inQueue, std::uint32_t outQueue) override;
     // The time-outs as the screens set them. The port itself runs on this backend's bounds,
     // which the screens never see.
@@ -68,15 +69,13 @@ private:
         ErrorCode boundsRefused = 0;
         // The write time-out in force, in milliseconds.
         std::uint32_t writeLimitMs = 0;
-        // Time this port may still spend waiting on a device that takes nothing; refilled
-        // whenever the device takes bytes again.
-        std::chrono::steady_clock::duration stallBudget{};
+        StallBudget stallBudget;
     };
 
     Port* find(Handle handle);
     NativeHandle eventOf(EventHandle event) const;
     ErrorCode fail(ErrorCode code);
-    // The port's read and write time-outs: the status reply wait, and a write limit from the
+    // The port's read and write time-outs: reads that never wait, and a write limit from the
     // stall budget. Returns kSuccess or the code that refused them.
     ErrorCode applyBounds(Port& port, std::uint32_t writeLimitMs);
     // The OS's record behind a program record, alive from the first transfer through it until

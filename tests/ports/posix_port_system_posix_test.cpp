@@ -211,18 +211,26 @@ TEST_F(PosixPortSystemTest, ModemLinesRepliesAndHangUp) {
     EXPECT_EQ(status, 0x12345u);
     EXPECT_EQ(m_ports.escapeCommFunction(h, ports::EscapeFunction::SetRts), code(ENOTTY));
 
-    // A reply that comes within a few polls is read; a hung-up line fails every call.
+    // Replies that have come are counted and read at once; purged, they are gone. A hung-up
+    // line fails every call.
     std::uint8_t byte = 0;
     std::uint32_t read = 0;
-    ASSERT_EQ(::write(m_pty.master(), "\x16", 1), 1);
-    ports::ErrorCode result = code(ETIMEDOUT);
-    for (int attempt = 0; attempt < 40 && result == code(ETIMEDOUT); ++attempt)
-        result = m_ports.readFile(h, byte, read, nullptr);
-    EXPECT_EQ(result, ports::kSuccess);
+    std::uint32_t errors = 0;
+    ports::CommStat queues;
+    ASSERT_EQ(::write(m_pty.master(), "\x16\x12", 2), 2);
+    for (int look = 0; look < 200 && queues.inQueue < 2; ++look) {
+        ::poll(nullptr, 0, 10);
+        ASSERT_EQ(m_ports.clearCommError(h, errors, queues), ports::kSuccess);
+    }
+    EXPECT_EQ(queues.inQueue, 2u);
+    EXPECT_EQ(m_ports.readFile(h, byte, read, nullptr), ports::kSuccess);
     EXPECT_EQ(byte, 0x16);
     EXPECT_EQ(read, 1u);
+    EXPECT_EQ(m_ports.purgeComm(h, ports::kPurgeRxClear), ports::kSuccess);
+    EXPECT_EQ(m_ports.readFile(h, byte, read, nullptr), ports::kTimedOut);
 
     m_pty.hangUp();
+    EXPECT_EQ(m_ports.clearCommError(h, errors, queues), code(EIO));
     EXPECT_EQ(m_ports.readFile(h, byte, read, nullptr), code(EIO));
     EXPECT_EQ(write(m_ports, h, {0x41}), code(EIO));
     EXPECT_EQ(m_ports.getCommModemStatus(h, status), code(EIO));

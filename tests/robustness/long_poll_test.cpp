@@ -104,7 +104,7 @@ TEST_P(LongPoll, MemoryHandlesAndEventsStayAsTheyWereAfterWarmUp) {
     long long polls = 0;
     const auto countPolls = [&] {
         for (const std::string& call : h.fake.calls())
-            polls += call.starts_with(c.printer ? "readFile(" : "getCommModemStatus(") ? 1 : 0;
+            polls += call.starts_with(c.printer ? "purgeComm(" : "getCommModemStatus(") ? 1 : 0;
         h.fake.clearCalls();
     };
 
@@ -112,7 +112,7 @@ TEST_P(LongPoll, MemoryHandlesAndEventsStayAsTheyWereAfterWarmUp) {
     long residentAfterWarmUp = 0;
     for (long long tick = 1; tick <= ticks; ++tick) {
         if (c.printer) {
-            // Silent now and then: the read waits its bound and the poll says so.
+            // Silent now and then: the next tick says so.
             if (tick % 13 != 0)
                 h.fake.queueReplies({kReplies[tick / 7 % std::size(kReplies)]});
             if (tick % 1000 == 500)

@@ -57,6 +57,8 @@ const char* nameOf(Call call) {
             return "flushFileBuffers";
         case Call::PurgeComm:
             return "purgeComm";
+        case Call::ClearCommError:
+            return "clearCommError";
         case Call::SetupComm:
             return "setupComm";
         case Call::GetCommTimeouts:
@@ -127,6 +129,10 @@ void FakePortSystem::setBusy(const std::string& name) {
 
 void FakePortSystem::hangUp(const std::string& name) {
     device(name).hungUp = true;
+}
+
+void FakePortSystem::setTakesData(const std::string& name, bool takes) {
+    device(name).takesData = takes;
 }
 
 Handle FakePortSystem::handleOf(const std::string& name) const {
@@ -300,7 +306,23 @@ ErrorCode FakePortSystem::flushFileBuffers(Handle handle) {
 ErrorCode FakePortSystem::purgeComm(Handle handle, std::uint32_t flags) {
     if (const ErrorCode code = begin(Call::PurgeComm, {str(handle), str(flags)}))
         return code;
-    return check(deviceOf(handle), true);
+    if (const ErrorCode code = check(deviceOf(handle), true))
+        return code;
+    if ((flags & ports::kPurgeRxClear) != 0)
+        m_replies.clear();
+    return kSuccess;
+}
+
+ErrorCode FakePortSystem::clearCommError(Handle handle, std::uint32_t& errors,
+                                         ports::CommStat& stat) {
+    if (const ErrorCode code = begin(Call::ClearCommError, {str(handle)}))
+        return code;
+    if (const ErrorCode code = check(deviceOf(handle), true))
+        return code;
+    // Writes leave at once: nothing is ever waiting to go out.
+    errors = 0;
+    stat = {static_cast<std::uint32_t>(m_replies.size()), 0};
+    return kSuccess;
 }
 
 ErrorCode FakePortSystem::setupComm(Handle handle, std::uint32_t inQueue, std::uint32_t outQueue) {
@@ -368,9 +390,17 @@ ErrorCode FakePortSystem::writeFile(Handle handle, std::span<const std::uint8_t>
                                     std::uint32_t& written, ports::WriteOverlapped* overlapped) {
     written = 0;
     ErrorCode code = begin(Call::WriteFile, {str(handle), hex(bytes)});
-    const Device* d = deviceOf(handle);
+    Device* d = deviceOf(handle);
     if (code == kSuccess)
         code = check(d, true);
+    if (code == kSuccess && !d->takesData) {
+        if (!d->stallBudget.spent())
+            wait(std::chrono::ceil<std::chrono::milliseconds>(d->stallBudget.left()));
+        d->stallBudget.spend(d->stallBudget.left());
+        code = fail(ports::kTimedOut);
+    } else if (code == kSuccess) {
+        d->stallBudget.refill();
+    }
     std::string name;
     for (const auto& [deviceName, entry] : m_devices) {
         if (&entry == d)
@@ -400,10 +430,8 @@ ErrorCode FakePortSystem::readFile(Handle handle, std::uint8_t& byte, std::uint3
         return code;
     if (const ErrorCode code = check(deviceOf(handle), true))
         return code;
-    if (m_replies.empty()) {
-        wait(std::chrono::milliseconds(50));
+    if (m_replies.empty())
         return fail(ports::kTimedOut);
-    }
     byte = m_replies.front();
     m_replies.pop_front();
     read = 1;

@@ -1,6 +1,6 @@
-// The port seam in tests: named devices that are present, missing or busy; every call recorded
-// in order as readable text, every write with its bytes; failures, pending writes, modem-status
-// words and status replies scripted.
+// The port seam in tests: named devices that are present, missing, busy or taking no data;
+// every call recorded in order as readable text, every write with its bytes; failures, pending
+// writes, modem-status words and status replies scripted.
 #pragma once
 
 #include <chrono>
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ports/port_system.h"
+#include "ports/stall_budget.h"
 
 namespace support {
 
@@ -26,6 +27,7 @@ enum class Call {
     EscapeCommFunction,
     FlushFileBuffers,
     PurgeComm,
+    ClearCommError,
     SetupComm,
     GetCommTimeouts,
     SetCommTimeouts,
@@ -49,8 +51,9 @@ struct WriteRecord {
 // Devices are named as the screens name them; "\\.\COM1" and "COM1" are the same device. Like
 // the real backends, a device opens only once at a time (a second open fails with EBUSY),
 // handles and events are 1 or more and never reused, calls on an unknown or closed handle fail
-// with EBADF, and a rate that is no line speed (0) fails setCommState with EINVAL. Codes are
-// errno values, but for a silent read's platform time-out code, kTimedOut.
+// with EBADF, a rate that is no line speed (0) fails setCommState with EINVAL, a read finds
+// only what has come, and a device that takes no data holds the writes to it 1 s in all (its
+// stall budget). Codes are errno values, but for the platform's time-out code, kTimedOut.
 class FakePortSystem final : public ports::PortSystem {
 public:
     static constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
@@ -65,6 +68,10 @@ public:
     // The far end hung up: every call on the device's handles but closeHandle fails with EIO,
     // and so does a new open.
     void hangUp(const std::string& device);
+    // Whether the device takes data. One that does not makes each write wait what is left of
+    // the port's stall budget and fail with kTimedOut; the budget is whole again once a write
+    // goes through.
+    void setTakesData(const std::string& device, bool takes);
     // The handle the device is open under, or kInvalidHandle.
     ports::Handle handleOf(const std::string& device) const;
     bool isOpen(const std::string& device) const {
@@ -85,11 +92,12 @@ public:
 
     // The modem-status word every status read answers (0 at first).
     void setModemStatus(std::uint32_t word) { m_modemStatus = word; }
-    // One-byte replies, one per readFile in order; with none left the read waits its 50 ms and
-    // fails with kTimedOut.
+    // Bytes the device has sent: they wait in the input queue, whichever port is open, until
+    // read (one per readFile) or purged; with none there, a read fails with kTimedOut at once.
     void queueReplies(const std::vector<std::uint8_t>& bytes);
-    // Hears the time a call spends waiting on a device (a silent read: 50 ms; a wait for an
-    // event nothing signals: its time-out, at most 1 s), so a virtual clock can move with it.
+    // Hears the time a call spends waiting on a device (a write to a device that takes no
+    // data; a wait for an event nothing signals: its time-out, at most 1 s), so a virtual clock
+    // can move with it.
     void setWaitHook(std::function<void(std::chrono::milliseconds)> hook) {
         m_waitHook = std::move(hook);
     }
@@ -118,6 +126,8 @@ public:
 
     ports::ErrorCode flushFileBuffers(ports::Handle handle) override;
     ports::ErrorCode purgeComm(ports::Handle handle, std::uint32_t flags) override;
+    ports::ErrorCode clearCommError(ports::Handle handle, std::uint32_t& errors,
+                                    ports::CommStat& stat) override;
     ports::ErrorCode setupComm(ports::Handle handle, std::uint32_t inQueue,
                                std::uint32_t outQueue) override;
     ports::ErrorCode getCommTimeouts(ports::Handle handle,
@@ -146,6 +156,8 @@ private:
     struct Device {
         Presence presence = Presence::Present;
         bool hungUp = false;
+        bool takesData = true;
+        ports::StallBudget stallBudget;
         ports::Handle handle = ports::kInvalidHandle;
         ports::CommDcb dcb;
         ports::CommTimeoutsRec timeouts;

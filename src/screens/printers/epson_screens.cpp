@@ -50,6 +50,7 @@ const PrinterModel kSerial{
                           .flushesFirst = false,
                           .ownRecord = true,
                           .judge = judgeStatusByte,
+                          .showsUnjudged = true,
                           .uncheckEndsDrawerTest = false},
 };
 

@@ -1,5 +1,6 @@
 #include "screens/printers/printer_screen.h"
 
+#include <algorithm>
 #include <span>
 #include <string>
 
@@ -9,10 +10,14 @@
 namespace screens {
 
 using namespace toolkit;
+using std::chrono::microseconds;
 
 namespace {
 
 const Font kCaptionFont{"Arial", 9.75, true, false};
+// How long a printer has to answer a status request once it could have; the reply is looked
+// for as often.
+constexpr Millis kReplyBound{50};
 
 void setUpCaption(Control& control, const char* caption) {
     control.setCaption(caption);
@@ -102,6 +107,7 @@ PrinterScreen::PrinterScreen(Application& app, Context& context, const PrinterMo
         DrawerStatus.emplace(*this, "DrawerStatus");
         setUpCaption(*DrawerStatus, "Report  Drawer Status");
         Status_Timer.emplace(*this, "Status_Timer", Millis{100}, true);
+        Reply_Timer.emplace(*this, "Reply_Timer", kReplyBound, false);
         statusCaption.emplace(*this, model.status->captionName);
         setUpCaption(*statusCaption, model.status->caption);
         statusCaption->setAlignment(Align::Right);
@@ -121,6 +127,7 @@ PrinterScreen::PrinterScreen(Application& app, Context& context, const PrinterMo
     if (model.status) {
         DrawerStatus->onClick = [this] { DrawerStatus_Click(); };
         Status_Timer->onTimer = [this] { Status_Timer_Timer(); };
+        Reply_Timer->onTimer = [this] { Reply_Timer_Timer(); };
     }
 }
 
@@ -328,8 +335,11 @@ std::vector<std::uint8_t> PrinterScreen::DrawerCommand() const {
 // One write of one byte; a failure is reported and the sequence goes on.
 void PrinterScreen::Send(std::uint8_t byte, const FailureText& failure) {
     const ports::ErrorCode code = WriteByte(byte);
-    if (ports::writeFailed(code))
+    if (ports::writeFailed(code)) {
         Report(failure, code);
+    } else {
+        OnTheLine(1);
+    }
 }
 
 void PrinterScreen::Report(const FailureText& failure, ports::ErrorCode code) {
@@ -376,64 +386,144 @@ void PrinterScreen::DrawerStatus_Click() {
     cd_status->setVisible(false);
 }
 
+// A tick first takes the reply to the last request if it has come, then asks again; a request
+// still waiting for its reply is left to it, since a new one would throw that reply away.
 void PrinterScreen::Status_Timer_Timer() {
-    StatusPoll();
+    TakeReply();
+    if (!m_request)
+        StatusPoll();
 }
 
-// One status request and its reply. The read waits a bounded time, so a printer that stays
-// silent costs one short wait per poll and never freezes the window.
+void PrinterScreen::Reply_Timer_Timer() {
+    TakeReply();
+}
+
+// Sends a status request and returns: the window never waits for the reply, which TakeReply
+// takes on a later tick. Whatever the printer sent before the request is thrown away first, so
+// the reply read is the answer to this request and unread input never piles up.
 void PrinterScreen::StatusPoll() {
     const StatusModel& status = *m_model.status;
+    EndRequest();  // one still on its way is superseded, its reply thrown away below
     if (status.greensFeedback2)
         Feedback2.setForeColor(colors::kGreen);
     if (status.flushesFirst)
         FlushPort();
 
-    ports::WriteOverlapped own;
-    ports::WriteOverlapped& record = status.ownRecord ? own : writeOverlapped();
+    ports::WriteOverlapped& record = status.ownRecord ? m_statusRecord : writeOverlapped();
     record.event = portSystem().createEvent(true, false, "0");
     if (record.event == 0)
         Report(status.eventFailure, portSystem().lastError());
 
+    portSystem().purgeComm(m_port.handle, ports::kPurgeRxClear);
     ports::ErrorCode result = ports::kSuccess;
     for (std::uint8_t byte : status.request) {
         std::uint32_t written = 0;
         result = portSystem().writeFile(m_port.handle, std::span(&byte, 1), written, &record);
+        if (!ports::writeFailed(result))
+            OnTheLine(1);
     }
     if (ports::writeFailed(result)) {
         ShowFeedback1(kStatusRequestFailure + std::to_string(result) + ")", colors::kRed);
     } else {
-        std::uint8_t reply = 0;
-        std::uint32_t read = 0;
-        const ports::ErrorCode code =
-            portSystem().readFile(m_port.handle, reply, read, status.ownRecord ? &own : nullptr);
-        if (code != ports::kSuccess) {
-            ShowFeedback1(kStatusReplyFailure + std::to_string(code) + ")", colors::kRed);
-            if (code == ports::kTimedOut) {
-                ShowDrawer("No reply", colors::kYellow,
-                           "The printer did not answer the status request.");
-            }
-        } else {
-            m_statusReply = reply;
-            switch (status.judge(reply)) {
-                case DrawerReading::Open:
-                    ShowDrawer("Open", colors::kGreen, "Drawer indicates open.");
-                    break;
-                case DrawerReading::Closed:
-                    ShowDrawer("Closed", colors::kRed, "Drawer indicates closed.");
-                    break;
-                case DrawerReading::NotJudged:
-                    break;
-            }
-        }
+        // The printer can answer once the request has left the line, behind whatever went
+        // before it.
+        m_request = Request{m_port.handle, std::max(now(), m_lineFreeAt)};
+        Reply_Timer->setEnabled(true);
     }
     portSystem().closeEvent(record.event);
 }
 
-void PrinterScreen::ShowDrawer(const char* caption, Color color, const char* toolTip) {
+// The reply to the request on its way, if it has come: judged; if the printer has not answered
+// within the bound after it could have: a silent printer. A request whose port has been closed
+// since is dropped, its reply with it.
+void PrinterScreen::TakeReply() {
+    if (!m_request)
+        return;
+    if (m_request->port != m_port.handle) {
+        EndRequest();
+        return;
+    }
+    std::uint32_t errors = 0;
+    ports::CommStat queues;
+    ports::ErrorCode code = portSystem().clearCommError(m_port.handle, errors, queues);
+    if (code == ports::kSuccess && queues.inQueue == 0) {
+        if (MayStillAnswer(queues.outQueue))
+            return;
+        code = ports::kTimedOut;
+    }
+    std::uint8_t reply = 0;
+    std::uint32_t read = 0;
+    if (code == ports::kSuccess) {
+        code = portSystem().readFile(m_port.handle, reply, read,
+                                     m_model.status->ownRecord ? &m_statusRecord : nullptr);
+    }
+    EndRequest();
+    if (code != ports::kSuccess) {
+        ShowFeedback1(kStatusReplyFailure + std::to_string(code) + ")", colors::kRed);
+        if (code == ports::kTimedOut)
+            ShowDrawer("No reply", colors::kYellow,
+                       "The printer did not answer the status request.");
+        return;
+    }
+    m_statusReply = reply;
+    JudgeReply(reply);
+}
+
+// Whether a printer that has not answered yet still may. While the port holds output (a page on
+// a slow line, or a line slower than this screen set) it may not have had the request yet: its
+// time starts once the line has emptied. A pseudo-terminal reports no output queue; there the
+// time the bytes take at 9600 baud stands in for it.
+bool PrinterScreen::MayStillAnswer(std::uint32_t outQueue) {
+    if (outQueue > 0) {
+        m_request->queued = true;
+        return true;
+    }
+    if (std::exchange(m_request->queued, false)) {
+        m_request->answerableFrom = std::max(m_request->answerableFrom, now());
+        return true;
+    }
+    return now() < m_request->answerableFrom + kReplyBound;
+}
+
+void PrinterScreen::EndRequest() {
+    m_request.reset();
+    Reply_Timer->setEnabled(false);
+}
+
+void PrinterScreen::JudgeReply(std::uint8_t reply) {
+    switch (m_model.status->judge(reply)) {
+        case DrawerReading::Open:
+            ShowDrawer("Open", colors::kGreen, "Drawer indicates open.");
+            break;
+        case DrawerReading::Closed:
+            ShowDrawer("Closed", colors::kRed, "Drawer indicates closed.");
+            break;
+        case DrawerReading::NotJudged:
+            if (m_model.status->showsUnjudged) {
+                static constexpr char kDigits[] = "0123456789ABCDEF";
+                const std::string hex{kDigits[reply >> 4], kDigits[reply & 0x0F]};
+                ShowDrawer("Unknown", colors::kYellow,
+                           "The printer answered 0x" + hex + ", which is not a drawer status.");
+            }
+            break;
+    }
+}
+
+void PrinterScreen::ShowDrawer(const std::string& caption, Color color,
+                               const std::string& toolTip) {
     cd_status->setForeColor(color);
     cd_status->setCaption(caption);
     cd_status->setToolTip(toolTip);
+}
+
+void PrinterScreen::OnTheLine(std::size_t bytes) {
+    if (!m_model.status)
+        return;  // only a poll needs to know
+    m_lineFreeAt = std::max(m_lineFreeAt, now()) + ports::wireTime(bytes, kPrinterBaudRate);
+}
+
+microseconds PrinterScreen::now() const {
+    return app().clock().now();
 }
 
 }  // namespace screens

@@ -4,9 +4,11 @@
 // is this frame plus a PrinterModel: the data that tells one printer screen from another.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -95,6 +97,9 @@ struct StatusModel {
     bool ownRecord;
     FailureText eventFailure = kUnchecked;
     DrawerReading (*judge)(std::uint8_t reply);
+    // A reply the rule cannot judge shows "Unknown" with the byte; otherwise the display stays
+    // as it was.
+    bool showsUnjudged = false;
     // Unchecking DrawerStatus also ends the drawer test (TestDrawer unchecked, drawers
     // cleared, cd_status hidden); otherwise it only frees drawer 2 again.
     bool uncheckEndsDrawerTest;
@@ -163,6 +168,8 @@ public:
     std::optional<toolkit::TextBox> Text1;
     std::optional<toolkit::CheckBox> DrawerStatus;
     std::optional<toolkit::Timer> Status_Timer;
+    // Looks for the reply to a status request while one is on its way.
+    std::optional<toolkit::Timer> Reply_Timer;
     std::optional<toolkit::Label> statusCaption;  // Label3, or Status3
     std::optional<toolkit::Label> cd_status;
 
@@ -186,6 +193,7 @@ private:
     void Trigger_Click();
     void DrawerStatus_Click();
     void Status_Timer_Timer();
+    void Reply_Timer_Timer();
 
     void ShowTrigger(toolkit::OptionButton& trigger, const char* caption);
     void UpdateTriggerChar();
@@ -193,11 +201,31 @@ private:
     void Send(std::uint8_t byte, const FailureText& failure);
     void Report(const FailureText& failure, ports::ErrorCode code);
     void StatusPoll();
-    void ShowDrawer(const char* caption, toolkit::Color color, const char* toolTip);
+    void TakeReply();
+    bool MayStillAnswer(std::uint32_t outQueue);
+    void EndRequest();
+    void JudgeReply(std::uint8_t reply);
+    void ShowDrawer(const std::string& caption, toolkit::Color color, const std::string& toolTip);
+    // Notes bytes that went out, for the time they take on the line.
+    void OnTheLine(std::size_t bytes);
+    std::chrono::microseconds now() const;
+
+    // A status request on its way: the port it went to, and from when the printer could have
+    // answered it.
+    struct Request {
+        ports::Handle port;
+        std::chrono::microseconds answerableFrom;
+        bool queued = false;  // seen in the port's output queue at the last look
+    };
 
     const PrinterModel& m_model;
     std::int32_t m_triggerChar = 0;
     std::int32_t m_statusReply = 0;
+    std::optional<Request> m_request;
+    // The overlapped record of the status requests, on the screens whose polls have their own.
+    ports::WriteOverlapped m_statusRecord;
+    // When what this screen has written will have left the line at its 9600 baud.
+    std::chrono::microseconds m_lineFreeAt{0};
 };
 
 }  // namespace screens

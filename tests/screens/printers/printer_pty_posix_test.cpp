@@ -1,7 +1,7 @@
 // The Epson serial screen on the real POSIX backend, its COM1 a pseudo-terminal with a scripted
 // printer on the far end; the other ports point at paths that do not exist. The printer's
-// status reply is queued before the poll that reads it, and only once the line holds it, so the
-// read finds it at once however slowly the machine runs.
+// status reply is put on the line between the request and the tick that takes it, and only once
+// the line holds it, so that tick finds it however slowly the machine runs.
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -85,15 +85,18 @@ TEST(PrinterOnAPty, PrintsThePageOpensTheDrawerAndShowsTheReportedState) {
     EXPECT_EQ(printer.receive(expected.size()), expected);
     EXPECT_EQ(s.Feedback1.caption(), "DCB updated successfully") << "no write failed";
 
-    ASSERT_TRUE(printer.queueReply(0x16));
+    // What the line held before the request is thrown away; the reply is taken once it is there.
+    ASSERT_TRUE(printer.queueReply(0x12));
     h.app.click(*s.DrawerStatus);
     h.runFor(100ms);
     EXPECT_EQ(printer.receive(3), (Bytes{0x10, 0x04, 0x01}));
+    ASSERT_TRUE(printer.queueReply(0x16));
+    h.runFor(50ms);
     EXPECT_EQ(s.statusReply(), 0x16);
     EXPECT_EQ(s.cd_status->caption(), "Closed");
 
-    // A printer that stays silent: the read gives up at its bound.
-    h.runFor(100ms);
+    // A printer that stays silent, once the page has had its time on the line.
+    h.runFor(1000ms);
     EXPECT_EQ(s.Feedback1.caption(),
               "Error getting status information. (" + std::to_string(ETIMEDOUT) + ")");
     EXPECT_EQ(s.cd_status->caption(), "No reply");

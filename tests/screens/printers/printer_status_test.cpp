@@ -1,6 +1,9 @@
 // The drawer status of the Epson, Star and Ithaca serial screens: polling exactly while
-// "Report  Drawer Status" is checked, with the drawer choice held at drawer 1; the request;
-// the judging of each reply; every way a poll can fail, a silent printer included.
+// "Report  Drawer Status" is checked, with the drawer choice held at drawer 1; each request sent
+// on one tick with the input thrown away first, its reply taken on a later one; the judging of
+// each reply; every way a poll can fail; a silent printer and one that takes no data, neither
+// ever keeping the window waiting longer than the stall budget.
+#include <cstdio>
 #include <optional>
 
 #include "printer_test_support.h"
@@ -18,11 +21,12 @@ struct StatusCase {
     ScreenId id;
     const char* name;
     Bytes request;
-    const char* calls;  // of one poll
+    const char* calls;  // of a reply taken and the next request
     bool greensFeedback2;
     bool usesSharedRecord;
     const char* eventFailure;
     Bytes open, closed, ignored;  // replies
+    bool showsUnknown;            // what an ignored reply shows
     bool uncheckEndsDrawerTest;
 };
 
@@ -30,46 +34,73 @@ void PrintTo(const StatusCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-const char* const kPoll = "createEvent writeFile readFile closeEvent";
-const char* const kFlushedPoll = "flushFileBuffers createEvent writeFile readFile closeEvent";
+std::string hex(std::uint8_t byte) {
+    char text[3];
+    std::snprintf(text, sizeof text, "%02X", byte);
+    return text;
+}
+
+const char* const kPoll = "clearCommError readFile createEvent purgeComm writeFile closeEvent";
+const char* const kFlushedPoll =
+    "clearCommError readFile flushFileBuffers createEvent purgeComm writeFile closeEvent";
 
 // The Epson reply is the real-time status byte: pin 3 of the drawer-kick connector (0x04) high
 // means closed, whether the printer is on line (0x12, 0x16) or not (0x1A, 0x1E); a byte whose
-// fixed bits are wrong is no status byte and says nothing.
+// fixed bits are wrong is no status byte.
 const StatusCase kCases[] = {
     {ScreenId::EPSONSerialform, "EPSONSerialform", Bytes{0x10, 0x04, 0x01}, kPoll, true, false, "",
-     Bytes{0x12, 0x1A}, Bytes{0x16, 0x1E}, Bytes{0x00, 0xFF, 0x13, 0x92, 0x02}, false},
+     Bytes{0x12, 0x1A}, Bytes{0x16, 0x1E}, Bytes{0x00, 0xFF, 0x13, 0x92, 0x02}, true, false},
     {ScreenId::StarSerialform, "StarSerialform", Bytes{0x05}, kFlushedPoll, false, false,
-     "failure to create event", Bytes{0x00, 0x7F}, Bytes{0x80, 0xFF}, Bytes{}, true},
+     "failure to create event", Bytes{0x00, 0x7F}, Bytes{0x80, 0xFF}, Bytes{}, false, true},
     {ScreenId::ITHACASerialform, "ITHACASerialform", Bytes{0x05, 0x01}, kFlushedPoll, true, true,
-     "", Bytes{0x48}, Bytes{0x08}, Bytes{0x00, 0x40, 0x09, 0xC8}, true},
+     "", Bytes{0x48}, Bytes{0x08}, Bytes{0x00, 0x40, 0x09, 0xC8}, false, true},
 };
 
-enum class Shows { Open, Closed, NoReply };
+enum class Shows { Open, Closed, NoReply, Unknown };
 
 class Status : public ::testing::TestWithParam<StatusCase> {
 protected:
     const StatusCase& c = GetParam();
     support::ScreenHarness h;
     screens::PrinterScreen& s = openPrinter(h, c.id);
+    toolkit::Millis waited{0};  // time calls kept the window waiting
 
-    void poll() {
-        h.fake.clearCalls();
+    void SetUp() override {
+        h.fake.setWaitHook([this](toolkit::Millis d) {
+            waited += d;
+            h.clock.spend(d);
+        });
+    }
+    // Checks the box: the first request goes out on the next tick.
+    void start() {
+        h.app.click(*s.DrawerStatus);
         h.runFor(100ms);
     }
-    void answer(std::uint8_t byte) {
-        h.fake.queueReplies({byte});
-        poll();
+    // One tick's time: the printer answers the request on its way (or stays silent), its reply
+    // is taken and the next request goes out.
+    void answer(std::optional<std::uint8_t> byte) {
+        h.fake.clearCalls();
+        if (byte)
+            h.fake.queueReplies({*byte});
+        h.runFor(100ms);
     }
-    void expectShown(Shows shows) {
-        const bool open = shows == Shows::Open;
-        const bool closed = shows == Shows::Closed;
-        EXPECT_EQ(s.cd_status->caption(), open ? "Open" : closed ? "Closed" : "No reply");
-        EXPECT_EQ(s.cd_status->foreColor(), open ? kGreen : closed ? kRed : kYellow);
-        EXPECT_EQ(s.cd_status->toolTip(), open ? "Drawer indicates open."
-                                          : closed
-                                              ? "Drawer indicates closed."
-                                              : "The printer did not answer the status request.");
+    void expectShown(Shows shows, std::uint8_t reply = 0) {
+        struct Look {
+            const char* caption;
+            toolkit::Color color;
+            std::string toolTip;
+        };
+        const Look looks[] = {
+            {"Open", kGreen, "Drawer indicates open."},
+            {"Closed", kRed, "Drawer indicates closed."},
+            {"No reply", kYellow, "The printer did not answer the status request."},
+            {"Unknown", kYellow,
+             "The printer answered 0x" + hex(reply) + ", which is not a drawer status."},
+        };
+        const Look& look = looks[static_cast<int>(shows)];
+        EXPECT_EQ(s.cd_status->caption(), look.caption);
+        EXPECT_EQ(s.cd_status->foreColor(), look.color);
+        EXPECT_EQ(s.cd_status->toolTip(), look.toolTip);
     }
     void expectMessage(const std::string& text) {
         EXPECT_EQ(s.Feedback1.caption(), text);
@@ -82,24 +113,30 @@ protected:
 TEST_P(Status, PollsExactlyWhileItsBoxIsCheckedHoldingTheChoiceAtDrawerOne) {
     h.app.click(s.TestDrawer);
     h.app.click(s.Drawer2);
-    h.app.click(*s.DrawerStatus);
+    s.Feedback2.setForeColor(kYellow);
+    start();
     EXPECT_TRUE(s.Drawer1.value());
     EXPECT_FALSE(s.Drawer2.enabled());
     EXPECT_TRUE(s.statusCaption->enabled());
     EXPECT_TRUE(s.cd_status->isUsable());
-
-    s.Feedback2.setForeColor(kYellow);
-    answer(c.closed.front());
-    EXPECT_EQ(sentBytes(h.fake), c.request);
-    EXPECT_EQ(callNames(h.fake), c.calls);
-    EXPECT_EQ(countOf(h.fake, "createEvent(true, false, \"0\")"), 1u);
-    EXPECT_EQ(h.records.writeOverlapped.event != 0, c.usesSharedRecord);
     EXPECT_EQ(s.Feedback2.foreColor(), c.greensFeedback2 ? kGreen : kYellow);
 
-    h.app.click(s.port2Option);
     answer(c.closed.front());
-    EXPECT_EQ(countOf(h.fake, "readFile"), 1u) << "polling goes on on the new port";
+    expectShown(Shows::Closed);
+    EXPECT_EQ(sentBytes(h.fake), c.request);
+    EXPECT_EQ(callNames(h.fake), c.calls) << "what came before a request is thrown away";
+    EXPECT_EQ(countOf(h.fake, "createEvent(true, false, \"0\")"), 1u);
+    EXPECT_EQ(h.records.writeOverlapped.event != 0, c.usesSharedRecord);
 
+    // The reply to a request sent on COM1 is not looked for on COM2.
+    h.app.click(s.port2Option);
+    answer(c.open.front());
+    EXPECT_EQ(countOf(h.fake, "clearCommError"), 0u);
+    EXPECT_EQ(countOf(h.fake, "writeFile(2"), c.request.size()) << "polling goes on on COM2";
+    answer(c.open.front());
+    expectShown(Shows::Open);
+
+    // Unchecking stops the requests; the one on its way still gets its reply taken.
     h.app.click(*s.DrawerStatus);
     const bool kept = !c.uncheckEndsDrawerTest;
     EXPECT_EQ(s.TestDrawer.value(), kept);
@@ -108,25 +145,33 @@ TEST_P(Status, PollsExactlyWhileItsBoxIsCheckedHoldingTheChoiceAtDrawerOne) {
     EXPECT_EQ(s.TriggerCD.visible(), kept);
     EXPECT_EQ(s.statusCaption->enabled(), kept);
     EXPECT_EQ(s.cd_status->isShown(), kept);
+    answer(c.closed.front());
     expectShown(Shows::Closed);
     h.app.click(s.port1Option);
-    poll();
-    EXPECT_EQ(countOf(h.fake, "readFile"), 0u) << "a port change starts no polling";
+    answer(c.closed.front());
+    EXPECT_EQ(sentBytes(h.fake), Bytes{}) << "a port change starts no polling";
 }
 
 TEST_P(Status, JudgesEachReplyByThePrintersRuleAndShowsASilentPrinter) {
-    h.app.click(*s.DrawerStatus);
-    poll();  // nothing queued: the read waits its bound and times out
+    start();
+    answer(std::nullopt);
     expectMessage(withCode("Error getting status information. (", ports::kTimedOut));
     expectShown(Shows::NoReply);
+    EXPECT_EQ(sentBytes(h.fake), c.request) << "and asks again";
+    EXPECT_EQ(waited, 0ms) << "the window never waits for a reply";
+
     Shows last = Shows::NoReply;
+    std::uint8_t lastReply = 0;
     const auto answerEach = [&](const Bytes& replies, std::optional<Shows> shows) {
         for (std::uint8_t reply : replies) {
             SCOPED_TRACE(::testing::Message() << "reply 0x" << std::hex << int{reply});
             answer(reply);
             EXPECT_EQ(s.statusReply(), reply);
-            last = shows.value_or(last);
-            expectShown(last);
+            if (shows || c.showsUnknown) {
+                last = shows.value_or(Shows::Unknown);
+                lastReply = reply;
+            }
+            expectShown(last, lastReply);
         }
     };
     answerEach(c.ignored, std::nullopt);
@@ -136,13 +181,12 @@ TEST_P(Status, JudgesEachReplyByThePrintersRuleAndShowsASilentPrinter) {
     answerEach(c.ignored, std::nullopt);
 
     h.app.click(s.exit);
-    h.fake.clearCalls();
-    h.runFor(1000ms);
-    EXPECT_EQ(countOf(h.fake, "readFile"), 0u) << "polling ends with the screen";
+    answer(c.open.front());
+    EXPECT_EQ(h.fake.calls(), std::vector<std::string>{}) << "polling ends with the screen";
 }
 
 TEST_P(Status, AFailedPollIsReportedAndLeavesTheDisplayAsItWas) {
-    h.app.click(*s.DrawerStatus);
+    start();
     answer(c.open.front());
     s.Feedback1.setCaption("");
     h.fake.failWrites(EIO, 0, c.request.size() - 1);
@@ -150,32 +194,64 @@ TEST_P(Status, AFailedPollIsReportedAndLeavesTheDisplayAsItWas) {
     EXPECT_EQ(s.Feedback1.caption(), "") << "only the request's last write is looked at";
 
     h.fake.failWrites(EIO, c.request.size() - 1, 1);
-    poll();
+    answer(c.open.front());
     expectMessage(withCode("Error writing ENQ character. ("));
-    EXPECT_EQ(countOf(h.fake, "readFile"), 0u);
-    EXPECT_EQ(countOf(h.fake, "closeEvent"), 1u);
+    answer(std::nullopt);
+    EXPECT_EQ(countOf(h.fake, "clearCommError"), 0u) << "no request, no reply to wait for";
 
-    h.fake.fail(support::Call::ReadFile, EIO);
-    poll();
-    expectMessage(withCode("Error getting status information. ("));
-    EXPECT_EQ(countOf(h.fake, "closeEvent"), 1u);
-    expectShown(Shows::Open);
+    for (const support::Call call : {support::Call::ClearCommError, support::Call::ReadFile}) {
+        h.fake.fail(call, EIO);
+        answer(c.closed.front());
+        expectMessage(withCode("Error getting status information. ("));
+        expectShown(Shows::Open);
+    }
 
     s.Feedback1.setCaption("");
     h.fake.fail(support::Call::CreateEvent, EIO);
     answer(c.closed.front());
     EXPECT_EQ(s.Feedback1.caption(), c.eventFailure);
+    answer(c.closed.front());
     expectShown(Shows::Closed);  // a failed event stops nothing
+}
+
+TEST_P(Status, APrinterThatTakesNoDataHoldsTheWindowOneSecondInAll) {
+    h.fake.setTakesData("COM1", false);
+    start();
+    for (int press = 0; press < 2; ++press) {
+        h.runFor(1000ms);
+        h.app.click(s.Trigger);
+    }
+    answer(std::nullopt);
+    EXPECT_EQ(waited, 1000ms);
+    expectMessage(withCode("Error writing ENQ character. (", ports::kTimedOut));
+
+    h.fake.setTakesData("COM1", true);
+    answer(std::nullopt);
+    answer(c.closed.front());
+    expectShown(Shows::Closed);
 }
 
 INSTANTIATE_TEST_SUITE_P(PrinterScreens, Status, ::testing::ValuesIn(kCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
-TEST(IthacaStatus, EveryTestPageEndsWithAPollEvenWithItsBoxUnchecked) {
+// The poll that ends every Ithaca page runs with its box unchecked too; the printer can only
+// answer once the page before the request has left the 9600-baud line.
+TEST(IthacaStatus, EveryTestPageEndsWithAPollAnsweredOnceThePageHasGone) {
     support::ScreenHarness h;
     auto& s = openPrinter(h, ScreenId::ITHACASerialform);
-    h.fake.queueReplies({0x48});
     h.app.click(s.Trigger);
+    h.fake.queueReplies({0x48});
+    h.runFor(50ms);
     EXPECT_EQ(s.statusReply(), 0x48);
     EXPECT_EQ(s.cd_status->caption(), "Open") << "judged while hidden";
+
+    h.runFor(1000ms);  // the first page has gone
+    h.fake.clearCalls();
+    h.app.click(s.Trigger);
+    const auto onTheLine = std::chrono::duration_cast<toolkit::Millis>(
+        ports::wireTime(h.fake.bytesWritten().size(), 9600));
+    h.runFor(onTheLine + 49ms);
+    EXPECT_EQ(s.cd_status->caption(), "Open") << "no silence while the page is on the line";
+    h.runFor(51ms);
+    EXPECT_EQ(s.cd_status->caption(), "No reply");
 }
