@@ -9,7 +9,7 @@ namespace gui {
 // The logo filling a size x size picture; what the tile leaves of the corners is transparent.
 QImage logoImage(int size);
 
-// The logo as an icon that is drawn afresh at whatever size the desktop asks for.
+// The logo as an icon drawn at whatever size the desktop asks for, each size once.
 QIcon logoIcon();
 
 }  // namespace gui
