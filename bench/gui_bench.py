@@ -2,19 +2,23 @@
 (Xvfb, no window manager):
 
   splash   the time from starting drawertest to its first window on the screen (mapped, and
-           its first pixels painted), and the CPU it used until then, beside a bare Qt window;
+           its first pixels painted), and the CPU it used until then, beside a bare Qt window
+           and a window with one label;
   memory   resident, proportional and private memory of the program with a polling screen open
            (bench_gui_driver, with drawer_sim answering as an Epson printer), its heap growth
            per tick, and the same memory of the real drawertest and of the driver at the
-           disclaimer, beside a bare Qt window;
-  latency  the longest stretch in which the event loop of the program serves nothing while a
-           serial printer screen polls a pty whose far end answers, stays silent, or takes no
-           data at all.
+           disclaimer, beside a bare Qt window and a window with one label;
+  latency  how fast the window answers while a serial printer screen polls a pty whose far end
+           answers, stays silent, or takes no data at all, and while it polls nothing: the
+           answer times to the question a window manager asks to see whether a program still
+           responds (_NET_WM_PING), put at random moments, and the longest stretch in which
+           the event loop served nothing.
 
 Usage: gui_bench.py BUILD_DIR [splash|memory|latency ...]. Prints one line per figure.
 """
 
 import os
+import random
 import re
 import signal
 import statistics
@@ -26,6 +30,7 @@ import time
 import tty
 
 from Xlib import X, display as xdisplay
+from Xlib.protocol import event as xevent
 
 BUILD = os.path.abspath(sys.argv[1])
 PROGRAM = os.path.join(BUILD, "src/gui/drawertest")
@@ -116,7 +121,9 @@ class Screen:
     def __init__(self):
         self.d = xdisplay.Display(DISPLAY)
         self.root = self.d.screen().root
-        self.root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        # Substructure: the windows that appear; structure: the answers to _NET_WM_PING, which
+        # Qt sends to the root window for its structure.
+        self.root.change_attributes(event_mask=X.SubstructureNotifyMask | X.StructureNotifyMask)
         self.d.sync()
 
     def drain(self):
@@ -168,7 +175,8 @@ def launch(command, env=None, **kwargs):
 
 def splash():
     screen = Screen()
-    programs = {"drawertest": [PROGRAM], "bare Qt window": [BARE]}
+    programs = {"drawertest": [PROGRAM], "bare Qt window": [BARE],
+                "one-label window": [BARE, "label"]}
     results = {name: {"mapped": [], "painted": [], "cpu": []} for name in programs}
     # One warm-up run each (fonts, libraries into the page cache), then alternating runs.
     for run in range(SPLASH_RUNS + 1):
@@ -265,6 +273,7 @@ def memory():
     growth = []
     for _ in range(MEMORY_RUNS):
         add("bare Qt window", window_memory([BARE], screen))
+        add("one-label window", window_memory([BARE, "label"], screen))
         add("drawertest at the disclaimer", window_memory([PROGRAM], screen))
 
         samples = {}
@@ -311,7 +320,8 @@ class Peer:
     reads everything and never answers, `stalled` takes no data at all (its buffers filled
     before the program starts)."""
 
-    REQUESTS = {"epson": (b"\x10\x04\x01", b"\x16"), "star": (b"\x05", b"\x80")}
+    REQUESTS = {"epson": (b"\x10\x04\x01", b"\x16"), "star": (b"\x05", b"\x80"),
+                "ithaca": (b"\x05\x01", b"\x08")}
 
     def __init__(self, mode, screen_name):
         self.master, self.slave = os.openpty()
@@ -361,33 +371,108 @@ class Peer:
             os.close(fd)
 
 
+class Pinger:
+    """Asks the newest top-level window what a window manager asks to learn whether a program
+    still responds (_NET_WM_PING): the program's event loop sends the message back to the root
+    window. Asks every 5-15 ms, at random, and keeps the time each answer took."""
+
+    def __init__(self, screen):
+        self.screen = screen
+        d = screen.d
+        # A question can reach a window just as the program ends and takes it away.
+        d.set_error_handler(lambda *_: None)
+        self.protocols = d.intern_atom("WM_PROTOCOLS")
+        self.ping = d.intern_atom("_NET_WM_PING")
+        self.window = None
+        self.asking = False
+        self.sent = {}
+        self.answers = []
+        self.serial = 0
+        self.next_at = 0.0
+
+    def step(self):
+        d = self.screen.d
+        while d.pending_events():
+            event = d.next_event()
+            now = time.monotonic()
+            if event.type == X.MapNotify and not event.override:
+                self.window = event.window
+            elif (event.type == X.ClientMessage and event.client_type == self.protocols
+                  and event.data[1][0] == self.ping and event.data[1][1] in self.sent):
+                self.answers.append((now - self.sent.pop(event.data[1][1])) * 1000)
+        now = time.monotonic()
+        if self.asking and self.window is not None and now >= self.next_at:
+            self.serial += 1
+            message = xevent.ClientMessage(
+                window=self.window, client_type=self.protocols,
+                data=(32, [self.ping, self.serial, self.window.id, 0, 0]))
+            self.window.send_event(message, event_mask=0)
+            d.flush()
+            self.sent[self.serial] = now
+            self.next_at = now + random.uniform(0.005, 0.015)
+
+
+def percentile(values, q):
+    ordered = sorted(values)
+    return ordered[min(len(ordered) - 1, int(q * len(ordered)))]
+
+
+def latency_run(screen, screen_name, mode):
+    """One run of the driver on a printer screen: (probe values, answer times, peer)."""
+    peer = Peer("answer" if mode == "idle" else mode, screen_name)
+    lines = []
+    try:
+        env = dict(ENV, DRAWERTEST_COM1=peer.path)
+        screen.drain()
+        process = launch([DRIVER, "--screen", screen_name, "--probe-ms", "2",
+                          "--stop-at", "screen" if mode == "idle" else "polling",
+                          "--seconds", str(LATENCY_SECONDS)], env=env,
+                         stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        reader = threading.Thread(target=lambda: lines.extend(l.strip() for l in process.stdout),
+                                  daemon=True)
+        reader.start()
+        pinger = Pinger(screen)
+        try:
+            while process.poll() is None:
+                pinger.step()
+                pinger.asking = (any(l.startswith("arrived") for l in lines)
+                                 and not any(l.startswith("end") for l in lines))
+                time.sleep(0.0005)
+            reader.join(10)
+        finally:
+            stop(process)
+        if process.returncode != 0:
+            raise RuntimeError(f"bench_gui_driver: {process.returncode}\n" + process.stderr.read())
+    finally:
+        peer.close()
+    probe = next(line for line in lines if line.startswith("probe"))
+    values = dict(item.split("=") for item in probe.split()[1:])
+    return values, pinger.answers, len(pinger.sent), peer
+
+
 def latency():
-    for screen_name in ("epson", "star"):
-        for mode in ("answer", "silent", "stalled"):
-            maxima, p99s, shares, steps, requests, filled = [], [], [], [], [], 0
-            for _ in range(LATENCY_RUNS):
-                peer = Peer(mode, screen_name)
-                try:
-                    env = dict(ENV, DRAWERTEST_COM1=peer.path)
-                    lines = driver_run(["--screen", screen_name, "--probe-ms", "2",
-                                        "--seconds", str(LATENCY_SECONDS)], env)
-                finally:
-                    peer.close()
-                probe = next(line for line in lines if line.startswith("probe"))
-                values = dict(item.split("=") for item in probe.split()[1:])
-                maxima.append(float(values["gap_ms_max"]))
-                p99s.append(float(values["gap_ms_p99"]))
-                shares.append(float(values["blocked_share"]) * 100)
-                steps.extend(line for line in lines if line.startswith("step"))
-                requests.append(peer.requests / LATENCY_SECONDS)
-                filled = peer.filled
-            opened = [float(re.search(r"ms=([\d.]+)", s).group(1)) for s in steps
-                      if "printer-screen" in s]
-            note = f", {filled} bytes waiting in the pty" if mode == "stalled" else ""
-            print(f"latency {screen_name} {mode}{note}: longest stall {spread(maxima, ' ms', 1)}; "
-                  f"p99 gap {spread(p99s, ' ms', 1)}; loop blocked {spread(shares, ' %', 1)}; "
-                  f"status requests heard {spread(requests, '/s', 1)}; "
-                  f"opening the screen {spread(opened, ' ms', 1)}")
+    screen = Screen()
+    rows = [("epson", "idle")] + [(name, mode) for name in ("epson", "star", "ithaca")
+                                  for mode in ("answer", "silent", "stalled")]
+    for screen_name, mode in rows:
+        maxima, p99s, shares, answer_p90, answer_max, unanswered, requests = ([] for _ in range(7))
+        filled = 0
+        for _ in range(LATENCY_RUNS):
+            values, answers, pending, peer = latency_run(screen, screen_name, mode)
+            maxima.append(float(values["gap_ms_max"]))
+            p99s.append(float(values["gap_ms_p99"]))
+            shares.append(float(values["blocked_share"]) * 100)
+            answer_p90.append(percentile(answers, 0.9))
+            answer_max.append(max(answers))
+            unanswered.append(pending)
+            requests.append(peer.requests / LATENCY_SECONDS)
+            filled = peer.filled
+        note = f", {filled} bytes waiting in the pty" if mode == "stalled" else ""
+        print(f"latency {screen_name} {mode}{note}: answers p90 {spread(answer_p90, ' ms', 2)}, "
+              f"longest {spread(answer_max, ' ms', 1)} ({max(unanswered)} unanswered at the end); "
+              f"longest stall {spread(maxima, ' ms', 1)}; p99 gap {spread(p99s, ' ms', 1)}; "
+              f"loop blocked {spread(shares, ' %', 1)}; "
+              f"status requests heard {spread(requests, '/s', 1)}")
 
 
 def main():

@@ -1,10 +1,10 @@
 // The program as src/gui/main.cpp builds it (the Qt application, the Qt window system, the
 // model, the POSIX port backend with the ports from the environment), walked by a script the
-// way a person would go: splash, disclaimer, selector, a serial printer screen with "Report
-// Drawer Status" checked. It reports its heap while the screen polls and, with --probe-ms,
-// how late a timer of its own event loop fires: the longest stretch in which the window would
-// not have answered. For the memory and responsiveness figures of bench/run; the program's own
-// main knows nothing of it.
+// way a person would go: splash, disclaimer, selector, a serial printer screen, and there
+// "Report  Drawer Status" checked. It reports its heap while the screen polls and, with
+// --probe-ms, how late a timer of its own event loop fires: the longest stretch in which the
+// window would not have answered. For the memory and responsiveness figures of bench/run; the
+// program's own main knows nothing of it.
 #include <malloc.h>
 
 #include <QApplication>
@@ -24,8 +24,7 @@
 #include "gui/qt_window_system.h"
 #include "ports/device_map.h"
 #include "ports/platform_port_system.h"
-#include "screens/printers/epson_screens.h"
-#include "screens/printers/star_screens.h"
+#include "screens/printers/printer_screen.h"
 #include "toolkit/application.h"
 
 namespace {
@@ -34,8 +33,8 @@ namespace {
 constexpr int kStepMs = 400;
 
 struct Options {
-    std::string stopAt = "polling";  // notice, or polling
-    std::string screen = "epson";    // epson, or star
+    std::string stopAt = "polling";  // notice, screen (not polling), or polling
+    std::string screen = "epson";    // epson, star or ithaca
     double seconds = 10;             // how long to stay once there
     double sampleEvery = 0;          // heap lines this often (0: at the end only)
     int probeMs = 0;                 // the event-loop probe's interval (0: no probe)
@@ -59,8 +58,11 @@ bool parse(int argc, char** argv, Options& options) {
             return false;
         }
     }
-    return argc % 2 == 1 && (options.stopAt == "notice" || options.stopAt == "polling") &&
-           (options.screen == "epson" || options.screen == "star") && options.seconds > 0;
+    return argc % 2 == 1 &&
+           (options.stopAt == "notice" || options.stopAt == "screen" ||
+            options.stopAt == "polling") &&
+           (options.screen == "epson" || options.screen == "star" || options.screen == "ithaca") &&
+           options.seconds > 0;
 }
 
 // Bytes the heap holds now, every arena and the large blocks mapped on their own.
@@ -144,8 +146,9 @@ int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr,
-                     "usage: bench_gui_driver [--stop-at notice|polling] [--screen epson|star] "
-                     "[--seconds S] [--sample-every S] [--probe-ms MS]\n");
+                     "usage: bench_gui_driver [--stop-at notice|screen|polling] "
+                     "[--screen epson|star|ithaca] [--seconds S] [--sample-every S] "
+                     "[--probe-ms MS]\n");
         return 2;
     }
 
@@ -207,20 +210,18 @@ int main(int argc, char** argv) {
                 if (!selector)
                     return fail("the selector");
                 timed("printer-screen", [&] {
-                    application.click(options.screen == "epson" ? selector->EPSONSerail
-                                                                : selector->StarSerial);
+                    application.click(options.screen == "epson"  ? selector->EPSONSerail
+                                      : options.screen == "star" ? selector->StarSerial
+                                                                 : selector->ITHACAserial);
                 });
                 QTimer::singleShot(kStepMs, [&] {
-                    toolkit::CheckBox* box = nullptr;
-                    if (auto* epson = active<screens::EPSONSerialform>(application))
-                        box = &*epson->DrawerStatus;
-                    if (auto* star = active<screens::StarSerialform>(application))
-                        box = &*star->DrawerStatus;
-                    if (!box)
+                    auto* printer = dynamic_cast<screens::PrinterScreen*>(application.activeForm());
+                    if (!printer || !printer->DrawerStatus)
                         return fail("the printer screen");
                     if (options.probeMs > 0)
                         probe.start();
-                    timed("drawer-status", [&] { application.click(*box); });
+                    if (options.stopAt == "polling")
+                        timed("drawer-status", [&] { application.click(*printer->DrawerStatus); });
                     arrived();
                 });
             });

@@ -38,6 +38,12 @@ PtyPeer::~PtyPeer() {
     }
 }
 
+// The peer's own opening of the program's side sees the same input queue.
+void PtyPeer::awaitReply() const {
+    pollfd entry{m_slaveFd, POLLIN, 0};
+    ::poll(&entry, 1, 1000);
+}
+
 // Blocks in poll until bytes come, so a request is answered as soon as it has arrived.
 void PtyPeer::run() {
     std::vector<std::uint8_t> tail;

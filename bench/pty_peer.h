@@ -24,6 +24,8 @@ public:
     const std::string& slave() const { return m_slave; }
     std::uint64_t received() const { return m_received; }
     std::uint64_t answered() const { return m_answered; }
+    // Returns once the program's side of the line holds a reply to read (at most 1 s).
+    void awaitReply() const;
 
 private:
     void run();

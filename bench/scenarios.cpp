@@ -63,6 +63,12 @@ public:
     toolkit::Application& app() { return m_app; }
     support::FakePortSystem* fake() const { return m_fake; }
     void runFor(toolkit::Millis d) { support::runFor(m_app, m_clock, d); }
+    // Waits until the far end's reply is on the line: the virtual clock runs the ticks at
+    // once, and the reply must be there for the tick that takes it.
+    void awaitReply() const {
+        if (m_peer)
+            m_peer->awaitReply();
+    }
 
     void tidy() {
         if (!m_fake)
@@ -140,9 +146,10 @@ struct PrinterPoll {
 const PrinterPoll kEpsonPoll{{0x10, 0x04, 0x01}, 0x16, 0x12};
 const PrinterPoll kStarPoll{{0x05}, 0x80, 0x00};
 
-// A serial printer screen with "Report  Drawer Status" checked: one status request and its
-// reply per tick. The pty's far end always answers "closed"; on the fake, `changing` makes
-// the drawer open and close at every tick.
+// A serial printer screen with "Report  Drawer Status" checked: 100 ms hold the tick that
+// takes the reply to the last status request and the tick that sends the next. The pty's far
+// end always answers "closed"; on the fake, `changing` makes the drawer open and close at
+// every tick.
 template <class Screen>
 class PrinterTick final : public RigScenario {
 public:
@@ -152,12 +159,14 @@ public:
             return;
         auto& screen = m_rig.open<Screen>();
         m_rig.app().click(*screen.DrawerStatus);
+        m_rig.runFor(100ms);  // the first request
     }
     void once() override {
         if (m_rig.fake()) {
             m_open = m_changing && !m_open;
             m_rig.fake()->queueReplies({m_open ? m_poll.open : m_poll.closed});
         }
+        m_rig.awaitReply();
         m_rig.runFor(100ms);
     }
 
