@@ -210,8 +210,9 @@ private:
     void OnTheLine(std::size_t bytes);
     std::chrono::microseconds now() const;
 
-    // A status request on its way: the port it went to, and from when the printer could have
-    // answered it.
+    // A status request on its way: the port it went to (its reply is taken from there only, so
+    // a port change drops it), and from when the printer could have answered it. A closed
+    // screen's timers never tick: it goes with the screen.
     struct Request {
         ports::Handle port;
         std::chrono::microseconds answerableFrom;
