@@ -1,7 +1,8 @@
 // drawer_sim: plays a receipt printer or a Dunmere serial drawer interface on a
-// pseudo-terminal, so that drawertest can be tried on a machine with no drawer. It prints what
-// the program sends, answers the printers' status requests from a drawer the person opens and
-// closes with a key, and tells which DRAWERTEST_* variable points the program at it.
+// pseudo-terminal (a printer on a parallel port on a FIFO), so that drawertest can be tried on a
+// machine with no drawer. It prints what the program sends, answers the printers' status
+// requests from a drawer the person opens and closes with a key, and tells which DRAWERTEST_*
+// variable points the program at it.
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@
 #include <string_view>
 
 #include "device.h"
+#include "fifo_port.h"
 #include "pty_port.h"
 
 namespace drawersim {
@@ -126,6 +128,8 @@ private:
     bool m_active = false;
 };
 
+// Port: a PtyPort for a serial port, a FifoPort for a parallel one.
+template <class Port>
 class Simulator final : public Host {
 public:
     Simulator(Options options, std::unique_ptr<Device> device)
@@ -254,7 +258,7 @@ private:
 
     Options m_options;
     std::unique_ptr<Device> m_device;
-    PtyPort m_port;
+    Port m_port;
     bool m_drawerOpen;
     long m_answered = 0;
     std::ofstream m_log;
@@ -287,5 +291,8 @@ int main(int argc, char** argv) {
     action.sa_handler = onSignal;
     for (int signal : {SIGINT, SIGTERM, SIGHUP})
         ::sigaction(signal, &action, nullptr);
-    return Simulator(*options, std::move(device)).run();
+    // drawertest takes only a printer device or a FIFO for a parallel port, never a terminal.
+    if (options->port.starts_with("LPT"))
+        return Simulator<FifoPort>(*options, std::move(device)).run();
+    return Simulator<PtyPort>(*options, std::move(device)).run();
 }
