@@ -25,7 +25,10 @@ public:
 
     // The name the messages show, and the device behind it.
     const std::string& shownName() const { return m_shownName; }
-    std::string devicePath() const { return m_devices.pathOf(m_deviceName); }
+    std::string devicePath() const {
+        const ports::DeviceMap::Entry* entry = m_devices.find(m_deviceName);
+        return entry != nullptr ? entry->path : std::string();
+    }
 
     // The Maple interface starts on an empty output queue (`clearOutput`).
     std::optional<Failure> open(bool clearOutput);

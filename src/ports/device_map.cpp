@@ -8,17 +8,17 @@ DeviceMap DeviceMap::fromEnvironment(const Lookup& lookup) {
     // The ports by their Windows names, the serial ones in the device namespace: the spelling
     // that opens COM10 and up as well, should an override name one.
     std::array<Entry, 4> entries{{
-        {"COM1", "\\\\.\\COM1"},
-        {"COM2", "\\\\.\\COM2"},
-        {"LPT1", "LPT1"},
-        {"LPT2", "LPT2"},
+        {"COM1", "\\\\.\\COM1", PortKind::Serial},
+        {"COM2", "\\\\.\\COM2", PortKind::Serial},
+        {"LPT1", "LPT1", PortKind::Parallel},
+        {"LPT2", "LPT2", PortKind::Parallel},
     }};
 #else
     std::array<Entry, 4> entries{{
-        {"COM1", "/dev/ttyS0"},
-        {"COM2", "/dev/ttyS1"},
-        {"LPT1", "/dev/lp0"},
-        {"LPT2", "/dev/lp1"},
+        {"COM1", "/dev/ttyS0", PortKind::Serial},
+        {"COM2", "/dev/ttyS1", PortKind::Serial},
+        {"LPT1", "/dev/lp0", PortKind::Parallel},
+        {"LPT2", "/dev/lp1", PortKind::Parallel},
     }};
 #endif
     for (Entry& entry : entries) {
@@ -39,16 +39,16 @@ DeviceMap DeviceMap::withPath(std::string_view portName, std::string path) const
     return changed;
 }
 
-std::string DeviceMap::pathOf(std::string_view portName) const {
+const DeviceMap::Entry* DeviceMap::find(std::string_view portName) const {
     // Win32 names a device both plainly and in its device namespace.
     constexpr std::string_view kDeviceNamespace = "\\\\.\\";
     if (portName.starts_with(kDeviceNamespace))
         portName.remove_prefix(kDeviceNamespace.size());
     for (const Entry& entry : m_entries) {
         if (entry.portName == portName)
-            return entry.path;
+            return &entry;
     }
-    return {};
+    return nullptr;
 }
 
 }  // namespace ports

@@ -7,17 +7,13 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <fstream>
-#include <optional>
 #include <thread>
-#include <vector>
 
 #include "ports/dcb_text.h"
 #include "ports/stall_budget.h"
@@ -74,34 +70,6 @@ void awaitRoom(int fd, bool pollable, SteadyClock::duration limit) {
     ::poll(&entry, 1, static_cast<int>(timeout));
 }
 
-std::optional<dev_t> sysfsDevice(const std::string& file) {
-    std::ifstream in(file);
-    unsigned int major = 0;
-    unsigned int minor = 0;
-    char colon = 0;
-    if (!(in >> major >> colon >> minor) || colon != ':')
-        return std::nullopt;
-    return makedev(major, minor);
-}
-
-// Whether the device is the system console or a tty the console writes to. console/active names
-// those ttys; the virtual terminal tty0 names its foreground terminal in an active file of its
-// own.
-bool isActiveConsole(const std::string& ttyClassDir, dev_t device) {
-    std::vector<std::string> names{"console"};
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const std::string dir = ttyClassDir + "/" + names[i];
-        if (sysfsDevice(dir + "/dev") == device)
-            return true;
-        std::ifstream active(dir + "/active");
-        for (std::string name; active >> name;) {
-            if (std::find(names.begin(), names.end(), name) == names.end())
-                names.push_back(name);
-        }
-    }
-    return false;
-}
-
 // Raw 8N1 without flow control at the line's current speed: bytes go out as written, nothing
 // is echoed, and a missing carrier neither blocks nor hangs up the line.
 void makeRaw(termios& line) {
@@ -113,16 +81,29 @@ void makeRaw(termios& line) {
     line.c_cc[VTIME] = 0;
 }
 
-// Takes the freshly opened device for this program alone and readies a tty's line.
-ErrorCode claimDevice(int fd, bool& isTty) {
+// Takes the freshly opened device for this program alone and readies a tty's line. Nothing
+// has been written when this refuses a device.
+ErrorCode claimDevice(const PosixDeviceRules& rules, PortKind kind, int fd, bool& isTty,
+                      termios& foundLine) {
+    // The path may have led elsewhere by the time it was opened: what was opened is judged.
+    struct stat node {};
+    if (::fstat(fd, &node) != 0)
+        return errnoCode();
+    if (const ErrorCode code = rules.judge(kind, node); code != kSuccess)
+        return code;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
         return errno == EWOULDBLOCK ? EBUSY : errnoCode();
-    termios line{};
-    isTty = ::tcgetattr(fd, &line) == 0;
-    if (!isTty) {
-        // The lp driver answers EINVAL to tty requests.
-        return errno == ENOTTY || errno == EINVAL ? kSuccess : errnoCode();
-    }
+    isTty = kind == PortKind::Serial;
+    if (!isTty)
+        return kSuccess;
+    if (::tcgetattr(fd, &foundLine) != 0)
+        return errnoCode();
+    // Root opens a tty that another program holds exclusively; that program still holds it.
+    int exclusive = 0;
+    if (::ioctl(fd, TIOCGEXCL, &exclusive) != 0)
+        return errnoCode();
+    if (exclusive != 0)
+        return EBUSY;
     // A serial node without a UART behind it opens fine and then fails every call with EIO;
     // refuse it here. USB adapters report an unknown type too, but they answer for their lines.
     serial_struct serial{};
@@ -130,12 +111,16 @@ ErrorCode claimDevice(int fd, bool& isTty) {
     if (::ioctl(fd, TIOCGSERIAL, &serial) == 0 && serial.type == PORT_UNKNOWN &&
         ::ioctl(fd, TIOCMGET, &lines) != 0 && errno == EIO)
         return ENODEV;
+    termios line = foundLine;
     makeRaw(line);
     if (::tcsetattr(fd, TCSANOW, &line) != 0)
         return errnoCode();
     // Last, so that nothing fails once the tty is marked exclusive.
-    if (::ioctl(fd, TIOCEXCL) != 0)
-        return errnoCode();
+    if (::ioctl(fd, TIOCEXCL) != 0) {
+        const ErrorCode code = errnoCode();
+        ::tcsetattr(fd, TCSANOW, &foundLine);
+        return code;
+    }
     return kSuccess;
 }
 
@@ -165,12 +150,15 @@ ErrorCode drainOutput(int fd, StallBudget& stallBudget) {
 }
 
 // Closing a tty waits until its output has gone, up to the driver's closing wait (30 s on a
-// serial port): give the output the time of a flush, then drop what is left.
-ErrorCode releaseDevice(int fd, bool isTty, StallBudget& stallBudget) {
+// serial port): give the output the time of a flush, then drop what is left. The line is left
+// as it was found, settings and all.
+ErrorCode releaseDevice(int fd, bool isTty, const termios& foundLine, StallBudget& stallBudget) {
     if (isTty) {
         drainOutput(fd, stallBudget);
         ::tcflush(fd, TCOFLUSH);
-        // The exclusive mark would outlive this open on a tty that stays open elsewhere.
+        ::tcsetattr(fd, TCSANOW, &foundLine);
+        // This program set the exclusive mark (it refuses a tty that had one), and the mark
+        // would outlive this open on a tty that stays open elsewhere.
         ::ioctl(fd, TIOCNXCL);
     }
     return ::close(fd) == 0 ? kSuccess : errnoCode();
@@ -178,12 +166,12 @@ ErrorCode releaseDevice(int fd, bool isTty, StallBudget& stallBudget) {
 
 }  // namespace
 
-PosixPortSystem::PosixPortSystem(DeviceMap devices, std::string ttyClassDir)
-    : m_devices(std::move(devices)), m_ttyClassDir(std::move(ttyClassDir)) {}
+PosixPortSystem::PosixPortSystem(DeviceMap devices, std::string systemRoot)
+    : m_devices(std::move(devices)), m_rules(std::move(systemRoot)) {}
 
 PosixPortSystem::~PosixPortSystem() {
     for (auto& [handle, port] : m_ports)
-        releaseDevice(port.fd, port.isTty, port.stallBudget);
+        releaseDevice(port.fd, port.isTty, port.foundLine, port.stallBudget);
 }
 
 PosixPortSystem::Port* PosixPortSystem::find(Handle handle) {
@@ -211,35 +199,37 @@ ErrorCode PosixPortSystem::complete(WriteOverlapped* overlapped, ErrorCode code,
 Handle PosixPortSystem::createFile(const std::string& device, std::uint32_t /*access*/,
                                    std::uint32_t /*shareMode*/, std::uint32_t /*creation*/,
                                    std::uint32_t /*flags*/) {
-    const std::string path = m_devices.pathOf(device);
-    if (path.empty()) {
+    const DeviceMap::Entry* entry = m_devices.find(device);
+    if (entry == nullptr) {
         fail(ENOENT);
         return kInvalidHandle;
     }
-    // The console is checked before the node is opened: opening it can disturb it.
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
+    // Judged before the open as well: opening some devices does something by itself (the
+    // console's line changes, a watchdog starts, a tape rewinds).
+    struct stat node {};
+    if (::stat(entry->path.c_str(), &node) != 0) {
         fail(errnoCode());
         return kInvalidHandle;
     }
-    if (S_ISCHR(info.st_mode) && isActiveConsole(m_ttyClassDir, info.st_rdev)) {
-        fail(EBUSY);
+    if (const ErrorCode code = m_rules.judge(entry->kind, node); code != kSuccess) {
+        fail(code);
         return kInvalidHandle;
     }
     // Non-blocking, so that every wait below is one this backend bounds.
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    const int fd = ::open(entry->path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         fail(errnoCode());
         return kInvalidHandle;
     }
-    bool isTty = false;
-    if (const ErrorCode code = claimDevice(fd, isTty); code != kSuccess) {
+    Port port{fd, false, {}, {}, {}};
+    if (const ErrorCode code = claimDevice(m_rules, entry->kind, fd, port.isTty, port.foundLine);
+        code != kSuccess) {
         ::close(fd);
         fail(code);
         return kInvalidHandle;
     }
     const Handle handle = m_nextHandle++;
-    m_ports.emplace(handle, Port{fd, isTty, {}, {}});
+    m_ports.emplace(handle, port);
     return handle;
 }
 
@@ -557,7 +547,7 @@ ErrorCode PosixPortSystem::closeHandle(Handle handle) {
         return fail(EBADF);
     Port port = it->second;
     m_ports.erase(it);
-    const ErrorCode code = releaseDevice(port.fd, port.isTty, port.stallBudget);
+    const ErrorCode code = releaseDevice(port.fd, port.isTty, port.foundLine, port.stallBudget);
     return code == kSuccess ? kSuccess : fail(code);
 }
 

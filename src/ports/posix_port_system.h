@@ -2,26 +2,30 @@
 // opens, and waits on a device that always end. Error codes are errno values.
 #pragma once
 
+#include <termios.h>
+
 #include <map>
 #include <string>
 
 #include "ports/device_map.h"
 #include "ports/port_system.h"
+#include "ports/posix_device_rules.h"
 #include "ports/stall_budget.h"
 
 namespace ports {
 
 class PosixPortSystem final : public PortSystem {
 public:
-    // ttyClassDir is the kernel's list of ttys, where it names the active console; tests
-    // point it at a directory of their own.
-    explicit PosixPortSystem(DeviceMap devices, std::string ttyClassDir = "/sys/class/tty");
+    // systemRoot is where /sys and /proc are found, which tell the devices apart: empty but in
+    // tests, which point it at a tree of their own.
+    explicit PosixPortSystem(DeviceMap devices, std::string systemRoot = {});
     ~PosixPortSystem() override;
     PosixPortSystem(const PosixPortSystem&) = delete;
     PosixPortSystem& operator=(const PosixPortSystem&) = delete;
 
     // The access, share, creation and flag arguments are the screens' fixed ones and change
-    // nothing: a port is always opened for reading and writing, exclusively.
+    // nothing: a port is always opened for reading and writing, exclusively, and only when it
+    // is a device of the port's kind (PosixDeviceRules).
     Handle createFile(const std::string& device, std::uint32_t access, std::uint32_t shareMode,
                       std::uint32_t creation, std::uint32_t flags) override;
     ErrorCode lastError() const override { return m_lastError; }
@@ -57,6 +61,8 @@ private:
     struct Port {
         int fd = -1;
         bool isTty = false;
+        // A tty's settings as they were found, put back when the port closes.
+        termios foundLine{};
         StallBudget stallBudget;
         // Recorded only: these devices have no time-outs to set.
         CommTimeoutsRec timeouts;
@@ -72,7 +78,7 @@ private:
     ErrorCode complete(WriteOverlapped* overlapped, ErrorCode code, std::uint32_t count);
 
     DeviceMap m_devices;
-    std::string m_ttyClassDir;
+    PosixDeviceRules m_rules;
     std::map<Handle, Port> m_ports;
     std::map<EventHandle, Event> m_events;
     // Never reused, so a handle kept after its close can never reach a later port.

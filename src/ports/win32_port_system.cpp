@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 
 namespace ports {
 
@@ -83,11 +84,16 @@ struct Win32PortSystem::NativeOverlapped {
     OVERLAPPED record{};
 };
 
+struct Win32PortSystem::FoundLine {
+    std::optional<DCB> settings;
+    std::optional<COMMTIMEOUTS> timeouts;
+};
+
 Win32PortSystem::Win32PortSystem(DeviceMap devices) : m_devices(std::move(devices)) {}
 
 Win32PortSystem::~Win32PortSystem() {
     for (auto& [handle, port] : m_ports)
-        ::CloseHandle(port.native);
+        release(port);
     for (auto& [event, native] : m_events)
         ::CloseHandle(native);
 }
@@ -95,6 +101,17 @@ Win32PortSystem::~Win32PortSystem() {
 Win32PortSystem::Port* Win32PortSystem::find(Handle handle) {
     const auto it = m_ports.find(handle);
     return it == m_ports.end() ? nullptr : &it->second;
+}
+
+ErrorCode Win32PortSystem::release(const Port& port) {
+    // The port is left as it was found for whoever opens it next.
+    // Copies: the calls take their records as modifiable.
+    FoundLine found = *port.found;
+    if (found.settings)
+        ::SetCommState(port.native, &*found.settings);
+    if (found.timeouts)
+        ::SetCommTimeouts(port.native, &*found.timeouts);
+    return ::CloseHandle(port.native) ? kSuccess : lastOsError();
 }
 
 Win32PortSystem::NativeHandle Win32PortSystem::eventOf(EventHandle event) const {
@@ -139,22 +156,45 @@ void Win32PortSystem::copyBack(const NativeOverlapped& native, WriteOverlapped& 
 Handle Win32PortSystem::createFile(const std::string& device, std::uint32_t access,
                                    std::uint32_t shareMode, std::uint32_t creation,
                                    std::uint32_t flags) {
-    const std::string path = m_devices.pathOf(device);
-    if (path.empty()) {
+    const DeviceMap::Entry* entry = m_devices.find(device);
+    if (entry == nullptr) {
         fail(ERROR_FILE_NOT_FOUND);
         return kInvalidHandle;
     }
-    const HANDLE native = ::CreateFileA(path.c_str(), access, shareMode, nullptr, creation,
+    const HANDLE native = ::CreateFileA(entry->path.c_str(), access, shareMode, nullptr, creation,
                                         flags & ~DWORD{FILE_FLAG_OVERLAPPED}, nullptr);
     if (native == INVALID_HANDLE_VALUE) {
         fail(lastOsError());
         return kInvalidHandle;
     }
+    // A file, a pipe or a disk would take the test page without complaint; a serial port
+    // answers for its line.
+    auto found = std::make_shared<FoundLine>();
+    DCB settings{};
+    settings.DCBlength = sizeof settings;
+    ErrorCode refused = kSuccess;
+    if (::GetFileType(native) != FILE_TYPE_CHAR) {
+        refused = ERROR_BAD_DEVICE;
+    } else if (entry->kind == PortKind::Serial) {
+        if (::GetCommState(native, &settings)) {
+            found->settings = settings;
+        } else {
+            refused = lastOsError();
+        }
+    }
+    if (refused != kSuccess) {
+        ::CloseHandle(native);
+        fail(refused);
+        return kInvalidHandle;
+    }
     Port port;
     port.native = native;
     COMMTIMEOUTS before{};
-    if (::GetCommTimeouts(native, &before))
+    if (::GetCommTimeouts(native, &before)) {
         port.timeouts = fromNative(before);
+        found->timeouts = before;
+    }
+    port.found = std::move(found);
     port.boundsRefused = applyBounds(port, writeLimitFor(port.stallBudget));
     const Handle handle = m_nextHandle++;
     m_ports.emplace(handle, port);
@@ -411,11 +451,10 @@ ErrorCode Win32PortSystem::closeHandle(Handle handle) {
     const auto it = m_ports.find(handle);
     if (it == m_ports.end())
         return fail(ERROR_INVALID_HANDLE);
-    const NativeHandle native = it->second.native;
+    const Port port = it->second;
     m_ports.erase(it);
-    if (!::CloseHandle(native))
-        return fail(lastOsError());
-    return kSuccess;
+    const ErrorCode code = release(port);
+    return code == kSuccess ? kSuccess : fail(code);
 }
 
 }  // namespace ports

@@ -21,7 +21,9 @@ public:
 
     // The access, share and creation arguments go to CreateFileA as given. The overlapped flag
     // does not: a port is always opened for synchronous I/O, so that every read and write has
-    // ended, within its time-out, when the call returns.
+    // ended, within its time-out, when the call returns. Only a device is taken for a port:
+    // a file, a pipe or a disk is refused with ERROR_BAD_DEVICE, and a serial port that does not
+    // answer GetCommState with that call's code.
     Handle createFile(const std::string& device, std::uint32_t access, std::uint32_t shareMode,
                       std::uint32_t creation, std::uint32_t flags) override;
     ErrorCode lastError() const override { return m_lastError; }
@@ -59,9 +61,12 @@ private:
     // A HANDLE, kept as the pointer it is: <windows.h> stays out of this header.
     using NativeHandle = void*;
     struct NativeOverlapped;
+    // The port's settings and time-outs as they were found, put back when it closes.
+    struct FoundLine;
 
     struct Port {
         NativeHandle native = nullptr;
+        std::shared_ptr<const FoundLine> found;
         // What the screens last set, or what the port had when it opened.
         CommTimeoutsRec timeouts;
         // Why this backend's bounds could not be set (0 when they are in force): such a device
@@ -73,6 +78,7 @@ private:
     };
 
     Port* find(Handle handle);
+    static ErrorCode release(const Port& port);
     NativeHandle eventOf(EventHandle event) const;
     ErrorCode fail(ErrorCode code);
     // The port's read and write time-outs: reads that never wait, and a write limit from the

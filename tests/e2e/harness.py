@@ -29,13 +29,15 @@ class EndToEndTest(unittest.TestCase):
         self.addCleanup(sim.stop)
         return sim
 
-    def start_program(self, sim=None):
-        """drawertest with the simulator on the port it plays; every other port points at a
-        missing path, so that no test ever touches a real port."""
+    def start_program(self, sim=None, **mapped):
+        """drawertest with the simulator on the port it plays and the `mapped` ports on the
+        paths given; every other port points at a missing path, so that no test ever touches a
+        real port."""
         ports = {port: os.path.join(self.workdir, f"no-{port.lower()}")
                  for port in ("COM1", "COM2", "LPT1", "LPT2")}
         if sim:
             ports[sim.port] = sim.path
+        ports.update(mapped)
         program = driver.Program(ports, os.path.join(self.workdir, "drawertest.out"))
         self.addCleanup(program.stop)
         return program

@@ -1,7 +1,9 @@
 """The printer and interface screens against simulated devices: every byte of a test page and
 its drawer command, or of the opening characters, as the screen must send them; the drawer
 state read through the printer while the simulator opens and closes the drawer; a port that is
-missing."""
+missing, and one that names a file."""
+
+import os
 
 import harness
 from desktop import wait_until
@@ -47,6 +49,22 @@ class ScreenTest(EndToEndTest):
         epson.find("push button", "<< Back").click()
         program.window(SELECTOR)
         sim.wait_line(r"^port: closed by the program$")
+
+    def test_epson_serial_on_a_com1_that_names_a_file_refuses_it_and_writes_nothing(self):
+        path = os.path.join(self.workdir, "receipt.txt")
+        with open(path, "wb") as file:
+            file.write(PAGE_TEXT)
+        program = self.start_program(COM1=path)
+        self.open_notice(program).find("push button", "Accept").click()
+        program.window(SELECTOR).find("radio button", "Serial Interface",
+                                      inside="Epson Printer Interface").click()
+        epson = program.window("Epson Serial Printer Test")
+        epson.find("label", "Unable to acquire handle for port COM1. (25)")
+        epson.find("push button", "Test / Print ").click()
+        failure = epson.find("label", "Failure to write to printer .(9)")
+        wait_until(lambda: failure.shows_colour((0xFF, 0x00, 0x00)), "the failure in red")
+        with open(path, "rb") as file:
+            self.assertEqual(file.read(), PAGE_TEXT)
 
     def test_star_serial_on_a_missing_com2_then_back_on_com1(self):
         sim = self.start_sim("star")

@@ -35,14 +35,15 @@ TEST(DeviceMap, StandardPathsAndOverrides) {
     for (int i = 0; i < 4; ++i) {
         const std::string name = names[i];
         EXPECT_EQ(standard.entries()[i].portName, name);
-        EXPECT_EQ(standard.pathOf(name), paths[i]) << name;
-        EXPECT_EQ(changed.pathOf(name), overrides[i]) << name << " (an empty variable keeps it)";
+        EXPECT_EQ(standard.find(name)->path, paths[i]) << name;
+        EXPECT_EQ(changed.find(name)->path, overrides[i])
+            << name << " (an empty variable keeps it)";
         if (name.starts_with("COM")) {
-            EXPECT_EQ(changed.pathOf("\\\\.\\" + name), overrides[i]) << name;
+            EXPECT_EQ(changed.find("\\\\.\\" + name), changed.find(name)) << name;
         }
     }
     for (const char* name : {"", "COM3", "LPT3", "COM", "\\\\.\\", "COM1:", "/dev/pts/7", "PRN"})
-        EXPECT_EQ(changed.pathOf(name), "") << name;
+        EXPECT_EQ(changed.find(name), nullptr) << name;
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <tuple>
 
 #include "port_calls.h"
 
@@ -54,6 +55,21 @@ TEST(Win32PortSystem, MissingPortsUnknownHandlesAndEvents) {
     EXPECT_EQ(system.closeEvent(event), ports::kSuccess);
     EXPECT_EQ(system.closeEvent(event), code(ERROR_INVALID_HANDLE));
     EXPECT_GT(system.createEvent(true, false, "0"), signalled) << "event numbers are not reused";
+}
+
+TEST(Win32PortSystem, OnlyADeviceIsTakenForAPort) {
+    const fs::path file = fs::temp_directory_path() / "drawertest-not-a-port.txt";
+    std::ofstream(file) << "not a port";
+    // NUL is a character device, but no serial port: GetCommState fails on it (Wine: 6).
+    for (const auto& [port, path, expected] :
+         {std::tuple{"COM1", file.string(), ERROR_BAD_DEVICE},
+          std::tuple{"LPT1", file.string(), ERROR_BAD_DEVICE},
+          std::tuple{"COM1", std::string("NUL"), ERROR_INVALID_HANDLE}}) {
+        ports::Win32PortSystem system(mapTo({{port, path}}));
+        EXPECT_EQ(open(system, port), ports::kInvalidHandle) << port << " on " << path;
+        EXPECT_EQ(system.lastError(), code(expected)) << port << " on " << path;
+    }
+    fs::remove(file);
 }
 
 // The peer of scripts/wine-run, reached through Wine's drive Z:, which is the Linux root.
@@ -110,6 +126,7 @@ protected:
             GTEST_SKIP() << "no pty peer: the runner under Wine, scripts/wine-run, provides it";
         m_handle = open(m_ports, "\\\\.\\COM1");
         ASSERT_GE(m_handle, 1) << m_ports.lastError();
+        ASSERT_EQ(m_ports.getCommState(m_handle, m_found), ports::kSuccess);
         m_peer->receive(0);
     }
     void TearDown() override {
@@ -120,6 +137,7 @@ protected:
     std::optional<Peer> m_peer = Peer::fromEnvironment();
     ports::Win32PortSystem m_ports{mapTo({{"COM1", "\\\\.\\COM5"}})};
     ports::Handle m_handle = ports::kInvalidHandle;
+    ports::CommDcb m_found;
 };
 
 TEST_F(Win32PtyTest, SetUpWritesAndHandles) {
@@ -143,10 +161,13 @@ TEST_F(Win32PtyTest, SetUpWritesAndHandles) {
         EXPECT_EQ(m_peer->receive(bytes.size()), bytes);
     }
 
-    // Handles stay small and are never reused.
+    // Handles stay small and are never reused; the line is left at the rate it was found at.
     ASSERT_EQ(m_ports.closeHandle(m_handle), ports::kSuccess);
     EXPECT_EQ(m_ports.closeHandle(m_handle), code(ERROR_INVALID_HANDLE));
-    EXPECT_EQ(open(m_ports, "COM1"), m_handle + 1);
+    const ports::Handle next = open(m_ports, "COM1");
+    EXPECT_EQ(next, m_handle + 1);
+    ASSERT_EQ(m_ports.getCommState(next, dcb), ports::kSuccess);
+    EXPECT_EQ(dcb.baudRate, m_found.baudRate);
 }
 
 TEST_F(Win32PtyTest, StatusReplySilenceAndModemLines) {
