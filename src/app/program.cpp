@@ -4,6 +4,7 @@
 #include "app/notice.h"
 #include "app/test_form.h"
 #include "app/version.h"
+#include "app/visible_text.h"
 #include "screens/interfaces/interface_screens.h"
 #include "screens/printers/printer_screens.h"
 
@@ -43,7 +44,7 @@ void Program::showScreen(screens::ScreenId screen) {
 void Program::showAbout() {
     std::string text = "Dunmere Cash Drawer Test Utility\n" + versionText(programVersion()) + "\n";
     for (const auto& [port, device] : m_portDevices)
-        text += "\n" + port + ": " + device;
+        text += "\n" + port + ": " + visibleText(device);
     m_app.showMessage("About", text);
 }
 

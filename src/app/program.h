@@ -29,7 +29,8 @@ public:
     void showNotice();
     void showSelector() override;
     void showScreen(screens::ScreenId screen) override;
-    // The About box: the program's name, its version and the device behind each port.
+    // The About box: the program's name, its version and the device behind each port, each
+    // shown as visibleText has it (the paths come from the environment).
     void showAbout();
 
     toolkit::Application& application() const { return m_app; }

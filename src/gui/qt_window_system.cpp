@@ -73,6 +73,8 @@ void QtWindowSystem::showMessage(const std::string& caption, const std::string& 
     // It has no parent, so it stays up when the form that asked for it goes.
     auto* box = new QMessageBox(QMessageBox::NoIcon, QString::fromStdString(caption),
                                 QString::fromStdString(text), QMessageBox::Ok);
+    // Shown as written: never taken for markup, whatever a message holds.
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::ApplicationModal);
     m_messages.emplace_back(box);

@@ -138,4 +138,21 @@ TEST_F(Shell, AboutNamesTheProgramItsVersionAndEachPortsDevice) {
         windows.messages[0].second,
         "Dunmere Cash Drawer Test Utility\nVersion 1.2.3\n\nCOM1: /dev/pts/7\nLPT1: /dev/lp0");
     EXPECT_NE(current<app::TestForm>(), nullptr);  // the selector stays
+
+    // The values come from the environment: shown, never obeyed, and never wider than a path.
+    const std::string path =
+        "\\\\.\\COM12 caf\u00e9\U0001F5A8" + std::string(85, 'a');  // 100 characters
+    for (const auto& [value, shown] : std::initializer_list<std::pair<std::string, std::string>>{
+             {path, path},
+             {"a\nCOM2: b\t\r\x1b[2J\x7f\u202E\u2028\u0085\u200F\u2060\xff\xc3\xe0\x80\x80",
+              "a\\nCOM2: "
+              "b\\t\\r\\x1B[2J\\x7F\\u202E\\u2028\\u0085\\u200F\\u2060\\xFF\\xC3\\xE0\\x80\\x80"},
+             {std::string(100'000, 'a'), std::string(99, 'a') + "\u2026"},
+             {std::string(98, 'a') + "\nb", std::string(98, 'a') + "\u2026"},
+         }) {
+        app::Program other{app, ports, {{"COM1", value}}};
+        other.showAbout();
+        EXPECT_EQ(windows.messages.back().second,
+                  "Dunmere Cash Drawer Test Utility\nVersion 1.2.3\n\nCOM1: " + shown);
+    }
 }
