@@ -5,7 +5,8 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
+
+#include "ports/posix_device_rules.h"
 #endif
 
 namespace cli {
@@ -27,20 +28,13 @@ PortKind kindOfPath(const std::string& path) {
         name.remove_prefix(4);
     return upper(name).starts_with("LPT") ? PortKind::Parallel : PortKind::Serial;
 #else
-    constexpr unsigned kLpMajor = 6;         // the parallel-port printer driver
-    constexpr unsigned kUsbMajor = 180;      // USB character devices,
-    constexpr unsigned kUsbPrinterEnd = 16;  // the first minors of which are printers
+    // What the backend takes for a parallel port (a printer device or a FIFO) is one.
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
         return PortKind::Serial;
-    if (S_ISFIFO(info.st_mode))
-        return PortKind::Parallel;
-    if (S_ISCHR(info.st_mode)) {
-        const unsigned major = ::major(info.st_rdev);
-        if (major == kLpMajor || (major == kUsbMajor && ::minor(info.st_rdev) < kUsbPrinterEnd))
-            return PortKind::Parallel;
-    }
-    return PortKind::Serial;
+    return ports::PosixDeviceRules({}).judge(PortKind::Parallel, info) == ports::kSuccess
+               ? PortKind::Parallel
+               : PortKind::Serial;
 #endif
 }
 

@@ -12,7 +12,7 @@
 
 namespace cli {
 
-enum class PortKind { Serial, Parallel };
+using ports::PortKind;
 
 struct PortArgument {
     std::string given;  // as typed
