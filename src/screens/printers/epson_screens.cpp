@@ -21,16 +21,6 @@ DrawerTriggers escPTriggers(const char* drawer2Caption) {
 const SequenceStep kPageEnd = SequenceStep::send({0x1B, 0x64, 0x08, 0x1D, 0x56, 0x01}, kUnchecked);
 const SequenceStep kDrawerCommand = SequenceStep::sendDrawerCommand(kUnchecked);
 
-// The reply to DLE EOT 1 is the printer's status byte: bits 0x02 and 0x10 always set, 0x01 and
-// 0x80 always clear, so anything else is line noise or no status byte at all. Bit 0x04 is the
-// drawer-kick connector's pin 3, which the drawer switch pulls up while the drawer is shut.
-// The on-line bit (0x08) says nothing about the drawer.
-DrawerReading judgeStatusByte(std::uint8_t reply) {
-    if ((reply & 0x93) != 0x12)
-        return DrawerReading::NotJudged;
-    return (reply & 0x04) != 0 ? DrawerReading::Closed : DrawerReading::Open;
-}
-
 const PrinterModel kSerial{
     .formName = "EPSONSerialform",
     .family = PortFamily::PrinterSerial,
@@ -49,7 +39,7 @@ const PrinterModel kSerial{
                           .greensFeedback2 = true,
                           .flushesFirst = false,
                           .ownRecord = true,
-                          .judge = judgeStatusByte,
+                          .judge = devices::readEpsonReply,
                           .showsUnjudged = true,
                           .uncheckEndsDrawerTest = false},
 };

@@ -20,19 +20,6 @@ const SequenceStep kPageEnd =
 const SequenceStep kDrawerCommand =
     SequenceStep::sendDrawerCommand({"Failure to write to Cash Drawer"});
 
-// The printer answers 0x08 while the drawer is closed and 0x48 while it is open; any other
-// byte says nothing about the drawer.
-DrawerReading judgeStatusByte(std::uint8_t reply) {
-    switch (reply) {
-        case 0x08:
-            return DrawerReading::Closed;
-        case 0x48:
-            return DrawerReading::Open;
-        default:
-            return DrawerReading::NotJudged;
-    }
-}
-
 const PrinterModel kSerial{
     .formName = "ITHACASerialform",
     .family = PortFamily::PrinterSerial,
@@ -50,7 +37,7 @@ const PrinterModel kSerial{
                           .greensFeedback2 = true,
                           .flushesFirst = true,
                           .ownRecord = false,
-                          .judge = judgeStatusByte,
+                          .judge = devices::readIthacaReply,
                           .uncheckEndsDrawerTest = true},
 };
 

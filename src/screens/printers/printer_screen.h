@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "devices/command_set.h"
 #include "screens/common/test_screen.h"
 
 namespace screens {
@@ -78,8 +79,7 @@ std::vector<SequenceWrite> sequenceWrites(const TestSequence& sequence, std::str
 std::vector<SequenceWrite> sequenceWrites(const TestSequence& sequence,
                                           std::span<const std::uint8_t> drawerCommand);
 
-// What the printer's status reply says about the drawer.
-enum class DrawerReading { Open, Closed, NotJudged };
+using devices::DrawerReading;
 
 // The starts of the poll's failure texts; the error code and ")" follow.
 inline constexpr const char* kStatusRequestFailure = "Error writing ENQ character. (";
@@ -96,6 +96,7 @@ struct StatusModel {
     // shared WriteOverlapped and the read none.
     bool ownRecord;
     FailureText eventFailure = kUnchecked;
+    // The brand's rule for the reply, the one its printers answer by.
     DrawerReading (*judge)(std::uint8_t reply);
     // A reply the rule cannot judge shows "Unknown" with the byte; otherwise the display stays
     // as it was.

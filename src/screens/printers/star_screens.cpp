@@ -8,11 +8,6 @@ namespace {
 
 const FailureText kEventFailure{"failure to create event"};
 
-// Bit 7 of the reply to ENQ is set while the drawer is closed.
-DrawerReading judgeEnqReply(std::uint8_t reply) {
-    return reply < 0x80 ? DrawerReading::Open : DrawerReading::Closed;
-}
-
 const PrinterModel kSerial{
     .formName = "StarSerialform",
     .family = PortFamily::PrinterSerial,
@@ -44,7 +39,7 @@ const PrinterModel kSerial{
                           .flushesFirst = true,
                           .ownRecord = true,
                           .eventFailure = kEventFailure,
-                          .judge = judgeEnqReply,
+                          .judge = devices::readStarReply,
                           .uncheckEndsDrawerTest = true},
 };
 
