@@ -17,6 +17,7 @@
 
 #include "ports/dcb_text.h"
 #include "ports/stall_budget.h"
+#include "ports/wait_bounds.h"
 
 namespace ports {
 
@@ -25,11 +26,7 @@ namespace {
 using namespace std::chrono_literals;
 using SteadyClock = std::chrono::steady_clock;
 
-// No call may freeze the window: every wait on a device has an end. A device that takes no
-// data spends the port's stall budget besides.
-constexpr auto kCallWaitLimit = 1s;   // any one write or flush
-constexpr auto kEventWaitLimit = 1s;  // an event nothing will signal
-constexpr auto kRetryNap = 10ms;      // devices that cannot be polled (the lp driver)
+constexpr auto kRetryNap = 10ms;  // devices that cannot be polled (the lp driver)
 
 struct LineSpeed {
     std::uint32_t rate;

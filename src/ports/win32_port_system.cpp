@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "ports/wait_bounds.h"
+
 namespace ports {
 
 static_assert(kTimedOut == ERROR_TIMEOUT);
@@ -19,9 +21,6 @@ static_assert(kTimedOut == ERROR_TIMEOUT);
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-
-// No call may freeze the window: every wait on a device has an end.
-constexpr DWORD kEventWaitLimitMs = 1000;  // an event nothing will signal
 
 // The write time-out that spends at most the rest of the stall budget (1 s at most). Never 0: a
 // zero write time-out means none at all.
@@ -346,7 +345,8 @@ ErrorCode Win32PortSystem::waitForSingleObject(EventHandle event, std::uint32_t 
     const NativeHandle native = eventOf(event);
     if (native == nullptr)
         return fail(ERROR_INVALID_HANDLE);
-    switch (::WaitForSingleObject(native, std::min<DWORD>(timeoutMs, kEventWaitLimitMs))) {
+    switch (::WaitForSingleObject(
+        native, std::min<DWORD>(timeoutMs, static_cast<DWORD>(kEventWaitLimit.count())))) {
         case WAIT_OBJECT_0:
             return kSuccess;
         case WAIT_TIMEOUT:

@@ -1,19 +1,26 @@
 // The fake port backend's scripting: each scripted result lands on the call it names, and its
 // waits take the real backends' times. (Its rules shared with the real backend are checked
-// against both in the POSIX backend's test; the screens' tests use every other script.)
+// against both in the POSIX backend's test; the screens' tests use every other script.) Its
+// lines: bytes leave at the line's rate, replies come after their wire time, and a device that
+// takes nothing holds each call as the backends bound it, all in virtual time.
 #include "support/fake_port_system.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <tuple>
 
+#include "devices/printer.h"
 #include "port_calls.h"
+#include "support/scripted_peer.h"
 #include "toolkit/clock.h"
 
 namespace {
 
 using namespace porttest;
+using namespace std::chrono_literals;
 using support::Call;
+using FarEnd = devices::Line::FarEnd;
 
 TEST(FakePortSystem, ScriptedResultsLandOnTheCallsTheyName) {
     support::FakePortSystem fake;
@@ -46,7 +53,7 @@ TEST(FakePortSystem, ScriptedResultsLandOnTheCallsTheyName) {
 TEST(FakePortSystem, RepliesSilenceAndHangUp) {
     support::FakePortSystem fake;
     toolkit::VirtualClock clock;
-    fake.setWaitHook([&clock](toolkit::Millis d) { clock.spend(d); });
+    fake.useClock(clock);
     const ports::Handle h = open(fake, "COM1");
     // Replies wait in the input queue until read or purged; a read never waits. An event
     // nothing signals: 1 s.
@@ -75,6 +82,132 @@ TEST(FakePortSystem, RepliesSilenceAndHangUp) {
     EXPECT_EQ(fake.lastError(), code(EIO));
     fake.setPresent("COM1");
     EXPECT_GE(open(fake, "COM1"), 1);
+}
+
+// COM1 with an Epson printer on its line, on the test's clock.
+class FakeLine : public ::testing::Test {
+protected:
+    FakeLine() {
+        fake.useClock(clock);
+        fake.attach("COM1", printer);
+        handle = open(fake, "COM1");
+    }
+    devices::Line& line() { return fake.line("COM1"); }
+    std::size_t outputQueued() { return line().outputQueued(clock.now()); }
+    // Takes a byte that has come.
+    ports::ErrorCode read(std::uint8_t& byte) {
+        std::uint32_t count = 0;
+        return fake.readFile(handle, byte, count, nullptr);
+    }
+
+    toolkit::VirtualClock clock;
+    support::FakePortSystem fake;
+    std::shared_ptr<devices::Printer> printer =
+        std::make_shared<devices::Printer>(devices::Brand::Epson);
+    ports::Handle handle;
+};
+
+TEST_F(FakeLine, BytesLeaveAtTheRateOfTheLine) {
+    for (const auto& [settings, bytes, time] :
+         {std::tuple{"COM1:9600,n,8,1", 480, 500ms}, std::tuple{"COM1:1200,n,8,1", 120, 1000ms},
+          std::tuple{"COM1:300,e,7,2", 15, 550ms}}) {
+        ASSERT_EQ(setUp(fake, handle, settings), ports::kSuccess);
+        const toolkit::Millis start = clock.now();
+        ASSERT_EQ(write(fake, handle, Bytes(bytes, 'x')), ports::kSuccess);
+        EXPECT_EQ(clock.now(), start) << "the bytes fit the queue";
+        EXPECT_EQ(fake.flushFileBuffers(handle), ports::kSuccess);
+        EXPECT_EQ(clock.now() - start, time) << settings;
+    }
+}
+
+TEST_F(FakeLine, AWriteWaitsForRoomAndAFlushOrACloseForTheWireWithinTheirBound) {
+    std::uint32_t written = 0;
+    EXPECT_EQ(write(fake, handle, Bytes(5000, 'x'), &written), ports::kSuccess);
+    EXPECT_EQ(written, 5000u);
+    EXPECT_EQ(clock.now(), 942ms) << "904 bytes had to leave first";
+    EXPECT_EQ(outputQueued(), devices::Line::kOutputQueueSize);
+    EXPECT_EQ(fake.flushFileBuffers(handle), ports::kTimedOut);
+    EXPECT_EQ(clock.now(), 1942ms);
+    // A close gives the rest the time of a flush and drops what is left.
+    EXPECT_EQ(fake.closeHandle(handle), ports::kSuccess);
+    EXPECT_EQ(clock.now(), 2942ms);
+    EXPECT_EQ(outputQueued(), 0u);
+    // The wire is free at once for the next open's bytes.
+    handle = open(fake, "COM1");
+    ASSERT_EQ(write(fake, handle, {0x05}), ports::kSuccess);
+    EXPECT_EQ(fake.flushFileBuffers(handle), ports::kSuccess);
+    EXPECT_EQ(clock.now(), 2944ms);
+    // A new rate takes the bytes behind the one on the wire.
+    ASSERT_EQ(write(fake, handle, Bytes(96, 'x')), ports::kSuccess);
+    ASSERT_EQ(setUp(fake, handle, "COM1:1200,n,8,1"), ports::kSuccess);
+    EXPECT_EQ(fake.flushFileBuffers(handle), ports::kSuccess);
+    EXPECT_EQ(clock.now(), 2944ms + 793ms);
+}
+
+TEST_F(FakeLine, RepliesComeAfterTheirWireTime) {
+    std::uint8_t byte = 0;
+    ASSERT_EQ(write(fake, handle, {0x10, 0x04, 0x01}), ports::kSuccess);
+    clock.spend(4ms);
+    EXPECT_EQ(read(byte), ports::kTimedOut) << "three bytes out, one back: 4.2 ms";
+    clock.spend(1ms);
+    EXPECT_EQ(read(byte), ports::kSuccess);
+    EXPECT_EQ(byte, 0x16);
+
+    // Behind a line of text the reply comes 108 ms later, and waits in the input queue.
+    Bytes behind(100, 'x');
+    behind.insert(behind.end(), {0x10, 0x04, 0x01});
+    ASSERT_EQ(write(fake, handle, behind), ports::kSuccess);
+    std::uint32_t errors = 0;
+    ports::CommStat queues;
+    for (const auto& [after, in, out] : {std::tuple{100ms, 0u, 7u}, std::tuple{9ms, 1u, 0u}}) {
+        clock.spend(after);
+        ASSERT_EQ(fake.clearCommError(handle, errors, queues), ports::kSuccess);
+        EXPECT_EQ(std::pair(queues.inQueue, queues.outQueue), std::pair(in, out));
+    }
+    EXPECT_EQ(fake.purgeComm(handle, ports::kPurgeRxClear), ports::kSuccess);
+    EXPECT_EQ(read(byte), ports::kTimedOut);
+
+    // A printer that is on holds CTS and DSR; switched off, it drives nothing and never answers.
+    std::uint32_t lines = 0;
+    EXPECT_EQ(fake.getCommModemStatus(handle, lines), ports::kSuccess);
+    EXPECT_EQ(lines, ports::kCtsOn | ports::kDsrOn);
+    line().setFarEnd(FarEnd::SwitchedOff, clock.now());
+    ASSERT_EQ(write(fake, handle, {0x10, 0x04, 0x01}), ports::kSuccess);
+    clock.spend(100ms);
+    EXPECT_EQ(read(byte), ports::kTimedOut);
+    EXPECT_EQ(fake.getCommModemStatus(handle, lines), ports::kSuccess);
+    EXPECT_EQ(lines, 0u);
+
+    // A peer that answers with two bytes: they come one byte time apart.
+    fake.attach("COM2",
+                std::make_shared<support::ScriptedPeer>(Bytes{0x05, 0x01}, Bytes{0x48, 0x00}));
+    const ports::Handle com2 = open(fake, "COM2");
+    ASSERT_EQ(write(fake, com2, {0x05, 0x01}), ports::kSuccess);
+    clock.spend(4ms);
+    ASSERT_EQ(fake.clearCommError(com2, errors, queues), ports::kSuccess);
+    EXPECT_EQ(queues.inQueue, 1u);
+    clock.spend(1ms);
+    ASSERT_EQ(fake.clearCommError(com2, errors, queues), ports::kSuccess);
+    EXPECT_EQ(queues.inQueue, 2u);
+}
+
+TEST_F(FakeLine, ADeviceThatTakesNothingHoldsTheWritesToItASecondInAll) {
+    ASSERT_EQ(write(fake, handle, Bytes(96, 'x')), ports::kSuccess);
+    fake.setTakesData("COM1", false);
+    std::uint32_t written = 0;
+    EXPECT_EQ(write(fake, handle, Bytes(5000, 'x'), &written), ports::kTimedOut);
+    EXPECT_EQ(written, devices::Line::kOutputQueueSize - 96) << "not even those 96 left";
+    EXPECT_EQ(clock.now(), 1000ms);
+    // The budget spent, calls fail at once until the device takes bytes again.
+    EXPECT_EQ(write(fake, handle, {0x05}, &written), ports::kTimedOut);
+    EXPECT_EQ(written, 0u);
+    EXPECT_EQ(fake.flushFileBuffers(handle), ports::kTimedOut);
+    EXPECT_EQ(clock.now(), 1000ms);
+    fake.setTakesData("COM1", true);
+    EXPECT_EQ(write(fake, handle, {0x05}), ports::kTimedOut) << "no room yet";
+    clock.spend(2ms);
+    EXPECT_EQ(write(fake, handle, {0x05}), ports::kSuccess);
+    EXPECT_EQ(fake.flushFileBuffers(handle), ports::kTimedOut) << "4.3 s of bytes before it";
 }
 
 }  // namespace

@@ -114,7 +114,7 @@ struct Run {
     explicit Run(std::map<std::string, long>& shown) : windows(shown) {
         app.setWindowSystem(&windows);
         // Time a device keeps the program waiting passes on the virtual clock too.
-        fake.setWaitHook([this](Millis d) { clock.spend(d); });
+        fake.useClock(clock);
         program.start();
     }
 

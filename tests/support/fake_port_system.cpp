@@ -9,6 +9,7 @@
 
 namespace support {
 
+using devices::Time;
 using ports::ErrorCode;
 using ports::Handle;
 using ports::kSuccess;
@@ -98,14 +99,20 @@ std::string str(bool b) {
 }  // namespace
 
 FakePortSystem::FakePortSystem() {
-    ports::CommDcb line;
-    line.baudRate = 9600;
     for (const char* name : {"COM1", "COM2", "LPT1", "LPT2"})
-        m_devices[name].dcb = line;
+        device(name);
 }
 
 FakePortSystem::Device& FakePortSystem::device(const std::string& name) {
-    return m_devices[canonical(name)];
+    const std::string key = canonical(name);
+    auto it = m_devices.find(key);
+    if (it == m_devices.end()) {
+        it = m_devices.emplace(key, Device{}).first;
+        it->second.dcb.baudRate = 9600;
+        if (key.starts_with("LPT"))
+            it->second.port = ports::SimulatedPort(devices::Line::parallel());
+    }
+    return it->second;
 }
 
 const FakePortSystem::Device* FakePortSystem::findDevice(const std::string& name) const {
@@ -132,7 +139,8 @@ void FakePortSystem::hangUp(const std::string& name) {
 }
 
 void FakePortSystem::setTakesData(const std::string& name, bool takes) {
-    device(name).takesData = takes;
+    device(name).port.line().setFarEnd(
+        takes ? devices::Line::FarEnd::Working : devices::Line::FarEnd::TakesNothing, now());
 }
 
 Handle FakePortSystem::handleOf(const std::string& name) const {
@@ -168,6 +176,16 @@ void FakePortSystem::fail(Call call, ErrorCode code, std::size_t from, std::size
 
 void FakePortSystem::queueReplies(const std::vector<std::uint8_t>& bytes) {
     m_replies.insert(m_replies.end(), bytes.begin(), bytes.end());
+}
+
+void FakePortSystem::attach(const std::string& name, std::shared_ptr<devices::Device> farEnd) {
+    device(name).port.line().attach(std::move(farEnd), now());
+}
+
+devices::Line& FakePortSystem::line(const std::string& name) {
+    devices::Line& line = device(name).port.line();
+    line.advance(now());
+    return line;
 }
 
 std::vector<std::vector<std::uint8_t>> FakePortSystem::writes() const {
@@ -231,9 +249,12 @@ ErrorCode FakePortSystem::fail(ErrorCode code) {
     return code;
 }
 
-void FakePortSystem::wait(std::chrono::milliseconds time) {
-    if (m_waitHook)
-        m_waitHook(time);
+void FakePortSystem::waitUntil(Time t) {
+    if (t <= now())
+        return;
+    const auto spent = std::chrono::ceil<toolkit::Millis>(t - now());
+    m_clock->spend(spent);
+    m_waited += spent;
 }
 
 Handle FakePortSystem::createFile(const std::string& name, std::uint32_t /*access*/,
@@ -256,6 +277,7 @@ Handle FakePortSystem::createFile(const std::string& name, std::uint32_t /*acces
         return ports::kInvalidHandle;
     }
     it->second.handle = m_nextHandle++;
+    it->second.port.open();
     return it->second.handle;
 }
 
@@ -285,6 +307,7 @@ ErrorCode FakePortSystem::setCommState(Handle handle, const ports::CommDcb& dcb)
     if (dcb.baudRate == 0)
         return fail(EINVAL);
     d->dcb = dcb;
+    d->port.setLine(dcb, now());
     return kSuccess;
 }
 
@@ -300,16 +323,22 @@ ErrorCode FakePortSystem::escapeCommFunction(Handle handle, ports::EscapeFunctio
 ErrorCode FakePortSystem::flushFileBuffers(Handle handle) {
     if (const ErrorCode code = begin(Call::FlushFileBuffers, {str(handle)}))
         return code;
-    return check(deviceOf(handle), true);
+    Device* d = deviceOf(handle);
+    if (const ErrorCode code = check(d, true))
+        return code;
+    const ErrorCode code = d->port.hasDevice() ? d->port.drain(*this) : kSuccess;
+    return code == kSuccess ? kSuccess : fail(code);
 }
 
 ErrorCode FakePortSystem::purgeComm(Handle handle, std::uint32_t flags) {
     if (const ErrorCode code = begin(Call::PurgeComm, {str(handle), str(flags)}))
         return code;
-    if (const ErrorCode code = check(deviceOf(handle), true))
+    Device* d = deviceOf(handle);
+    if (const ErrorCode code = check(d, true))
         return code;
     if ((flags & ports::kPurgeRxClear) != 0)
         m_replies.clear();
+    d->port.purge(flags, now());
     return kSuccess;
 }
 
@@ -317,11 +346,13 @@ ErrorCode FakePortSystem::clearCommError(Handle handle, std::uint32_t& errors,
                                          ports::CommStat& stat) {
     if (const ErrorCode code = begin(Call::ClearCommError, {str(handle)}))
         return code;
-    if (const ErrorCode code = check(deviceOf(handle), true))
+    Device* d = deviceOf(handle);
+    if (const ErrorCode code = check(d, true))
         return code;
-    // Writes leave at once: nothing is ever waiting to go out.
+    // Without a device writes leave at once: nothing is ever waiting to go out.
     errors = 0;
-    stat = {static_cast<std::uint32_t>(m_replies.size()), 0};
+    stat = d->port.queues(now());
+    stat.inQueue += static_cast<std::uint32_t>(m_replies.size());
     return kSuccess;
 }
 
@@ -382,7 +413,7 @@ ErrorCode FakePortSystem::waitForSingleObject(ports::EventHandle event, std::uin
             it->second.signalled = false;
         return kSuccess;
     }
-    wait(std::min(std::chrono::milliseconds(timeoutMs), std::chrono::milliseconds(1000)));
+    waitUntil(now() + std::min<Time>(toolkit::Millis(timeoutMs), ports::kEventWaitLimit));
     return fail(ETIMEDOUT);
 }
 
@@ -393,31 +424,41 @@ ErrorCode FakePortSystem::writeFile(Handle handle, std::span<const std::uint8_t>
     Device* d = deviceOf(handle);
     if (code == kSuccess)
         code = check(d, true);
-    if (code == kSuccess && !d->takesData) {
-        if (!d->stallBudget.spent())
-            wait(std::chrono::ceil<std::chrono::milliseconds>(d->stallBudget.left()));
-        d->stallBudget.spend(d->stallBudget.left());
-        code = fail(ports::kTimedOut);
-    } else if (code == kSuccess) {
-        d->stallBudget.refill();
+    // Without a device on its line, a port that takes no data holds each write what is left of
+    // its stall budget.
+    if (code == kSuccess && !d->port.hasDevice()) {
+        ports::StallBudget& budget = d->port.stallBudget();
+        if (d->port.line().farEnd() != devices::Line::FarEnd::TakesNothing) {
+            budget.refill();
+        } else {
+            waitUntil(now() + budget.left());
+            budget.spend(budget.left());
+            code = fail(ports::kTimedOut);
+        }
     }
     std::string name;
     for (const auto& [deviceName, entry] : m_devices) {
         if (&entry == d)
             name = deviceName;
     }
+    const std::size_t record = m_writes.size();
     m_writes.push_back({handle, name, {bytes.begin(), bytes.end()}, code});
 
     // A pending write goes out all the same and has ended by the time anyone waits for it.
     const bool goesOut = code == kSuccess || code == ports::kIoPending;
-    const auto count = static_cast<std::uint32_t>(bytes.size());
-    if (code == kSuccess)
-        written = count;
+    auto sent = static_cast<std::uint32_t>(goesOut ? bytes.size() : 0);
+    if (goesOut && d != nullptr && d->port.hasDevice()) {
+        const ErrorCode result = d->port.write(bytes, sent, *this);
+        if (code == kSuccess)
+            code = m_writes[record].result = result == kSuccess ? kSuccess : fail(result);
+    }
+    const bool ended = code == kSuccess || code == ports::kIoPending;
+    written = code == ports::kIoPending ? 0 : sent;
     if (overlapped != nullptr) {
-        overlapped->internal = goesOut ? kSuccess : code;
-        overlapped->internalHigh = goesOut ? count : 0;
+        overlapped->internal = ended ? kSuccess : code;
+        overlapped->internalHigh = sent;
         const auto event = m_events.find(overlapped->event);
-        if (goesOut && event != m_events.end())
+        if (ended && event != m_events.end())
             event->second.signalled = true;
     }
     return code;
@@ -428,12 +469,15 @@ ErrorCode FakePortSystem::readFile(Handle handle, std::uint8_t& byte, std::uint3
     read = 0;
     if (const ErrorCode code = begin(Call::ReadFile, {str(handle)}))
         return code;
-    if (const ErrorCode code = check(deviceOf(handle), true))
+    Device* d = deviceOf(handle);
+    if (const ErrorCode code = check(d, true))
         return code;
-    if (m_replies.empty())
-        return fail(ports::kTimedOut);
-    byte = m_replies.front();
-    m_replies.pop_front();
+    if (!m_replies.empty()) {
+        byte = m_replies.front();
+        m_replies.pop_front();
+    } else if (const ErrorCode code = d->port.read(byte, now())) {
+        return fail(code);
+    }
     read = 1;
     if (overlapped != nullptr) {
         overlapped->internal = kSuccess;
@@ -458,9 +502,10 @@ ErrorCode FakePortSystem::getOverlappedResult(Handle handle, ports::WriteOverlap
 ErrorCode FakePortSystem::getCommModemStatus(Handle handle, std::uint32_t& status) {
     if (const ErrorCode code = begin(Call::GetCommModemStatus, {str(handle)}))
         return code;
-    if (const ErrorCode code = check(deviceOf(handle), true))
+    Device* d = deviceOf(handle);
+    if (const ErrorCode code = check(d, true))
         return code;
-    status = m_modemStatus;
+    status = d->port.hasDevice() ? d->port.modemStatus(now()) : m_modemStatus;
     return kSuccess;
 }
 
@@ -471,6 +516,8 @@ ErrorCode FakePortSystem::closeHandle(Handle handle) {
     Device* d = deviceOf(handle);
     if (const ErrorCode code = check(d, false))
         return code;
+    if (d->port.hasDevice())
+        d->port.close(*this);
     d->handle = ports::kInvalidHandle;
     return kSuccess;
 }

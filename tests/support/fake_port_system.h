@@ -1,20 +1,22 @@
 // The port seam in tests: named devices that are present, missing, busy or taking no data;
 // every call recorded in order as readable text, every write with its bytes; failures, pending
-// writes, modem-status words and status replies scripted.
+// writes, modem-status words and status replies scripted; and lines with a speed to simulated
+// devices, in the test's virtual time.
 #pragma once
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <limits>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "ports/port_system.h"
-#include "ports/stall_budget.h"
+#include "ports/simulated_port.h"
+#include "toolkit/clock.h"
 
 namespace support {
 
@@ -54,12 +56,21 @@ struct WriteRecord {
 // with EBADF, a rate that is no line speed (0) fails setCommState with EINVAL, a read finds
 // only what has come, and a device that takes no data holds the writes to it 1 s in all (its
 // stall budget). Codes are errno values, but for the platform's time-out code, kTimedOut.
-class FakePortSystem final : public ports::PortSystem {
+//
+// Each port is a line (devices::Line): COM ports serial lines at the rate set through
+// setCommState, LPT ports fast parallel links. While nothing is attached to it, a port only
+// records: its writes go nowhere at once, its reads answer the queued replies, its status reads
+// the modem-status word. With a device attached, the port is a ports::SimulatedPort: written
+// bytes queue, leave at the line's rate and reach the device, whose replies come back after
+// their wire time, and every wait is bounded as the backends bound theirs, in virtual time.
+class FakePortSystem final : public ports::PortSystem, private ports::WaitClock {
 public:
     static constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
 
     // COM1, COM2, LPT1 and LPT2 present and free, at 9600 baud 8N1.
     FakePortSystem();
+    FakePortSystem(const FakePortSystem&) = delete;
+    FakePortSystem& operator=(const FakePortSystem&) = delete;
 
     // Devices.
     void setPresent(const std::string& device);  // present and free again
@@ -68,9 +79,9 @@ public:
     // The far end hung up: every call on the device's handles but closeHandle fails with EIO,
     // and so does a new open.
     void hangUp(const std::string& device);
-    // Whether the device takes data. One that does not makes each write wait what is left of
-    // the port's stall budget and fail with kTimedOut; the budget is whole again once a write
-    // goes through.
+    // Whether the device takes data (the far end of its line). One that does not makes each
+    // write wait what is left of the port's stall budget and fail with kTimedOut; the budget is
+    // whole again once a write goes through.
     void setTakesData(const std::string& device, bool takes);
     // The handle the device is open under, or kInvalidHandle.
     ports::Handle handleOf(const std::string& device) const;
@@ -90,17 +101,27 @@ public:
         fail(Call::WriteFile, code, from, count);
     }
 
-    // The modem-status word every status read answers (0 at first).
+    // The modem-status word every status read of a port with nothing attached answers (0 at
+    // first).
     void setModemStatus(std::uint32_t word) { m_modemStatus = word; }
     // Bytes the device has sent: they wait in the input queue, whichever port is open, until
-    // read (one per readFile) or purged; with none there, a read fails with kTimedOut at once.
+    // read (one per readFile, before any that came over the line) or purged; with none there,
+    // a read fails with kTimedOut at once.
     void queueReplies(const std::vector<std::uint8_t>& bytes);
-    // Hears the time a call spends waiting on a device (a write to a device that takes no
-    // data; a wait for an event nothing signals: its time-out, at most 1 s), so a virtual clock
-    // can move with it.
-    void setWaitHook(std::function<void(std::chrono::milliseconds)> hook) {
-        m_waitHook = std::move(hook);
-    }
+
+    // The test's clock: the fake reads the time from it, and a call that waits on a device (a
+    // write to a device that takes no data, an event nothing signals, a full or draining line)
+    // spends the time there. Without one the fake keeps a clock of its own.
+    void useClock(toolkit::VirtualClock& clock) { m_clock = &clock; }
+    // How long the fake's calls have kept their callers waiting, in all.
+    toolkit::Millis waited() const { return m_waited; }
+
+    // Puts a device on the far end of the port's line (null takes it away); the test and the
+    // line share it. The device hears its bytes as the fake's calls move the line on; line()
+    // brings it up to now.
+    void attach(const std::string& device, std::shared_ptr<devices::Device> farEnd);
+    // The port's line, moved on to now: its queues, its far end's state (stuck, switched off).
+    devices::Line& line(const std::string& device);
 
     // What happened, in order: "createFile(\\.\COM1)", "writeFile(1, 41 00)", ... (the
     // formats are those of the call functions below).
@@ -156,11 +177,10 @@ private:
     struct Device {
         Presence presence = Presence::Present;
         bool hungUp = false;
-        bool takesData = true;
-        ports::StallBudget stallBudget;
         ports::Handle handle = ports::kInvalidHandle;
         ports::CommDcb dcb;
         ports::CommTimeoutsRec timeouts;
+        ports::SimulatedPort port{devices::Line()};
     };
     struct Script {
         std::size_t first;
@@ -181,7 +201,9 @@ private:
     // EBADF for no device, EIO for a call on the line of a device that hung up.
     ports::ErrorCode check(const Device* d, bool touchesLine);
     ports::ErrorCode fail(ports::ErrorCode code);
-    void wait(std::chrono::milliseconds time);
+    devices::Time now() const override { return m_clock->now(); }
+    // To the next whole millisecond.
+    void waitUntil(devices::Time t) override;
 
     std::map<std::string, Device> m_devices;
     std::map<Call, std::size_t> m_callCounts;
@@ -190,7 +212,9 @@ private:
     std::vector<std::string> m_calls;
     std::vector<WriteRecord> m_writes;
     std::deque<std::uint8_t> m_replies;  // not yet read
-    std::function<void(std::chrono::milliseconds)> m_waitHook;
+    toolkit::VirtualClock m_ownClock;
+    toolkit::VirtualClock* m_clock = &m_ownClock;
+    toolkit::Millis m_waited{0};
     std::uint32_t m_modemStatus = 0;
     ports::Handle m_nextHandle = 1;
     ports::EventHandle m_nextEvent = 1;

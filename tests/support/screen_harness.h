@@ -26,7 +26,7 @@ struct ScreenHarness {
     ScreenHarness() {
         app.setWindowSystem(&windows);
         // Time a device keeps the program waiting passes on the virtual clock too.
-        fake.setWaitHook([this](toolkit::Millis d) { clock.spend(d); });
+        fake.useClock(clock);
     }
 
     template <class Screen>

@@ -58,14 +58,6 @@ protected:
     const StatusCase& c = GetParam();
     support::ScreenHarness h;
     screens::PrinterScreen& s = openPrinter(h, c.id);
-    toolkit::Millis waited{0};  // time calls kept the window waiting
-
-    void SetUp() override {
-        h.fake.setWaitHook([this](toolkit::Millis d) {
-            h.clock.spend(d);
-            waited += d;
-        });
-    }
     // Checks the box: the first request goes out on the next tick.
     void start() {
         h.app.click(*s.DrawerStatus);
@@ -146,7 +138,7 @@ TEST_P(Status, JudgesEachReplyByThePrintersRuleAndShowsASilentPrinter) {
     expectMessage(withCode("Error getting status information. (", ports::kTimedOut));
     expectShown(NoReply);
     EXPECT_EQ(sentBytes(h.fake), c.request) << "and asks again";
-    EXPECT_EQ(waited, 0ms) << "the window never waits for a reply";
+    EXPECT_EQ(h.fake.waited(), 0ms) << "the window never waits for a reply";
 
     std::pair<Shows, std::uint8_t> last{NoReply, 0};
     for (const auto& [replies, shows] : {std::pair{c.ignored, Unknown},
@@ -206,7 +198,7 @@ TEST_P(Status, APrinterThatTakesNoDataHoldsTheWindowOneSecondInAll) {
         h.app.click(s.Trigger);
     }
     answer(std::nullopt);
-    EXPECT_EQ(waited, 1000ms);
+    EXPECT_EQ(h.fake.waited(), 1000ms);
     expectMessage(withCode("Error writing ENQ character. (", ports::kTimedOut));
 
     h.fake.setTakesData("COM1", true);

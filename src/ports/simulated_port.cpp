@@ -1,0 +1,104 @@
+// A port on a simulated line.
+#include "ports/simulated_port.h"
+
+#include <algorithm>
+
+namespace ports {
+
+using devices::Time;
+
+void SimulatedPort::setLine(const CommDcb& dcb, Time now) {
+    if (m_line.isParallel())
+        return;
+    m_line.setSettings({.baud = dcb.baudRate,
+                        .dataBits = dcb.byteSize,
+                        .parity = "NOEMS"[static_cast<int>(dcb.parity)],
+                        .stopBits = dcb.stopBits == StopBits::One ? 1 : 2},
+                       now);
+}
+
+Time SimulatedPort::waitLimit(Time now, Time callEnd) const {
+    return std::min<Time>(callEnd, now + m_stallBudget.left());
+}
+
+ErrorCode SimulatedPort::write(std::span<const std::uint8_t> bytes, std::uint32_t& written,
+                               WaitClock& clock) {
+    const Time callEnd = clock.now() + kCallWaitLimit;
+    std::size_t done = 0;
+    ErrorCode code = kSuccess;
+    for (;;) {
+        const std::size_t taken = m_line.write(bytes.subspan(done), clock.now());
+        done += taken;
+        if (taken > 0)
+            m_stallBudget.refill();
+        if (done == bytes.size())
+            break;
+        // Room comes as bytes leave; a device that takes nothing makes none.
+        const Time now = clock.now();
+        const Time limit = waitLimit(now, callEnd);
+        const auto room = m_line.roomAt(1, now);
+        if (!room || *room > limit) {
+            m_stallBudget.spend(limit - now);
+            clock.waitUntil(limit);
+            code = kTimedOut;
+            break;
+        }
+        clock.waitUntil(*room);
+    }
+    written = static_cast<std::uint32_t>(done);
+    return code;
+}
+
+ErrorCode SimulatedPort::drain(WaitClock& clock) {
+    const Time now = clock.now();
+    const auto drained = m_line.drainedAt(now);
+    if (drained == now)
+        return kSuccess;
+    // A queue that shrinks keeps the budget whole; one that does not spends it.
+    const Time limit = drained ? now + kCallWaitLimit : waitLimit(now, now + kCallWaitLimit);
+    if (drained && *drained <= limit) {
+        m_stallBudget.refill();
+        clock.waitUntil(*drained);
+        return kSuccess;
+    }
+    if (drained) {
+        m_stallBudget.refill();
+    } else {
+        m_stallBudget.spend(limit - now);
+    }
+    clock.waitUntil(limit);
+    return kTimedOut;
+}
+
+void SimulatedPort::close(WaitClock& clock) {
+    drain(clock);
+    m_line.purgeOutput(clock.now());
+}
+
+ErrorCode SimulatedPort::read(std::uint8_t& byte, Time now) {
+    const auto next = m_line.read(now);
+    if (!next)
+        return kTimedOut;
+    byte = *next;
+    return kSuccess;
+}
+
+void SimulatedPort::purge(std::uint32_t flags, Time now) {
+    if ((flags & kPurgeTxClear) != 0)
+        m_line.purgeOutput(now);
+    if ((flags & kPurgeRxClear) != 0)
+        m_line.purgeInput(now);
+}
+
+CommStat SimulatedPort::queues(Time now) {
+    return {static_cast<std::uint32_t>(m_line.inputQueued(now)),
+            static_cast<std::uint32_t>(m_line.outputQueued(now))};
+}
+
+std::uint32_t SimulatedPort::modemStatus(Time now) {
+    const devices::ModemLines lines = m_line.modemLines(now);
+    return (lines.cts ? kCtsOn : 0) | (lines.dsr ? kDsrOn : 0) | (lines.ring ? kRingOn : 0) |
+           (lines.carrier ? kCarrierOn : 0);
+}
+
+}  // namespace ports

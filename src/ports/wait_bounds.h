@@ -1,0 +1,15 @@
+// How long a port call may wait on a device: no call may freeze the window, so every wait has
+// an end; a device that takes no data spends the port's stall budget besides
+// (ports/stall_budget.h). The backends and the simulated ports keep the same bounds.
+#pragma once
+
+#include <chrono>
+
+namespace ports {
+
+// Any one write or flush.
+inline constexpr std::chrono::milliseconds kCallWaitLimit{1000};
+// An event nothing will signal.
+inline constexpr std::chrono::milliseconds kEventWaitLimit{1000};
+
+}  // namespace ports

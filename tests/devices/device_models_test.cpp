@@ -1,0 +1,181 @@
+// The simulated devices: printers answering their status request from the drawer their kick
+// opens, drawers closing by themselves, paper at its width; the interfaces opening on what
+// their switches ask and no less; and every screen agreeing with its device on a line.
+#include <gtest/gtest.h>
+
+#include "devices/drawer_interface.h"
+#include "devices/printer.h"
+#include "screens/interfaces/interface_screens.h"
+#include "screens/printers/printer_screen.h"
+#include "screens/printers/printer_screens.h"
+#include "support/screen_harness.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using devices::Brand;
+using devices::Bytes;
+using devices::Time;
+
+// Feeds the bytes back to back at the line's rate from `start`; answers the replies.
+Bytes feed(devices::Device& device, const Bytes& bytes, Time start = Time::zero()) {
+    Bytes replies;
+    Time t = start;
+    for (std::uint8_t byte : bytes) {
+        t += device.lineSettings().byteTime();
+        for (std::uint8_t reply : device.receive(byte, t))
+            replies.push_back(reply);
+    }
+    return replies;
+}
+
+// Drawer 2 opens on its own command; the status tells of drawer 1 alone; a drawer closes by
+// itself when so set. (Each screen's request and drawer 1 kick: the last test.)
+TEST(Printers, OpenDrawerTwoOnItsCommandAndTellOfDrawerOneTillItClosesByItself) {
+    for (const auto& [brand, kick2] :
+         {std::pair{Brand::Epson, Bytes{0x1B, 0x70, 0x31, 9, 9}},
+          std::pair{Brand::Star, Bytes{0x1A}}, std::pair{Brand::Citizen, Bytes{0x1A}},
+          std::pair{Brand::Ithaca, Bytes{0x1B, 0x78, 0x02}}}) {
+        devices::Printer printer(brand);
+        feed(printer, kick2);
+        EXPECT_TRUE(printer.drawer(2).isOpen() && !printer.drawer(1).isOpen());
+    }
+    devices::Printer epson(Brand::Epson);
+    epson.setClosesAfter(3s);
+    const Bytes request{0x10, 0x04, 0x01};
+    feed(epson, {0x1B, 0x70, 0x01, 9, 9});
+    EXPECT_EQ(feed(epson, request, 1s), Bytes{0x16});
+    feed(epson, {0x1B, 0x70, 0x00, 9, 9}, 2s);
+    EXPECT_EQ(feed(epson, request, 4s), Bytes{0x12});
+    EXPECT_FALSE(epson.drawer(2).isOpen());
+    EXPECT_EQ(feed(epson, request, 5100ms), Bytes{0x16});
+    EXPECT_EQ(epson.statusAnswers(), 3u);
+}
+
+TEST(Printers, PrintAtTheirPaperWidthAndEndALineWhenTheLineGoesQuiet) {
+    devices::Printer printer(Brand::Star, 5);
+    std::vector<std::string> paper;
+    printer.setListener([&paper](const devices::Notice& n) {
+        if (n.kind == devices::Notice::Kind::Paper)
+            paper.push_back(n.text);
+    });
+    feed(printer, {'a', 'b', 'c', 'd', 'e', 'f', 0x0A, 0x0A, 'g'});
+    EXPECT_EQ(paper, (std::vector<std::string>{"abcde", "f", ""}));
+    printer.advance(1s);
+    EXPECT_EQ(paper.back(), "g");
+}
+
+TEST(Interfaces, OpenTheDrawerOnlyOnWhatTheirSwitchesAsk) {
+    const auto pairs = [](std::uint8_t c, int n) {
+        Bytes bytes;
+        for (int i = 0; i < n; ++i)
+            bytes.insert(bytes.end(), {c, 0x00});
+        return bytes;
+    };
+    const struct {
+        const char* name;
+        std::uint32_t baud;
+        Bytes bytes;
+        bool opens;
+        const char* told;
+    } kCases[] = {
+        {"alder", 1200, pairs(7, 2), false,
+         "opening character 7 (07 00) received 2 times at 1200 baud, 8N1; the interface is set "
+         "for 9600 baud and cannot read them"},
+        {"alder-char", 1200, pairs(9, 1), false,
+         "character 9 (09 00) received 1 time at 1200 baud, 8N1; the interface opens on 85"},
+        {"birch", 2400, pairs(85, 1), false,
+         "opening character 85 (55 00) received 1 time at 2400 baud, 8N1; it needs 2 times"},
+        {"birch", 4800, pairs(85, 2), true,
+         "opening character 85 (55 00) received 2 times at 4800 baud, 8N1"},
+        {"cedar", 9600, pairs(7, 1), false,
+         "a run of 2 characters held the solenoid 2 ms at 9600 baud, 8N1; the drawer needs 50 ms"},
+        {"alder-level", 1200, pairs(0, 25), true,
+         "a run of 50 characters held the solenoid 417 ms at 1200 baud, 8N1"},
+        {"maple",
+         0,
+         {'H', 'i', 0x0A, 7, 7, 'o', 'k'},
+         true,
+         "opening character 7 (07) received 2 times"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name + std::string(" at ") + std::to_string(c.baud));
+        devices::DrawerInterface device(*devices::interfaceSettings(c.name));
+        device.setLineSettings({.baud = c.baud});
+        std::string told;
+        std::vector<std::string> paper;
+        device.setListener([&](const devices::Notice& n) {
+            (n.kind == devices::Notice::Kind::Paper ? paper.emplace_back() : told) = n.text;
+        });
+        feed(device, c.bytes);
+        device.advance(1s);
+        EXPECT_EQ(told, c.told);
+        EXPECT_EQ(device.drawer(1).isOpen(), c.opens);
+        const bool serial = c.baud != 0;
+        const std::vector<std::string> printed{"Hi", "ok"};
+        EXPECT_EQ(paper, serial ? std::vector<std::string>{} : printed);
+    }
+}
+
+// Every screen as it opens and its device as it comes agree: the screen's test opens the
+// drawer, and the screens that show the drawer read it through the line.
+TEST(Devices, EveryScreenOpensItsDevicesDrawerAndReadsItWhereItShowsIt) {
+    using screens::ScreenId;
+    const struct {
+        ScreenId id;
+        const char* device;
+        const char* port;
+    } kCases[] = {
+        {ScreenId::Alderform, "alder", "COM1"},
+        {ScreenId::Alderform2, "alder-char", "COM1"},
+        {ScreenId::Birchform, "birch", "COM1"},
+        {ScreenId::Cedarform, "cedar", "COM1"},
+        {ScreenId::Mapleform, "maple", "LPT1"},
+        {ScreenId::EPSONSerialform, "epson", "COM1"},
+        {ScreenId::EPSONParallelform, "epson", "LPT1"},
+        {ScreenId::StarSerialform, "star", "COM1"},
+        {ScreenId::StarParallelform, "star", "LPT1"},
+        {ScreenId::CITIZENSerialform, "citizen", "COM1"},
+        {ScreenId::CITIZENParallelform, "citizen", "LPT1"},
+        {ScreenId::ITHACASerialform, "ithaca", "COM1"},
+        {ScreenId::ITHACAParallelform, "ithaca", "LPT1"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.device + std::string(" on ") + c.port);
+        support::ScreenHarness h;
+        std::shared_ptr<devices::Device> device;
+        if (const auto brand = devices::brandNamed(c.device)) {
+            device = std::make_shared<devices::Printer>(*brand);
+        } else {
+            device =
+                std::make_shared<devices::DrawerInterface>(*devices::interfaceSettings(c.device));
+        }
+        h.fake.attach(c.port, device);
+        if (screens::isInterfaceScreen(c.id)) {
+            screens::openInterfaceScreen(h.app, h.context, c.id);
+        } else {
+            screens::openPrinterScreen(h.app, h.context, c.id);
+        }
+        toolkit::Form& form = *h.app.activeForm();
+        // A printer screen polls once "Report  Drawer Status" is checked, which checks "Test
+        // Drawer" too; the others only need the drawer test.
+        if (toolkit::Control* box = form.find("DrawerStatus"); box != nullptr) {
+            h.app.click(*box);
+        } else if (toolkit::Control* drawerTest = form.find("TestDrawer"); drawerTest != nullptr) {
+            h.app.click(*drawerTest);
+        }
+        toolkit::Control* shown = form.find("cd_status");
+        if (shown != nullptr && shown->caption() == "Not Applicable")
+            shown = nullptr;
+        const auto drawerShown = [&] { return shown != nullptr ? shown->caption() : "-"; };
+        h.runFor(300ms);  // a request, and its reply taken a tick later
+        EXPECT_EQ(drawerShown(), shown != nullptr ? "Closed" : "-");
+        h.app.click(*form.find("Trigger"));
+        h.runFor(2s);
+        h.fake.line(c.port);  // brings the device up to now
+        EXPECT_TRUE(device->drawer(1).isOpen());
+        EXPECT_EQ(drawerShown(), shown != nullptr ? "Open" : "-");
+    }
+}
+
+}  // namespace
