@@ -149,11 +149,11 @@ class CommandLineTest(unittest.TestCase):
                 self.assertEqual((closed.returncode, closed.results[0]["result"]), (1, "closed"))
                 self.assertEqual(sim.captured()[before:], request)
                 self.run_cli("kick", "--printer", printer, "--port", sim.path)
-                sim.wait_line(r"^drawer: opens$")
+                sim.wait_line(r"^drawer 1: opens$")
                 opened = self.run_cli(*status)
                 self.assertEqual((opened.returncode, opened.results[0]["result"]), (0, "open"))
                 sim.key("o")
-                sim.wait_line(r"^drawer: closed by hand$")
+                sim.wait_line(r"^drawer 1: closed by hand$")
 
     def test_status_on_a_printer_that_answers_amiss(self):
         controller, line = os.openpty()

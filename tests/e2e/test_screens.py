@@ -30,7 +30,7 @@ class ScreenTest(EndToEndTest):
         sent = PAGE_TEXT + bytes([0x1B, 0x64, 0x08, 0x1D, 0x56, 0x01,
                                   0x1B, 0x70, 0x00, 0x50, 0x50])
         self.print_with_drawer(sim, epson, [], sent,
-                               r"^drawer 1 kicked: pulse on pin 2, 160 ms on, 160 ms off")
+                               r"^ESC p 0 80 80: drawer kick, pin 2, 160 ms on, 160 ms off")
 
         # The kick opened the drawer; the printer tells the screen, and the person shuts it.
         epson.find("check box", "Report  Drawer Status").check()
@@ -82,7 +82,7 @@ class ScreenTest(EndToEndTest):
         self.print_with_drawer(
             sim, star, ["Drawer 2", " Trigger Character is Hex '1A' "],
             b"\x0a\x0a".join(SENTENCES48) + bytes([0x1B, 0x61, 0x08, 0x1B, 0x64, 0x00, 0x1A]),
-            r"^drawer 2 kicked by SUB \(1A\)$")
+            r"^SUB: drawer 2 kick \(1A\)$")
 
     def test_ithaca_parallel_on_lpt1_sends_the_drawer_2_command(self):
         sim = self.start_sim("ithaca", "--port", "LPT1")
@@ -91,7 +91,7 @@ class ScreenTest(EndToEndTest):
         self.print_with_drawer(
             sim, ithaca, ["Drawer 2"],
             PAGE_TEXT + bytes([0x18, 0x1B, 0x64, 0x10, 0x1B, 0x76, 0x1B, 0x78, 0x02]),
-            r"^drawer 2 kicked \(1B 78 02\)$")
+            r"^ESC x 2: drawer 2 kick \(1B 78 02\)$")
 
     def test_birch_sends_the_typed_character_at_the_chosen_baud_rate(self):
         sim = self.start_sim("birch")

@@ -27,10 +27,6 @@ public:
     int fd() const { return m_fd; }
 
     std::size_t read(std::span<std::uint8_t> buffer);
-    // Always false: nothing goes back on this line.
-    bool write(std::uint8_t) { return false; }
-
-    std::string lineSettings() const { return "a parallel line"; }
     // Whether the program holds the port: it locks the device while it has it open.
     bool heldByProgram() const;
 

@@ -1,47 +1,41 @@
-// drawer_sim: plays a receipt printer or a Dunmere serial drawer interface on a
-// pseudo-terminal (a printer on a parallel port on a FIFO), so that drawertest can be tried on a
-// machine with no drawer. It prints what the program sends, answers the printers' status
-// requests from a drawer the person opens and closes with a key, and tells which DRAWERTEST_*
-// variable points the program at it.
+// drawer_sim: plays a receipt printer or one of Dunmere's drawer interfaces on a
+// pseudo-terminal (on a FIFO for a parallel port), so that drawertest can be tried on a machine
+// with no drawer. The devices are
+// the program's own models (src/devices); this is their host: it takes the program's bytes off
+// the line no faster than a UART at the rate the program set, prints what the device does,
+// sends back its replies after their time on the wire, lets a person open and close the
+// drawers with keys, and tells which DRAWERTEST_* variable points the program at it.
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
-#include "device.h"
+#include "devices/drawer_interface.h"
+#include "devices/line.h"
+#include "devices/printer.h"
 #include "fifo_port.h"
 #include "pty_port.h"
 
 namespace drawersim {
 
-std::string hex(std::uint8_t byte) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    return {kDigits[byte >> 4], kDigits[byte & 0x0F]};
-}
-
-std::string printed(const std::string& text) {
-    return text.empty() ? "  |" : "  | " + text;
-}
-
 namespace {
 
-using Clock = std::chrono::steady_clock;
-using namespace std::chrono_literals;
+using devices::Time;
+using SteadyClock = std::chrono::steady_clock;
 
-// How long the line stays silent before a run of characters or a line of text counts as ended.
-constexpr auto kQuietAfter = 300ms;
 // How often the line settings and the port's holder are looked at.
-constexpr int kWatchMs = 50;
+constexpr Time kWatchEvery = std::chrono::milliseconds(50);
 
 volatile std::sig_atomic_t g_stop = 0;
 
@@ -52,56 +46,139 @@ void onSignal(int) {
 const char* const kUsage =
     "usage: drawer_sim DEVICE [options]\n"
     "  DEVICE: epson, star, citizen, ithaca (receipt printers)\n"
-    "          alder, birch, cedar (Dunmere serial interfaces)\n"
+    "          alder, birch, cedar (Dunmere serial interfaces); alder-char, alder-level (an\n"
+    "          Alder switched to character pulse or level mode); maple (the parallel one)\n"
     "options:\n"
-    "  --port COM1|COM2|LPT1|LPT2  the port drawertest should take it for (default COM1)\n"
-    "  --drawer open|closed        the drawer's state at start (default closed)\n"
-    "  --toggle-every N            open or close the drawer after every N status requests\n"
+    "  --port COM1|COM2|LPT1|LPT2  the port drawertest should take it for (default COM1, LPT1\n"
+    "                              for maple)\n"
+    "  --no-wire-speed             take bytes as fast as they come; by default the line runs\n"
+    "                              at the rate drawertest set, as a real line does\n"
+    "  --drawer open|closed        drawer 1's state at start (default closed)\n"
+    "  --close-after SECONDS       an opened drawer closes by itself after this long\n"
+    "  --toggle-every N            open or close drawer 1 after every N status requests\n"
     "  --columns N                 the printer's paper width in characters\n"
+    "  --char N, --repeats N       the interface's opening character and how many in a row\n"
+    "                              open the drawer\n"
+    "  --baud N                    the rate the interface's switches are set for (0: any)\n"
+    "  --pulse MS                  level mode: how long a run must hold the solenoid\n"
     "  --log FILE                  also write every output line to FILE\n"
     "  --capture FILE              write every byte received from the program to FILE\n"
-    "keys (typed, or piped into standard input): o opens or closes the drawer, q quits\n";
+    "keys (typed, or piped into standard input): o opens or closes drawer 1, p drawer 2,\n"
+    "q quits\n";
 
 struct Options {
     std::string device;
-    std::string port = "COM1";
+    std::string port;
+    bool wireSpeed = true;
     bool drawerOpen = false;
+    std::optional<Time> closeAfter;
     int toggleEvery = 0;
     int columns = 0;
+    std::optional<int> character;
+    std::optional<int> repeats;
+    std::optional<int> baud;
+    std::optional<int> pulseMs;
     std::string logPath;
     std::string capturePath;
 };
+
+std::optional<int> number(const std::string& text, int least) {
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || value < least || value > 1'000'000)
+        return std::nullopt;
+    return static_cast<int>(value);
+}
 
 std::optional<Options> parse(int argc, char** argv) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        const std::string value = hasValue ? argv[i + 1] : "";
-        if (arg == "--port" && hasValue &&
-            (value == "COM1" || value == "COM2" || value == "LPT1" || value == "LPT2")) {
-            options.port = value;
-        } else if (arg == "--drawer" && hasValue && (value == "open" || value == "closed")) {
-            options.drawerOpen = value == "open";
-        } else if (arg == "--toggle-every" && hasValue && std::atoi(value.c_str()) > 0) {
-            options.toggleEvery = std::atoi(value.c_str());
-        } else if (arg == "--columns" && hasValue && std::atoi(value.c_str()) > 0) {
-            options.columns = std::atoi(value.c_str());
-        } else if (arg == "--log" && hasValue) {
-            options.logPath = value;
-        } else if (arg == "--capture" && hasValue) {
-            options.capturePath = value;
-        } else if (!arg.starts_with("--") && options.device.empty()) {
+        if (arg == "--no-wire-speed" || arg == "--wire-speed") {
+            options.wireSpeed = arg == "--wire-speed";
+            continue;
+        }
+        if (!arg.starts_with("--")) {
+            if (!options.device.empty())
+                return std::nullopt;
             options.device = arg;
             continue;
-        } else {
-            return std::nullopt;
         }
-        ++i;
+        if (i + 1 >= argc)
+            return std::nullopt;
+        const std::string value = argv[++i];
+        const auto setNumber = [&value](std::optional<int>& field, int least) {
+            field = number(value, least);
+            return field.has_value();
+        };
+        std::optional<int> n;
+        bool ok = true;
+        if (arg == "--port") {
+            ok = value == "COM1" || value == "COM2" || value == "LPT1" || value == "LPT2";
+            options.port = value;
+        } else if (arg == "--drawer") {
+            ok = value == "open" || value == "closed";
+            options.drawerOpen = value == "open";
+        } else if (arg == "--close-after") {
+            char* end = nullptr;
+            const double seconds = std::strtod(value.c_str(), &end);
+            ok = !value.empty() && *end == '\0' && seconds > 0 && seconds < 1e6;
+            options.closeAfter =
+                std::chrono::duration_cast<Time>(std::chrono::duration<double>(ok ? seconds : 0));
+        } else if (arg == "--toggle-every" && setNumber(n, 1)) {
+            options.toggleEvery = *n;
+        } else if (arg == "--columns" && setNumber(n, 1)) {
+            options.columns = *n;
+        } else if (arg == "--char") {
+            ok = setNumber(options.character, 0) && *options.character <= 255;
+        } else if (arg == "--repeats") {
+            ok = setNumber(options.repeats, 1);
+        } else if (arg == "--baud") {
+            ok = setNumber(options.baud, 0);
+        } else if (arg == "--pulse") {
+            ok = setNumber(options.pulseMs, 0);
+        } else if (arg == "--log") {
+            options.logPath = value;
+        } else if (arg == "--capture") {
+            options.capturePath = value;
+        } else {
+            ok = false;
+        }
+        if (!ok)
+            return std::nullopt;
     }
     if (options.device.empty())
         return std::nullopt;
     return options;
+}
+
+// The device the options name, set up as they ask; null with `error` set when there is none.
+std::shared_ptr<devices::Device> makeDevice(Options& options, std::string& error) {
+    if (const auto brand = devices::brandNamed(options.device)) {
+        if (options.port.empty())
+            options.port = "COM1";
+        return std::make_shared<devices::Printer>(*brand, options.columns);
+    }
+    auto settings = devices::interfaceSettings(options.device);
+    if (!settings) {
+        error = "no device called " + options.device;
+        return nullptr;
+    }
+    if (options.port.empty())
+        options.port = settings->serial ? "COM1" : "LPT1";
+    if (options.port.starts_with("LPT") == settings->serial) {
+        error = settings->description + " does not sit on " + options.port;
+        return nullptr;
+    }
+    if (options.character)
+        settings->openingCharacter = static_cast<std::uint8_t>(*options.character);
+    if (options.repeats)
+        settings->repeats = *options.repeats;
+    if (options.baud)
+        settings->baud = static_cast<std::uint32_t>(*options.baud);
+    if (options.pulseMs)
+        settings->pulse = std::chrono::milliseconds(*options.pulseMs);
+    return std::make_shared<devices::DrawerInterface>(std::move(*settings));
 }
 
 // Single key presses from a terminal, without echo, for as long as the simulator runs.
@@ -128,14 +205,19 @@ private:
     bool m_active = false;
 };
 
-// Port: a PtyPort for a serial port, a FifoPort for a parallel one.
+// Port: a PtyPort for a serial port, a FifoPort for a parallel one, which has no way back.
 template <class Port>
-class Simulator final : public Host {
+class Simulator {
 public:
-    Simulator(Options options, std::unique_ptr<Device> device)
+    Simulator(Options options, std::shared_ptr<devices::Device> device)
         : m_options(std::move(options)),
           m_device(std::move(device)),
-          m_drawerOpen(m_options.drawerOpen) {}
+          m_line(kSerial ? devices::Line() : devices::Line::parallel()) {
+        m_device->setDrawer(1, m_options.drawerOpen, Time::zero());
+        m_device->setClosesAfter(m_options.closeAfter);
+        m_device->setListener([this](const devices::Notice& notice) { show(notice); });
+        m_line.attach(m_device, Time::zero());
+    }
 
     int run() {
         if (!m_options.logPath.empty())
@@ -147,6 +229,8 @@ public:
             std::cerr << "drawer_sim: " << error << "\n";
             return 1;
         }
+        if constexpr (kSerial)
+            m_line.setSettings(m_port.settings(), now());
         introduce();
         KeyboardMode keyboard;
         loop();
@@ -154,30 +238,28 @@ public:
         return 0;
     }
 
-    // ---- Host ----
+private:
+    Time now() const { return SteadyClock::now() - m_start; }
 
-    void report(const std::string& line) override {
+    void report(const std::string& line) {
         std::cout << line << std::endl;
         if (m_log.is_open())
             m_log << line << std::endl;
     }
-    void reply(std::uint8_t byte) override {
-        if (!m_port.write(byte))
-            report("could not answer " + hex(byte) + ": the line is full");
-    }
-    bool drawerOpen() const override { return m_drawerOpen; }
-    void openDrawer() override { m_drawerOpen = true; }
-    std::string lineSettings() const override { return m_port.lineSettings(); }
-    void statusAnswered() override {
-        if (m_options.toggleEvery > 0 && ++m_answered % m_options.toggleEvery == 0)
-            toggleDrawer();
+
+    void show(const devices::Notice& notice) {
+        if (notice.kind == devices::Notice::Kind::Paper) {
+            report(notice.text.empty() ? "  |" : "  | " + notice.text);
+        } else {
+            report(notice.text);
+        }
     }
 
-private:
     void introduce() {
         report("drawer_sim: " + m_device->description() + " on " + m_port.path() + ", drawer " +
-               (m_drawerOpen ? "open" : "closed"));
-        if (!m_device->reportsDrawer()) {
+               (m_device->drawer(1).isOpen() ? "open" : "closed"));
+        const auto* interface = dynamic_cast<const devices::DrawerInterface*>(m_device.get());
+        if (interface != nullptr && kSerial) {
             report(
                 "note: a pseudo-terminal has no modem lines, so the CTS, DSR and CD lamps and the "
                 "drawer state on the ring-indicator line cannot be simulated; the interface "
@@ -185,48 +267,80 @@ private:
         }
         report("Start drawertest against it in another terminal:");
         report("DRAWERTEST_" + m_options.port + "=" + m_port.path() + " scripts/start");
-        report("Keys: o opens or closes the drawer, q quits.");
-    }
-
-    void toggleDrawer() {
-        m_drawerOpen = !m_drawerOpen;
-        report(std::string("drawer: ") + (m_drawerOpen ? "opened" : "closed") + " by hand" +
-               (m_device->reportsDrawer() ? "" : " (the program cannot see it on a pty)"));
+        report(m_device->drawerCount() == 1
+                   ? "Keys: o opens or closes the drawer, q quits."
+                   : "Keys: o opens or closes drawer 1, p drawer 2, q quits.");
     }
 
     void loop() {
         bool keysOpen = true;
-        std::string settings = m_port.lineSettings();
-        bool held = false;
-        // A burst of bytes ends when the line has been quiet for a while.
-        bool inBurst = false;
-        Clock::time_point lastByte{};
         while (g_stop == 0) {
-            std::array<pollfd, 2> fds{{{m_port.fd(), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}}};
-            ::poll(fds.data(), keysOpen ? 2 : 1, kWatchMs);
+            // While a byte is on the wire the next one waits in the program's queue.
+            const bool wireFree = !m_options.wireSpeed || m_line.wireFreeAt() <= now();
+            Time wake = now() + kWatchEvery;
+            if (const auto next = m_options.wireSpeed ? m_line.nextEvent() : m_device->nextChange())
+                wake = std::min(wake, *next);
+            if (!wireFree)
+                wake = std::min(wake, m_line.wireFreeAt());
+            const auto timeout =
+                std::chrono::ceil<std::chrono::milliseconds>(std::max(Time::zero(), wake - now()));
+            std::array<pollfd, 2> fds{{{wireFree ? m_port.fd() : -1, POLLIN, 0},
+                                       {keysOpen ? STDIN_FILENO : -1, POLLIN, 0}}};
+            ::poll(fds.data(), fds.size(), static_cast<int>(timeout.count()));
             // Before the bytes: the program opens and sets up the line before it writes.
-            watchLine(settings, held);
-            if ((fds[0].revents & POLLIN) != 0) {
-                std::array<std::uint8_t, 512> buffer{};
-                const std::size_t n = m_port.read(buffer);
-                if (n > 0) {
-                    if (m_capture.is_open()) {
-                        m_capture.write(reinterpret_cast<const char*>(buffer.data()),
-                                        static_cast<std::streamsize>(n));
-                        m_capture.flush();
-                    }
-                    for (std::size_t i = 0; i < n; ++i)
-                        m_device->receive(buffer[i], *this);
-                    lastByte = Clock::now();
-                    inBurst = true;
-                }
+            watchLine();
+            // Bytes are taken the moment the wire is free, before the line moves on past it.
+            if ((fds[0].revents & POLLIN) != 0 ||
+                ((!wireFree || m_backlog) && m_line.wireFreeAt() <= now()))
+                takeBytes();
+            if (m_options.wireSpeed) {
+                while (const auto reply = m_line.read(now()))
+                    answer(*reply);
+            } else {
+                m_device->advance(now());
             }
             if (keysOpen && (fds[1].revents & (POLLIN | POLLHUP)) != 0)
                 keysOpen = readKeys();
-            if (inBurst && Clock::now() - lastByte >= kQuietAfter) {
-                m_device->quiet(*this);
-                inBurst = false;
-            }
+            toggleOnAnswers();
+        }
+    }
+
+    // Takes the bytes a UART at the line's rate would have received by now. Bytes that waited
+    // in the program's queue while the wire was busy follow each other with no gap.
+    void takeBytes() {
+        std::array<std::uint8_t, 512> buffer{};
+        const Time t = now();
+        std::size_t allowance = buffer.size();
+        Time start = t;
+        if (m_options.wireSpeed && m_line.byteTime() > Time::zero()) {
+            start = m_backlog ? std::min(m_line.wireFreeAt(), t) : t;
+            allowance = std::min<std::size_t>(
+                allowance, 1 + static_cast<std::size_t>((t - start) / m_line.byteTime()));
+        }
+        const std::size_t n = m_port.read(std::span(buffer.data(), allowance));
+        m_backlog = n > 0 && n == allowance && m_options.wireSpeed;
+        if (n == 0)
+            return;
+        if (m_capture.is_open()) {
+            m_capture.write(reinterpret_cast<const char*>(buffer.data()),
+                            static_cast<std::streamsize>(n));
+            m_capture.flush();
+        }
+        if (m_options.wireSpeed) {
+            m_line.write(std::span(buffer.data(), n), start);
+            return;
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            for (const std::uint8_t reply : m_device->receive(buffer[i], t))
+                answer(reply);
+        }
+    }
+
+    // A parallel line has no way back: what the device answers is lost.
+    void answer(std::uint8_t byte) {
+        if constexpr (kSerial) {
+            if (!m_port.write(byte))
+                report("could not answer " + devices::hex(byte) + ": the line is full");
         }
     }
 
@@ -236,31 +350,52 @@ private:
         if (::read(STDIN_FILENO, &key, 1) != 1)
             return false;
         if (key == 'o' || key == 'O') {
-            toggleDrawer();
+            toggleDrawer(1);
+        } else if ((key == 'p' || key == 'P') && m_device->drawerCount() > 1) {
+            toggleDrawer(2);
         } else if (key == 'q' || key == 'Q') {
             g_stop = 1;
         }
         return true;
     }
 
-    void watchLine(std::string& settings, bool& held) {
-        const bool nowHeld = m_port.heldByProgram();
-        if (nowHeld != held) {
-            held = nowHeld;
-            report(held ? "port: opened by the program" : "port: closed by the program");
-        }
-        const std::string now = m_port.lineSettings();
-        if (now != settings) {
-            settings = now;
-            report("line: " + settings);
+    void toggleDrawer(int number) {
+        m_device->setDrawer(number, !m_device->drawer(number).isOpen(), now());
+    }
+
+    void toggleOnAnswers() {
+        const auto every = static_cast<std::uint64_t>(m_options.toggleEvery);
+        while (every > 0 && m_device->statusAnswers() >= m_toggledAt + every) {
+            m_toggledAt += every;
+            toggleDrawer(1);
         }
     }
 
+    void watchLine() {
+        const bool held = m_port.heldByProgram();
+        if (held != m_held) {
+            m_held = held;
+            report(held ? "port: opened by the program" : "port: closed by the program");
+        }
+        if constexpr (kSerial) {
+            const devices::LineSettings settings = m_port.settings();
+            if (settings.text() != m_line.settings().text()) {
+                m_line.setSettings(settings, now());
+                report("line: " + settings.text());
+            }
+        }
+    }
+
+    static constexpr bool kSerial = std::is_same_v<Port, PtyPort>;
+
     Options m_options;
-    std::unique_ptr<Device> m_device;
+    std::shared_ptr<devices::Device> m_device;
+    devices::Line m_line;
     Port m_port;
-    bool m_drawerOpen;
-    long m_answered = 0;
+    SteadyClock::time_point m_start = SteadyClock::now();
+    bool m_held = false;
+    bool m_backlog = false;  // the last read took all it could: more may be waiting
+    std::uint64_t m_toggledAt = 0;
     std::ofstream m_log;
     std::ofstream m_capture;
 };
@@ -275,16 +410,15 @@ int main(int argc, char** argv) {
         std::cout << kUsage;
         return 0;
     }
-    const auto options = parse(argc, argv);
+    auto options = parse(argc, argv);
     if (!options) {
         std::cerr << kUsage;
         return 2;
     }
-    auto device = makePrinter(options->device, options->columns);
-    if (!device)
-        device = makeInterface(options->device);
+    std::string error;
+    auto device = makeDevice(*options, error);
     if (!device) {
-        std::cerr << "drawer_sim: no device called " << options->device << "\n" << kUsage;
+        std::cerr << "drawer_sim: " << error << "\n" << kUsage;
         return 2;
     }
     struct sigaction action {};
@@ -293,6 +427,6 @@ int main(int argc, char** argv) {
         ::sigaction(signal, &action, nullptr);
     // drawertest takes only a printer device or a FIFO for a parallel port, never a terminal.
     if (options->port.starts_with("LPT"))
-        return Simulator<FifoPort>(*options, std::move(device)).run();
-    return Simulator<PtyPort>(*options, std::move(device)).run();
+        return Simulator<FifoPort>(std::move(*options), std::move(device)).run();
+    return Simulator<PtyPort>(std::move(*options), std::move(device)).run();
 }

@@ -70,41 +70,40 @@ bool PtyPort::write(std::uint8_t byte) {
     return ::write(m_master, &byte, 1) == 1;
 }
 
-std::string PtyPort::lineSettings() const {
+devices::LineSettings PtyPort::settings() const {
+    devices::LineSettings settings;
     termios line{};
     if (::tcgetattr(m_slave, &line) != 0)
-        return "unknown line settings";
+        return settings;
     const speed_t speed = ::cfgetospeed(&line);
-    std::string rate = "an unknown rate of";
+    settings.baud = 0;
     for (const LineSpeed& known : kSpeeds) {
         if (known.speed == speed)
-            rate = std::to_string(known.rate);
+            settings.baud = static_cast<std::uint32_t>(known.rate);
     }
-    char bits = '8';
     switch (line.c_cflag & CSIZE) {
         case CS5:
-            bits = '5';
+            settings.dataBits = 5;
             break;
         case CS6:
-            bits = '6';
+            settings.dataBits = 6;
             break;
         case CS7:
-            bits = '7';
+            settings.dataBits = 7;
             break;
         default:
             break;
     }
-    char parity = 'N';
     if ((line.c_cflag & PARENB) != 0) {
         const bool odd = (line.c_cflag & PARODD) != 0;
         if ((line.c_cflag & CMSPAR) != 0) {
-            parity = odd ? 'M' : 'S';
+            settings.parity = odd ? 'M' : 'S';
         } else {
-            parity = odd ? 'O' : 'E';
+            settings.parity = odd ? 'O' : 'E';
         }
     }
-    const char stop = (line.c_cflag & CSTOPB) != 0 ? '2' : '1';
-    return rate + " baud, " + bits + parity + stop;
+    settings.stopBits = (line.c_cflag & CSTOPB) != 0 ? 2 : 1;
+    return settings;
 }
 
 bool PtyPort::heldByProgram() const {

@@ -6,6 +6,8 @@
 #include <span>
 #include <string>
 
+#include "devices/device.h"
+
 namespace drawersim {
 
 class PtyPort {
@@ -27,8 +29,8 @@ public:
     std::size_t read(std::span<std::uint8_t> buffer);
     bool write(std::uint8_t byte);
 
-    // The line settings the program set, as "1200 baud, 8N1".
-    std::string lineSettings() const;
+    // The line settings the program set; baud 0 for a rate it does not know.
+    devices::LineSettings settings() const;
     // Whether the program holds the port (it takes it exclusively while open).
     bool heldByProgram() const;
 
