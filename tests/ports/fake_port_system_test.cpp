@@ -12,7 +12,6 @@
 
 #include "devices/printer.h"
 #include "port_calls.h"
-#include "support/scripted_peer.h"
 #include "toolkit/clock.h"
 
 namespace {
@@ -177,18 +176,6 @@ TEST_F(FakeLine, RepliesComeAfterTheirWireTime) {
     EXPECT_EQ(read(byte), ports::kTimedOut);
     EXPECT_EQ(fake.getCommModemStatus(handle, lines), ports::kSuccess);
     EXPECT_EQ(lines, 0u);
-
-    // A peer that answers with two bytes: they come one byte time apart.
-    fake.attach("COM2",
-                std::make_shared<support::ScriptedPeer>(Bytes{0x05, 0x01}, Bytes{0x48, 0x00}));
-    const ports::Handle com2 = open(fake, "COM2");
-    ASSERT_EQ(write(fake, com2, {0x05, 0x01}), ports::kSuccess);
-    clock.spend(4ms);
-    ASSERT_EQ(fake.clearCommError(com2, errors, queues), ports::kSuccess);
-    EXPECT_EQ(queues.inQueue, 1u);
-    clock.spend(1ms);
-    ASSERT_EQ(fake.clearCommError(com2, errors, queues), ports::kSuccess);
-    EXPECT_EQ(queues.inQueue, 2u);
 }
 
 TEST_F(FakeLine, ADeviceThatTakesNothingHoldsTheWritesToItASecondInAll) {

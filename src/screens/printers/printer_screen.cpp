@@ -1,6 +1,5 @@
 #include "screens/printers/printer_screen.h"
 
-#include <algorithm>
 #include <span>
 #include <string>
 
@@ -15,9 +14,6 @@ using std::chrono::microseconds;
 namespace {
 
 const Font kCaptionFont{"Arial", 9.75, true, false};
-// How long a printer has to answer a status request once it could have; the reply is looked
-// for as often.
-constexpr Millis kReplyBound{50};
 
 void setUpCaption(Control& control, const char* caption) {
     control.setCaption(caption);
@@ -107,6 +103,7 @@ PrinterScreen::PrinterScreen(Application& app, Context& context, const PrinterMo
         DrawerStatus.emplace(*this, "DrawerStatus");
         setUpCaption(*DrawerStatus, "Report  Drawer Status");
         Status_Timer.emplace(*this, "Status_Timer", Millis{100}, true);
+        // The reply is looked for as often as the printer's time to answer runs out.
         Reply_Timer.emplace(*this, "Reply_Timer", kReplyBound, false);
         statusCaption.emplace(*this, model.status->captionName);
         setUpCaption(*statusCaption, model.status->caption);
@@ -425,17 +422,15 @@ void PrinterScreen::StatusPoll() {
     if (ports::writeFailed(result)) {
         ShowFeedback1(kStatusRequestFailure + std::to_string(result) + ")", colors::kRed);
     } else {
-        // The printer can answer once the request has left the line, behind whatever went
-        // before it.
-        m_request = Request{m_port.handle, std::max(now(), m_lineFreeAt)};
+        m_request = Request{m_port.handle, StatusRequest(now(), m_line.freeAt())};
         Reply_Timer->setEnabled(true);
     }
     portSystem().closeEvent(record.event);
 }
 
 // The reply to the request on its way, if it has come: judged; if the printer has not answered
-// within the bound after it could have: a silent printer. A request whose port has been closed
-// since is dropped, its reply with it.
+// in its time: a silent printer. A request whose port has been closed since is dropped, its
+// reply with it.
 void PrinterScreen::TakeReply() {
     if (!m_request)
         return;
@@ -443,46 +438,22 @@ void PrinterScreen::TakeReply() {
         EndRequest();
         return;
     }
-    std::uint32_t errors = 0;
-    ports::CommStat queues;
-    ports::ErrorCode code = portSystem().clearCommError(m_port.handle, errors, queues);
-    if (code == ports::kSuccess && queues.inQueue == 0) {
-        if (MayStillAnswer(queues.outQueue))
-            return;
-        code = ports::kTimedOut;
-    }
     std::uint8_t reply = 0;
-    std::uint32_t read = 0;
-    if (code == ports::kSuccess) {
-        code = portSystem().readFile(m_port.handle, reply, read,
-                                     m_model.status->ownRecord ? &m_statusRecord : nullptr);
-    }
+    const std::optional<ports::ErrorCode> code =
+        m_request->reply.take(portSystem(), m_port.handle, reply, now(),
+                              m_model.status->ownRecord ? &m_statusRecord : nullptr);
+    if (!code)
+        return;
     EndRequest();
-    if (code != ports::kSuccess) {
-        ShowFeedback1(kStatusReplyFailure + std::to_string(code) + ")", colors::kRed);
-        if (code == ports::kTimedOut)
+    if (*code != ports::kSuccess) {
+        ShowFeedback1(kStatusReplyFailure + std::to_string(*code) + ")", colors::kRed);
+        if (*code == ports::kTimedOut)
             ShowDrawer("No reply", colors::kYellow,
                        "The printer did not answer the status request.");
         return;
     }
     m_statusReply = reply;
     JudgeReply(reply);
-}
-
-// Whether a printer that has not answered yet still may. While the port holds output (a page on
-// a slow line, or a line slower than this screen set) it may not have had the request yet: its
-// time starts once the line has emptied. A pseudo-terminal reports no output queue; there the
-// time the bytes take at 9600 baud stands in for it.
-bool PrinterScreen::MayStillAnswer(std::uint32_t outQueue) {
-    if (outQueue > 0) {
-        m_request->queued = true;
-        return true;
-    }
-    if (std::exchange(m_request->queued, false)) {
-        m_request->answerableFrom = std::max(m_request->answerableFrom, now());
-        return true;
-    }
-    return now() < m_request->answerableFrom + kReplyBound;
 }
 
 void PrinterScreen::EndRequest() {
@@ -499,12 +470,8 @@ void PrinterScreen::JudgeReply(std::uint8_t reply) {
             ShowDrawer("Closed", colors::kRed, "Drawer indicates closed.");
             break;
         case DrawerReading::NotJudged:
-            if (m_model.status->showsUnjudged) {
-                static constexpr char kDigits[] = "0123456789ABCDEF";
-                const std::string hex{kDigits[reply >> 4], kDigits[reply & 0x0F]};
-                ShowDrawer("Unknown", colors::kYellow,
-                           "The printer answered 0x" + hex + ", which is not a drawer status.");
-            }
+            if (m_model.status->showsUnjudged)
+                ShowDrawer("Unknown", colors::kYellow, unjudgedReplyText(reply));
             break;
     }
 }
@@ -519,7 +486,7 @@ void PrinterScreen::ShowDrawer(const std::string& caption, Color color,
 void PrinterScreen::OnTheLine(std::size_t bytes) {
     if (!m_model.status)
         return;  // only a poll needs to know
-    m_lineFreeAt = std::max(m_lineFreeAt, now()) + ports::wireTime(bytes, kPrinterBaudRate);
+    m_line.wrote(bytes, now());
 }
 
 microseconds PrinterScreen::now() const {

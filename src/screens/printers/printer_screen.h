@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "devices/command_set.h"
+#include "ports/line_clock.h"
 #include "screens/common/test_screen.h"
+#include "screens/printers/status_request.h"
 
 namespace screens {
 
@@ -203,7 +205,6 @@ private:
     void Report(const FailureText& failure, ports::ErrorCode code);
     void StatusPoll();
     void TakeReply();
-    bool MayStillAnswer(std::uint32_t outQueue);
     void EndRequest();
     void JudgeReply(std::uint8_t reply);
     void ShowDrawer(const std::string& caption, toolkit::Color color, const std::string& toolTip);
@@ -211,13 +212,11 @@ private:
     void OnTheLine(std::size_t bytes);
     std::chrono::microseconds now() const;
 
-    // A status request on its way: the port it went to (its reply is taken from there only, so
-    // a port change drops it), and from when the printer could have answered it. A closed
-    // screen's timers never tick: it goes with the screen.
+    // A status request on its way, and the port it went to: its reply is taken from there only,
+    // so a port change drops it. A closed screen's timers never tick: it goes with the screen.
     struct Request {
         ports::Handle port;
-        std::chrono::microseconds answerableFrom;
-        bool queued = false;  // seen in the port's output queue at the last look
+        StatusRequest reply;
     };
 
     const PrinterModel& m_model;
@@ -227,7 +226,7 @@ private:
     // The overlapped record of the status requests, on the screens whose polls have their own.
     ports::WriteOverlapped m_statusRecord;
     // When what this screen has written will have left the line at its 9600 baud.
-    std::chrono::microseconds m_lineFreeAt{0};
+    ports::LineClock m_line{kPrinterBaudRate};
 };
 
 }  // namespace screens

@@ -2,12 +2,16 @@
 // "Report  Drawer Status" is checked, with the drawer choice held at drawer 1; each request sent
 // on one tick with the input thrown away first, its reply taken on a later one; the judging of
 // each reply; every way a poll can fail; a silent printer and one that takes no data, neither
-// keeping the window waiting longer than the stall budget.
+// keeping the window waiting longer than the stall budget; and on a 9600-baud line with a
+// printer on it, a page that delays the reply but never makes the reading stale, and a printer
+// that answers more than it is asked.
 #include <cstdio>
 #include <optional>
 #include <tuple>
 
+#include "devices/printer.h"
 #include "printer_test_support.h"
+#include "support/scripted_peer.h"
 
 using namespace printer_tests;
 using namespace std::chrono_literals;
@@ -21,6 +25,7 @@ namespace {
 struct StatusCase {
     ScreenId id;
     const char* name;
+    devices::Brand brand;
     Bytes request;
     const char* calls;  // of a reply taken and the next request
     bool greensFeedback2;
@@ -43,12 +48,15 @@ const char* const kFlushedPoll =
 // means closed, whether the printer is on line (0x12, 0x16) or not (0x1A, 0x1E); a byte whose
 // fixed bits are wrong is no status byte.
 const StatusCase kCases[] = {
-    {ScreenId::EPSONSerialform, "EPSONSerialform", Bytes{0x10, 0x04, 0x01}, kPoll, true, false, "",
-     Bytes{0x12, 0x1A}, Bytes{0x16, 0x1E}, Bytes{0x00, 0xFF, 0x13, 0x92, 0x02}, true, false},
-    {ScreenId::StarSerialform, "StarSerialform", Bytes{0x05}, kFlushedPoll, false, false,
-     "failure to create event", Bytes{0x00, 0x7F}, Bytes{0x80, 0xFF}, Bytes{}, false, true},
-    {ScreenId::ITHACASerialform, "ITHACASerialform", Bytes{0x05, 0x01}, kFlushedPoll, true, true,
-     "", Bytes{0x48}, Bytes{0x08}, Bytes{0x00, 0x40, 0x09, 0xC8}, false, true},
+    {ScreenId::EPSONSerialform, "EPSONSerialform", devices::Brand::Epson, Bytes{0x10, 0x04, 0x01},
+     kPoll, true, false, "", Bytes{0x12, 0x1A}, Bytes{0x16, 0x1E},
+     Bytes{0x00, 0xFF, 0x13, 0x92, 0x02}, true, false},
+    {ScreenId::StarSerialform, "StarSerialform", devices::Brand::Star, Bytes{0x05}, kFlushedPoll,
+     false, false, "failure to create event", Bytes{0x00, 0x7F}, Bytes{0x80, 0xFF}, Bytes{}, false,
+     true},
+    {ScreenId::ITHACASerialform, "ITHACASerialform", devices::Brand::Ithaca, Bytes{0x05, 0x01},
+     kFlushedPoll, true, true, "", Bytes{0x48}, Bytes{0x08}, Bytes{0x00, 0x40, 0x09, 0xC8}, false,
+     true},
 };
 
 enum Shows { Open, Closed, NoReply, Unknown };
@@ -207,6 +215,39 @@ TEST_P(Status, APrinterThatTakesNoDataHoldsTheWindowOneSecondInAll) {
     expectShown(Closed);
 }
 
+// On a 9600-baud line with the brand's printer on it: while a page is on the line (half a
+// second, drawer 1's kick at its end) the request behind it waits its turn and is never called
+// unanswered; once the page has gone the reading follows the drawer within three ticks.
+TEST_P(Status, AfterAPageTheReadingFollowsTheDrawerWithinThreeTicks) {
+    auto printer = std::make_shared<devices::Printer>(c.brand);
+    h.fake.attach("COM1", printer);
+    start();
+    h.app.click(s.Trigger);
+    const devices::Time pageGone = h.fake.line("COM1").wireFreeAt();
+    while (h.clock.now() < pageGone) {
+        h.runFor(10ms);
+        ASSERT_NE(s.cd_status->caption(), "No reply");
+    }
+    h.runFor(300ms);
+    expectShown(Open);
+    for (const bool open : {false, true, false}) {
+        printer->setDrawer(1, open, h.clock.now());
+        h.runFor(300ms);
+        expectShown(open ? Open : Closed);
+    }
+}
+
+// A printer that answers more than asked: what it sends beyond its first byte is thrown away
+// before the next request, so the reading stays that of the first byte and input never grows.
+TEST_P(Status, APrinterThatAnswersTwoBytesLeavesNoInputToPileUp) {
+    h.fake.attach("COM1", std::make_shared<support::ScriptedPeer>(
+                              c.request, Bytes{c.open.front(), c.closed.front()}));
+    start();
+    h.runFor(5s);
+    expectShown(Open);
+    EXPECT_LE(h.fake.line("COM1").inputQueued(h.clock.now()), 1u);
+}
+
 INSTANTIATE_TEST_SUITE_P(PrinterScreens, Status, ::testing::ValuesIn(kCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
@@ -228,4 +269,26 @@ TEST(IthacaStatus, EveryTestPageEndsWithAPollAnsweredOnceThePageHasGone) {
     EXPECT_EQ(s.cd_status->caption(), "Open") << "no silence while the page is on the line";
     h.runFor(51ms);
     EXPECT_EQ(s.cd_status->caption(), "No reply");
+}
+
+// A printer that holds the line while it prints keeps the page in the port's output queue
+// longer than its time on the wire: the request behind it is waited for as long as a flush
+// would wait past that time (1 s); a line held longer is as silent as a printer that does not
+// answer.
+TEST(EpsonStatus, ARequestQueuedBehindAHeldPageIsWaitedForASecondPastItsTime) {
+    for (const auto held : {800ms, 2000ms}) {
+        SCOPED_TRACE(held.count());
+        support::ScreenHarness h;
+        h.fake.attach("COM1", std::make_shared<devices::Printer>(devices::Brand::Epson));
+        auto& s = openPrinter(h, ScreenId::EPSONSerialform);
+        h.app.click(*s.DrawerStatus);
+        h.runFor(100ms);
+        h.app.click(s.Trigger);
+        h.fake.setTakesData("COM1", false);
+        h.runFor(held);
+        EXPECT_EQ(s.cd_status->caption(), held < 1500ms ? "Closed" : "No reply");
+        h.fake.setTakesData("COM1", true);
+        h.runFor(1s);
+        EXPECT_EQ(s.cd_status->caption(), "Open");
+    }
 }
