@@ -1,5 +1,6 @@
 #include "cli/port_session.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -12,10 +13,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-// A parallel port or a line whose rate was never set: its bytes are given the time they take
-// at this rate.
-constexpr int kAssumedRate = 9600;
-constexpr int kBitsPerByte = 10;  // start bit, 8 data bits, stop bit
 constexpr auto kDrainSlack = 1s;
 constexpr auto kFarEndSlack = 100ms;
 
@@ -29,20 +26,22 @@ PortSession::PortSession(const PortArgument& port, const ports::DeviceMap& devic
       m_shownName(port.shownName(makerInterface)) {}
 
 // A process that ends right after its writes would drop what is still queued when it closes
-// the port: the queue is given the wire time of everything written, and a little more, to
+// the port: the queue is given the time its bytes still take on the line, and a little more, to
 // drain. A pseudo-terminal tells nothing of what its far end has read, so the bytes are also
-// given their wire time counted from the first write.
+// given that time by the count.
 PortSession::~PortSession() {
     if (m_handle < 1)
         return;
-    const int rate = m_baudRate > 0 ? m_baudRate : kAssumedRate;
-    const auto wireTime = std::chrono::milliseconds(m_written * kBitsPerByte * 1000 / rate);
-    const auto deadline = Clock::now() + kDrainSlack + wireTime;
+    const Clock::time_point lineFree(std::chrono::duration_cast<Clock::duration>(m_line.freeAt()));
+    const auto deadline = std::max(Clock::now(), lineFree) + kDrainSlack;
     while (m_ports.flushFileBuffers(m_handle) == ports::kTimedOut && Clock::now() < deadline)
         std::this_thread::sleep_for(10ms);
-    if (m_firstWrite)
-        std::this_thread::sleep_until(*m_firstWrite + wireTime + kFarEndSlack);
+    std::this_thread::sleep_until(lineFree + kFarEndSlack);
     m_ports.closeHandle(m_handle);
+}
+
+std::chrono::microseconds PortSession::now() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch());
 }
 
 std::optional<Failure> PortSession::open(bool clearOutput) {
@@ -59,7 +58,7 @@ std::optional<Failure> PortSession::setUpSerial(int baudRate, bool raiseDtr,
                                                               m_deviceName, baudRate, raiseDtr);
     if (setup.failed != screens::LineSetup::Failed::Nothing)
         return Failure{screens::lineSetupFailureText(setup, capitalisedTexts), setup.code};
-    m_baudRate = baudRate;
+    m_line = ports::LineClock(static_cast<std::uint32_t>(baudRate));
     return std::nullopt;
 }
 
@@ -69,10 +68,8 @@ void PortSession::setUpParallel() {
 
 ports::ErrorCode PortSession::write(std::span<const std::uint8_t> bytes) {
     std::uint32_t written = 0;
-    if (!m_firstWrite)
-        m_firstWrite = Clock::now();
     const ports::ErrorCode code = m_ports.writeFile(m_handle, bytes, written, nullptr);
-    m_written += written;
+    m_line.wrote(written, now());
     return code;
 }
 

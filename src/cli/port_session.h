@@ -1,6 +1,6 @@
 // One port held for one subcommand: opened and set up with the screens' own steps, written one
-// call per write as they write, and at the end given the time its bytes take on the wire before
-// it is closed, so that nothing written is cut off.
+// call per write as they write, its bytes' time on the line counted as the screens count it, and
+// at the end given that time before it is closed, so that nothing written is cut off.
 #pragma once
 
 #include <chrono>
@@ -11,6 +11,7 @@
 
 #include "cli/port_argument.h"
 #include "cli/report.h"
+#include "ports/line_clock.h"
 #include "ports/platform_port_system.h"
 
 namespace cli {
@@ -39,6 +40,10 @@ public:
 
     ports::ErrorCode write(std::span<const std::uint8_t> bytes);
     void flush();
+    // The machine's steady time, as the line's count keeps it.
+    static std::chrono::microseconds now();
+    // When what has been written will have left the line.
+    std::chrono::microseconds lineFreeAt() const { return m_line.freeAt(); }
     ports::PortSystem& ports() { return m_ports; }
     ports::Handle handle() const { return m_handle; }
 
@@ -49,9 +54,8 @@ private:
     std::string m_deviceName;
     std::string m_shownName;
     ports::Handle m_handle = ports::kInvalidHandle;
-    int m_baudRate = 0;
-    std::uint64_t m_written = 0;
-    std::optional<std::chrono::steady_clock::time_point> m_firstWrite;
+    // A parallel port, or a line whose rate was never set, counts as 9600 baud.
+    ports::LineClock m_line{9600};
 };
 
 }  // namespace cli

@@ -7,7 +7,9 @@
 
 #include "cli/commands.h"
 #include "cli/port_session.h"
+#include "devices/device.h"
 #include "screens/printers/printer_screens.h"
+#include "screens/printers/status_request.h"
 
 namespace cli {
 
@@ -16,8 +18,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-// A reply that has not come within one polling period counts as none.
-constexpr auto kReplyWait = 100ms;
 constexpr auto kPollPeriod = 100ms;
 
 struct Brand {
@@ -94,7 +94,7 @@ struct Reading {
         }
         return "error";
     }
-    std::string replyText() const { return "0x" + hexBytes({static_cast<std::uint8_t>(reply)}); }
+    std::string replyText() const { return "0x" + devices::hex(static_cast<std::uint8_t>(reply)); }
     std::string sentence() const {
         switch (kind) {
             case Kind::Open:
@@ -102,8 +102,7 @@ struct Reading {
             case Kind::Closed:
                 return "Closed";
             case Kind::Unknown:
-                return "Unknown: the printer answered " + replyText() +
-                       ", which is not a drawer status.";
+                return "Unknown: " + screens::unjudgedReplyText(static_cast<std::uint8_t>(reply));
             case Kind::NoReply:
                 return "No reply";
             case Kind::Error:
@@ -124,8 +123,10 @@ struct Reading {
     }
 };
 
-// One status request and its reply, judged by the brand's rule. Input nobody asked for is
-// dropped first, so that the reply read is the answer to this request.
+// One status request and its reply, judged by the brand's rule; a silent printer is told by the
+// screens' rule (screens::StatusRequest), so that a request queued behind a page is given the
+// page's time on the line. Input nobody asked for is dropped first, so that the reply read is
+// the answer to this request.
 Reading readStatus(PortSession& session, const screens::StatusModel& status) {
     if (status.flushesFirst)
         session.flush();
@@ -136,28 +137,29 @@ Reading readStatus(PortSession& session, const screens::StatusModel& status) {
             return {
                 Reading::Kind::Error, -1, {screens::kStatusRequestFailure + code(result), result}};
     }
-    const auto deadline = Clock::now() + kReplyWait;
+    screens::StatusRequest request(PortSession::now(), session.lineFreeAt());
     for (;;) {
         std::uint8_t reply = 0;
-        std::uint32_t read = 0;
-        const ports::ErrorCode result =
-            session.ports().readFile(session.handle(), reply, read, nullptr);
-        if (result == ports::kSuccess) {
-            switch (status.judge(reply)) {
-                case screens::DrawerReading::Open:
-                    return {Reading::Kind::Open, reply, {}};
-                case screens::DrawerReading::Closed:
-                    return {Reading::Kind::Closed, reply, {}};
-                case screens::DrawerReading::NotJudged:
-                    return {Reading::Kind::Unknown, reply, {}};
-            }
+        const std::optional<ports::ErrorCode> result =
+            request.take(session.ports(), session.handle(), reply, PortSession::now(), nullptr);
+        if (!result) {
+            std::this_thread::sleep_for(2ms);
+            continue;
         }
-        if (result != ports::kTimedOut)
-            return {
-                Reading::Kind::Error, -1, {screens::kStatusReplyFailure + code(result), result}};
-        if (Clock::now() >= deadline)
+        if (*result == ports::kTimedOut)
             return {};
-        std::this_thread::sleep_for(2ms);
+        if (*result != ports::kSuccess)
+            return {
+                Reading::Kind::Error, -1, {screens::kStatusReplyFailure + code(*result), *result}};
+        switch (status.judge(reply)) {
+            case screens::DrawerReading::Open:
+                return {Reading::Kind::Open, reply, {}};
+            case screens::DrawerReading::Closed:
+                return {Reading::Kind::Closed, reply, {}};
+            case screens::DrawerReading::NotJudged:
+                break;
+        }
+        return {Reading::Kind::Unknown, reply, {}};
     }
 }
 
@@ -281,7 +283,7 @@ int runPrinter(const PrinterRequest& request, const ports::DeviceMap& devices,
         std::erase_if(writes,
                       [](const screens::SequenceWrite& write) { return !write.drawerCommand; });
     if (kicks)
-        report.number("drawer", request.drawer).text("kick", hexBytes(command));
+        report.number("drawer", request.drawer).text("kick", devices::hex(command));
     const Sent sent = send(session, writes);
     report.number("bytes", sent.bytes);
     if (sent.failedWrites > 0) {
@@ -297,7 +299,7 @@ int runPrinter(const PrinterRequest& request, const ports::DeviceMap& devices,
         sentence += " and drawer " + drawer + " kick";
     sentence += std::string(" sent to the ") + brand.title + " printer on " + session.shownName();
     if (kicks)
-        sentence += " (" + hexBytes(command) + ")";
+        sentence += " (" + devices::hex(command) + ")";
     // The serial Ithaca screen reads the drawer state after every page.
     if (request.action == PrinterAction::Page && model.pollsAfterTest) {
         const Reading reading = readStatus(session, *model.status);

@@ -73,11 +73,4 @@ int printFailure(const Output& output, Report report, const Failure& failure) {
     return kNoAnswer;
 }
 
-std::string hexBytes(const std::vector<std::uint8_t>& bytes) {
-    std::string text;
-    for (std::uint8_t byte : bytes)
-        text += (text.empty() ? "" : " ") + hexDigits(byte, 2);
-    return text;
-}
-
 }  // namespace cli

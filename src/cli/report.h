@@ -43,7 +43,4 @@ struct Failure {
 // Prints the failure as the result of `report`; answers the exit code of a port error.
 int printFailure(const Output& output, Report report, const Failure& failure);
 
-// "1B 70 00 50 50"
-std::string hexBytes(const std::vector<std::uint8_t>& bytes);
-
 }  // namespace cli
