@@ -134,6 +134,10 @@ class Window:
         except GLib.GError:
             return []
 
+    def holds(self, role, name):
+        """Whether a widget of this role and name is there now."""
+        return bool(self._matches(role, name))
+
     def find(self, role, name, inside=None, description=None):
         """Waits for the one widget of this role and name (inside the group box named `inside`,
         with this description: its tooltip)."""

@@ -1,7 +1,7 @@
-"""The printer and interface screens against simulated devices: every byte of a test page and
-its drawer command, or of the opening characters, as the screen must send them; the drawer
-state read through the printer while the simulator opens and closes the drawer; a port that is
-missing, and one that names a file."""
+"""The printer and interface screens against simulated devices at the line's speed: every byte
+of a test page and its drawer command, or of the opening characters, as the screen must send
+them; the drawer state read through the printer through a page, its kick and a close; a port
+that is missing, and one that names a file."""
 
 import os
 
@@ -9,6 +9,8 @@ import harness
 from desktop import wait_until
 from harness import SELECTOR, EndToEndTest
 from page_texts import PAGE_TEXT, SENTENCES48
+
+RED, GREEN = (0xFF, 0x00, 0x00), (0x00, 0xFF, 0x00)
 
 
 class ScreenTest(EndToEndTest):
@@ -22,33 +24,42 @@ class ScreenTest(EndToEndTest):
         self.assertEqual(sim.wait_captured(sent), sent)
         sim.wait_line(kicked)
 
-    def test_epson_serial_prints_kicks_and_reads_the_drawer_as_it_opens_and_closes(self):
+    def test_epson_serial_reads_the_drawer_through_a_page_its_kick_and_a_close(self):
         sim = self.start_sim("epson")
         program, epson = self.open_screen(sim, "Serial Interface", "Epson Serial Printer Test",
                                           group="Epson Printer Interface")
         sim.wait_line(r"^line: 9600 baud, 8N1$")
-        sent = PAGE_TEXT + bytes([0x1B, 0x64, 0x08, 0x1D, 0x56, 0x01,
-                                  0x1B, 0x70, 0x00, 0x50, 0x50])
-        self.print_with_drawer(sim, epson, [], sent,
-                               r"^ESC p 0 80 80: drawer kick, pin 2, 160 ms on, 160 ms off")
-
-        # The kick opened the drawer; the printer tells the screen, and the person shuts it.
+        # Polling from before the page: checking the box chooses drawer 1 for the kick too.
         epson.find("check box", "Report  Drawer Status").check()
-        for key, state, colour in ((None, "Open", (0x00, 0xFF, 0x00)),
-                                   ("o", "Closed", (0xFF, 0x00, 0x00)),
-                                   ("o", "Open", (0x00, 0xFF, 0x00))):
-            if key:
-                sim.key(key)
-            label = epson.find("label", state)
-            wait_until(lambda: label.shows_colour(colour), f"'{state}' drawn in {colour}")
-        # Polling sends only whole status requests after the page.
-        polls = sim.captured()[len(sent):]
-        self.assertGreater(len(polls), 0)
-        self.assertEqual(polls, b"\x10\x04\x01" * (len(polls) // 3) + polls[:len(polls) % 3])
+        self.assertTrue(epson.find("check box", "Test Drawer").checked)
+        self.wait_drawn(epson, "Closed", RED)
+
+        # Half a second of page on the line, the kick at its end: the reading follows it, and
+        # no request went unanswered while the page was on its way.
+        epson.find("push button", "Test / Print ").click()
+        page = PAGE_TEXT + bytes([0x1B, 0x64, 0x08, 0x1D, 0x56, 0x01,
+                                  0x1B, 0x70, 0x00, 0x50, 0x50])
+        sim.wait_line(r"^ESC p 0 80 80: drawer kick, pin 2, 160 ms on, 160 ms off")
+        self.wait_drawn(epson, "Open", GREEN)
+        self.assertFalse(epson.holds("label", "No reply"))
+        self.assertFalse(epson.holds("label", "Error getting status information. (110)"))
+        # The person shuts the drawer.
+        sim.key("o")
+        self.wait_drawn(epson, "Closed", RED)
+        # Around the page, only whole status requests.
+        before, _, after = sim.captured().partition(page)
+        request = b"\x10\x04\x01"
+        self.assertEqual(before, request * (len(before) // 3))
+        self.assertEqual(after[:len(after) - len(after) % 3], request * (len(after) // 3))
 
         epson.find("push button", "<< Back").click()
         program.window(SELECTOR)
         sim.wait_line(r"^port: closed by the program$")
+
+    @staticmethod
+    def wait_drawn(screen, text, colour):
+        label = screen.find("label", text)
+        wait_until(lambda: label.shows_colour(colour), f"'{text}' drawn in {colour}")
 
     def test_epson_serial_on_a_com1_that_names_a_file_refuses_it_and_writes_nothing(self):
         path = os.path.join(self.workdir, "receipt.txt")
@@ -62,7 +73,7 @@ class ScreenTest(EndToEndTest):
         epson.find("label", "Unable to acquire handle for port COM1. (25)")
         epson.find("push button", "Test / Print ").click()
         failure = epson.find("label", "Failure to write to printer .(9)")
-        wait_until(lambda: failure.shows_colour((0xFF, 0x00, 0x00)), "the failure in red")
+        wait_until(lambda: failure.shows_colour(RED), "the failure in red")
         with open(path, "rb") as file:
             self.assertEqual(file.read(), PAGE_TEXT)
 
