@@ -21,6 +21,10 @@ Program::Program(toolkit::Application& app, ports::PortSystem& ports,
                  std::vector<PortDevice> portDevices)
     : m_app(app), m_context{ports, m_records, *this}, m_portDevices(std::move(portDevices)) {}
 
+void Program::addScreenListener(ScreenListener listener) {
+    m_screenListeners.push_back(std::move(listener));
+}
+
 void Program::start() {
     m_app.open<DunmereSplash>(*this);
 }
@@ -34,6 +38,8 @@ void Program::showSelector() {
 }
 
 void Program::showScreen(screens::ScreenId screen) {
+    for (const ScreenListener& listener : m_screenListeners)
+        listener(screen);
     if (screens::isInterfaceScreen(screen)) {
         screens::openInterfaceScreen(m_app, m_context, screen);
     } else {

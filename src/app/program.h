@@ -1,6 +1,7 @@
 // The program: its start (the splash), and the navigation between its windows.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -20,8 +21,13 @@ std::vector<PortDevice> portDevicesOf(const ports::DeviceMap& devices);
 
 class Program final : public screens::Navigator {
 public:
+    // Told of each test screen as it opens, before its load takes a port.
+    using ScreenListener = std::function<void(screens::ScreenId)>;
+
     Program(toolkit::Application& app, ports::PortSystem& ports,
             std::vector<PortDevice> portDevices);
+
+    void addScreenListener(ScreenListener listener);
 
     // Starting the program means showing the splash; nothing else happens at start.
     void start();
@@ -40,6 +46,7 @@ private:
     ports::SharedRecords m_records;
     screens::Context m_context;
     std::vector<PortDevice> m_portDevices;
+    std::vector<ScreenListener> m_screenListeners;
 };
 
 }  // namespace app
