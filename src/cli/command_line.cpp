@@ -14,6 +14,8 @@ namespace {
 
 const char* const kProgramHelp =
     "usage: drawertest                       opens the window\n"
+    "       drawertest --demo                opens the window with a simulated device on every\n"
+    "                                        port, to try each screen without hardware\n"
     "       drawertest COMMAND [OPTIONS]     runs one test without a window\n"
     "\n"
     "commands:\n"

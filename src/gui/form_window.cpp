@@ -50,8 +50,11 @@ bool FormWindow::forward(Action&& action) {
     return m_form != nullptr;
 }
 
-FormWindow::FormWindow(toolkit::Form& form)
-    : m_form(&form), m_app(form.app()), m_client(new QWidget(this)) {
+FormWindow::FormWindow(toolkit::Form& form, QString titleSuffix)
+    : m_form(&form),
+      m_app(form.app()),
+      m_client(new QWidget(this)),
+      m_titleSuffix(std::move(titleSuffix)) {
     ProgramChange change(m_programChange);
     setObjectName(QString::fromStdString(form.name()));
     m_client->setAutoFillBackground(true);
@@ -60,7 +63,7 @@ FormWindow::FormWindow(toolkit::Form& form)
     for (Control* control : form.controls())
         addControl(*control);
     form.setObserver(this);
-    setWindowTitle(QString::fromStdString(form.caption()));
+    mirrorTitle();
     mirrorFormColor();
     fixSize();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -213,6 +216,10 @@ void FormWindow::mirrorFormColor() {
         bar->setPalette(explicitPalette());
 }
 
+void FormWindow::mirrorTitle() {
+    setWindowTitle(QString::fromStdString(m_form->caption()) + m_titleSuffix);
+}
+
 void FormWindow::fixSize() {
     // The menu bar takes one row whatever the width: entries that do not fit go into its
     // extension button.
@@ -223,11 +230,11 @@ void FormWindow::fixSize() {
 
 // ---- the model's changes ----
 
-void FormWindow::formChanged(toolkit::Form& form, Property property) {
+void FormWindow::formChanged(toolkit::Form& /*form*/, Property property) {
     ProgramChange change(m_programChange);
     switch (property) {
         case Property::Caption:
-            setWindowTitle(QString::fromStdString(form.caption()));
+            mirrorTitle();
             break;
         case Property::BackColor:
             mirrorFormColor();

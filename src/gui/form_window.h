@@ -18,7 +18,8 @@ class FormWindow final : public QMainWindow,
                          public toolkit::ControlObserver {
     Q_OBJECT
 public:
-    explicit FormWindow(toolkit::Form& form);
+    // titleSuffix follows the form's caption in the title bar (" - Demo").
+    explicit FormWindow(toolkit::Form& form, QString titleSuffix = {});
     ~FormWindow() override;
 
     // The window of a form, found through the form's observer; none if it has no window.
@@ -43,6 +44,7 @@ private:
     void connectUserSignals(toolkit::Control& control, QWidget& widget);
     void mirrorMenuItem(const toolkit::Control& item, QAction& action);
     void mirrorFormColor();
+    void mirrorTitle();
     void fixSize();
 
     // Runs a user action through the door; false once the action has taken the form away.
@@ -59,6 +61,7 @@ private:
     toolkit::Form* m_form;
     toolkit::Application& m_app;
     QWidget* m_client;
+    QString m_titleSuffix;
     std::unordered_map<const toolkit::Control*, QWidget*> m_widgets;
     std::unordered_map<const QObject*, toolkit::Control*> m_controls;
     std::unordered_map<const toolkit::Control*, QAction*> m_actions;

@@ -1,14 +1,19 @@
 // Starts drawertest: the ports as this machine names them; then with arguments the command
-// line, which needs no display, and without them the Qt application, the model and the splash.
+// line, which needs no display, and without them (or with --demo alone) the Qt application, the
+// model and the splash. In demo mode every port is a simulated device inside the program and
+// every window says so in its title.
 #include <QApplication>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/demo.h"
 #include "app/program.h"
 #include "cli/command_line.h"
 #include "gui/logo_icon.h"
 #include "gui/qt_window_system.h"
+#include "gui/simulated_drawer_window.h"
 #include "ports/device_map.h"
 #include "ports/platform_port_system.h"
 #include "toolkit/application.h"
@@ -17,7 +22,8 @@ int main(int argc, char** argv) {
     // The only place the environment is read: where each port really is.
     const auto devices =
         ports::DeviceMap::fromEnvironment([](const char* name) { return std::getenv(name); });
-    if (argc > 1)
+    const bool demo = argc == 2 && std::string_view(argv[1]) == "--demo";
+    if (argc > 1 && !demo)
         return cli::runCommandLine(std::vector<std::string>(argv + 1, argv + argc), devices);
 
     QApplication qtApp(argc, argv);
@@ -25,10 +31,22 @@ int main(int argc, char** argv) {
     // Desktops match the windows to the installed desktop entry by this name.
     QGuiApplication::setDesktopFileName("drawertest");
 
-    ports::PlatformPortSystem portSystem(devices);
     toolkit::RealClock clock;
     toolkit::Application application(clock);
     gui::QtWindowSystem windows(application);
+    if (demo) {
+        ports::MachineClock lineClock;
+        app::Demo simulation(application, lineClock);
+        app::Program program(application, simulation.ports(), app::Demo::portDevices());
+        program.addScreenListener(
+            [&simulation](screens::ScreenId screen) { simulation.screenOpened(screen); });
+        windows.setTitleSuffix(QStringLiteral(" - Demo"));
+        gui::SimulatedDrawerWindow drawers(simulation.ports());
+        drawers.show();
+        program.start();
+        return windows.run();
+    }
+    ports::PlatformPortSystem portSystem(devices);
     app::Program program(application, portSystem, app::portDevicesOf(devices));
     program.start();
     return windows.run();

@@ -41,7 +41,7 @@ int QtWindowSystem::run() {
 
 void QtWindowSystem::formShown(toolkit::Form& form) {
     std::erase_if(m_windows, [](const QPointer<FormWindow>& w) { return w.isNull(); });
-    auto* window = new FormWindow(form);
+    auto* window = new FormWindow(form, m_titleSuffix);
     m_windows.emplace_back(window);
     window->show();
     // The program has one window at a time: the keyboard goes to the new one.
@@ -71,8 +71,9 @@ void QtWindowSystem::showMessage(const std::string& caption, const std::string& 
     std::erase_if(m_messages, [](const QPointer<QMessageBox>& b) { return b.isNull(); });
     // Shown without a nested event loop: the handler that asked for it runs on to its end.
     // It has no parent, so it stays up when the form that asked for it goes.
-    auto* box = new QMessageBox(QMessageBox::NoIcon, QString::fromStdString(caption),
-                                QString::fromStdString(text), QMessageBox::Ok);
+    auto* box =
+        new QMessageBox(QMessageBox::NoIcon, QString::fromStdString(caption) + m_titleSuffix,
+                        QString::fromStdString(text), QMessageBox::Ok);
     // Shown as written: never taken for markup, whatever a message holds.
     box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);

@@ -30,6 +30,8 @@ public:
 
     // Runs Qt's event loop until the program ends; returns at once if it has already ended.
     int run();
+    // Follows each form's caption in its window's title bar from now on (" - Demo").
+    void setTitleSuffix(QString suffix) { m_titleSuffix = std::move(suffix); }
 
     void formShown(toolkit::Form& form) override;
     void formDestroyed(toolkit::Form& form) override;
@@ -41,6 +43,7 @@ private:
     toolkit::Application& m_app;
     // One precise single shot to the next due tick: the model keeps the schedule.
     QTimer m_timer;
+    QString m_titleSuffix;
     std::vector<QPointer<FormWindow>> m_windows;
     std::vector<QPointer<QMessageBox>> m_messages;
 };

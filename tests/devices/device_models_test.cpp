@@ -1,14 +1,10 @@
 // The simulated devices: printers answering their status request from the drawer their kick
 // opens, drawers closing by themselves, paper at its width; the interfaces opening on what
-// their switches ask and no less; and every screen agreeing with its device on a line.
+// their switches ask and no less.
 #include <gtest/gtest.h>
 
 #include "devices/drawer_interface.h"
 #include "devices/printer.h"
-#include "screens/interfaces/interface_screens.h"
-#include "screens/printers/printer_screen.h"
-#include "screens/printers/printer_screens.h"
-#include "support/screen_harness.h"
 
 namespace {
 
@@ -114,67 +110,6 @@ TEST(Interfaces, OpenTheDrawerOnlyOnWhatTheirSwitchesAsk) {
         const bool serial = c.baud != 0;
         const std::vector<std::string> printed{"Hi", "ok"};
         EXPECT_EQ(paper, serial ? std::vector<std::string>{} : printed);
-    }
-}
-
-// Every screen as it opens and its device as it comes agree: the screen's test opens the
-// drawer, and the screens that show the drawer read it through the line.
-TEST(Devices, EveryScreenOpensItsDevicesDrawerAndReadsItWhereItShowsIt) {
-    using screens::ScreenId;
-    const struct {
-        ScreenId id;
-        const char* device;
-        const char* port;
-    } kCases[] = {
-        {ScreenId::Alderform, "alder", "COM1"},
-        {ScreenId::Alderform2, "alder-char", "COM1"},
-        {ScreenId::Birchform, "birch", "COM1"},
-        {ScreenId::Cedarform, "cedar", "COM1"},
-        {ScreenId::Mapleform, "maple", "LPT1"},
-        {ScreenId::EPSONSerialform, "epson", "COM1"},
-        {ScreenId::EPSONParallelform, "epson", "LPT1"},
-        {ScreenId::StarSerialform, "star", "COM1"},
-        {ScreenId::StarParallelform, "star", "LPT1"},
-        {ScreenId::CITIZENSerialform, "citizen", "COM1"},
-        {ScreenId::CITIZENParallelform, "citizen", "LPT1"},
-        {ScreenId::ITHACASerialform, "ithaca", "COM1"},
-        {ScreenId::ITHACAParallelform, "ithaca", "LPT1"},
-    };
-    for (const auto& c : kCases) {
-        SCOPED_TRACE(c.device + std::string(" on ") + c.port);
-        support::ScreenHarness h;
-        std::shared_ptr<devices::Device> device;
-        if (const auto brand = devices::brandNamed(c.device)) {
-            device = std::make_shared<devices::Printer>(*brand);
-        } else {
-            device =
-                std::make_shared<devices::DrawerInterface>(*devices::interfaceSettings(c.device));
-        }
-        h.fake.attach(c.port, device);
-        if (screens::isInterfaceScreen(c.id)) {
-            screens::openInterfaceScreen(h.app, h.context, c.id);
-        } else {
-            screens::openPrinterScreen(h.app, h.context, c.id);
-        }
-        toolkit::Form& form = *h.app.activeForm();
-        // A printer screen polls once "Report  Drawer Status" is checked, which checks "Test
-        // Drawer" too; the others only need the drawer test.
-        if (toolkit::Control* box = form.find("DrawerStatus"); box != nullptr) {
-            h.app.click(*box);
-        } else if (toolkit::Control* drawerTest = form.find("TestDrawer"); drawerTest != nullptr) {
-            h.app.click(*drawerTest);
-        }
-        toolkit::Control* shown = form.find("cd_status");
-        if (shown != nullptr && shown->caption() == "Not Applicable")
-            shown = nullptr;
-        const auto drawerShown = [&] { return shown != nullptr ? shown->caption() : "-"; };
-        h.runFor(300ms);  // a request, and its reply taken a tick later
-        EXPECT_EQ(drawerShown(), shown != nullptr ? "Closed" : "-");
-        h.app.click(*form.find("Trigger"));
-        h.runFor(2s);
-        h.fake.line(c.port);  // brings the device up to now
-        EXPECT_TRUE(device->drawer(1).isOpen());
-        EXPECT_EQ(drawerShown(), shown != nullptr ? "Open" : "-");
     }
 }
 

@@ -92,6 +92,10 @@ class Widget:
         wait_until(lambda: box.getText(0, box.characterCount) == text,
                    f"'{self.name}' to read {text!r}")
 
+    def text(self):
+        box = self.acc.queryText()
+        return box.getText(0, box.characterCount)
+
     def pick(self, item):
         """Opens a drop-down list and clicks one of its entries once the list shows it."""
         self.click()
@@ -118,7 +122,7 @@ class Window:
         self.title = title
 
     def _frame(self):
-        return next((f for f in self.program.frames() if f.name == self.title), None)
+        return next((w for w in self.program.windows() if w.name == self.title), None)
 
     def has_keyboard(self):
         frame = self._frame()
@@ -158,10 +162,10 @@ class Window:
 class Program:
     """The drawertest executable, started on the test desktop with its ports mapped."""
 
-    def __init__(self, ports, output_path):
+    def __init__(self, ports, output_path, args=()):
         env = {**os.environ, **{f"DRAWERTEST_{port}": path for port, path in ports.items()}}
         self.output = open(output_path, "wb")
-        self.process = subprocess.Popen([os.environ["DRAWERTEST_E2E_PROGRAM"]], env=env,
+        self.process = subprocess.Popen([os.environ["DRAWERTEST_E2E_PROGRAM"], *args], env=env,
                                         stdin=subprocess.DEVNULL, stdout=self.output,
                                         stderr=subprocess.STDOUT)
         self.app = wait_until(self._find_app, "drawertest on the accessibility bus")
@@ -175,12 +179,16 @@ class Program:
                 continue
         return None
 
-    def frames(self):
+    def windows(self):
+        """The top-level windows on the screen: the forms' frames and any tool window."""
         try:
             return [child for child in _children(self.app)
-                    if child.getRoleName() == "frame" and _has(child, pyatspi.STATE_SHOWING)]
+                    if _has(child, pyatspi.STATE_SHOWING)]
         except GLib.GError:  # a window that has just gone away
             return []
+
+    def frames(self):
+        return [window for window in self.windows() if window.getRoleName() == "frame"]
 
     def titles(self):
         return [frame.name for frame in self.frames()]

@@ -29,28 +29,28 @@ class EndToEndTest(unittest.TestCase):
         self.addCleanup(sim.stop)
         return sim
 
-    def start_program(self, sim=None, **mapped):
-        """drawertest with the simulator on the port it plays and the `mapped` ports on the
-        paths given; every other port points at a missing path, so that no test ever touches a
-        real port."""
+    def start_program(self, sim=None, args=(), **mapped):
+        """drawertest (with `args`) with the simulator on the port it plays and the `mapped`
+        ports on the paths given; every other port points at a missing path, so that no test
+        ever touches a real port."""
         ports = {port: os.path.join(self.workdir, f"no-{port.lower()}")
                  for port in ("COM1", "COM2", "LPT1", "LPT2")}
         if sim:
             ports[sim.port] = sim.path
         ports.update(mapped)
-        program = driver.Program(ports, os.path.join(self.workdir, "drawertest.out"))
+        program = driver.Program(ports, os.path.join(self.workdir, "drawertest.out"), args)
         self.addCleanup(program.stop)
         return program
 
-    def open_notice(self, program):
+    def open_notice(self, program, suffix=""):
         """Ends the splash with a key press. (A machine too slow to catch the splash in its
-        three seconds finds the disclaimer there already.)"""
-        splash = driver.Window(program, SPLASH)
-        wait_until(lambda: splash.has_keyboard() or program.titles() == [NOTICE],
+        three seconds finds the disclaimer there already.) `suffix` follows every title."""
+        splash = driver.Window(program, SPLASH + suffix)
+        wait_until(lambda: splash.has_keyboard() or program.titles() == [NOTICE + suffix],
                    "the splash or the disclaimer")
-        if program.titles() == [SPLASH]:
+        if program.titles() == [SPLASH + suffix]:
             driver.type_keys("x")
-        return program.window(NOTICE)
+        return program.window(NOTICE + suffix)
 
     def open_screen(self, sim, option, title, group=None):
         """Starts the program with the simulator on its port, accepts the disclaimer, picks

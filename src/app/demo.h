@@ -1,0 +1,40 @@
+// drawertest --demo: every port a simulated device inside the program, the one the open test
+// screen expects, so that each screen can be tried with no hardware. The devices are the same
+// models drawer_sim plays on a pseudo-terminal; their drawers close by themselves a few seconds
+// after they open.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/program.h"
+#include "ports/demo_port_system.h"
+#include "screens/common/context.h"
+#include "toolkit/application.h"
+
+namespace app {
+
+// The device the demo plays for a screen, by its name (devices::makeDevice): the interface or
+// printer the screen tests, set up as the screen starts. The Alder alternate screen's interface
+// is switched to the mode the screen shows (`form` is the screen, once it is there).
+std::string demoDevice(screens::ScreenId screen, const toolkit::Form* form);
+
+class Demo {
+public:
+    // The program's windows, whose open screen says which device belongs on a port.
+    Demo(const toolkit::Application& app, ports::WaitClock& clock);
+
+    ports::DemoPortSystem& ports() { return m_ports; }
+    // What the About box lists for the ports.
+    static std::vector<PortDevice> portDevices();
+    // Tells the demo of each screen as it opens (Program::addScreenListener).
+    void screenOpened(screens::ScreenId screen) { m_screen = screen; }
+
+private:
+    const toolkit::Application& m_app;
+    std::optional<screens::ScreenId> m_screen;
+    ports::DemoPortSystem m_ports;
+};
+
+}  // namespace app

@@ -1,0 +1,56 @@
+"""drawertest --demo: every port a simulated device inside the program. The Alder screen reads
+its interface's lines and drawer, and the Epson serial screen its printer's status, as they
+would on hardware; the "Simulated drawer" window shows the drawer and closes it by hand."""
+
+import harness
+from desktop import wait_until
+from harness import SELECTOR, EndToEndTest
+
+GREEN, RED = (0x00, 0xFF, 0x00), (0xFF, 0x00, 0x00)
+
+
+class DemoTest(EndToEndTest):
+    def open_demo_screen(self, option, title, group=None):
+        program = self.start_program(args=["--demo"])
+        self.open_notice(program, " - Demo").find("push button", "Accept").click()
+        program.window(SELECTOR + " - Demo").find("radio button", option, inside=group).click()
+        return program.window(title + " - Demo"), harness.driver.Window(program,
+                                                                         "Simulated drawer")
+
+    def wait_drawer(self, screen, state, colour):
+        label = screen.find("label", state)
+        wait_until(lambda: label.shows_colour(colour), f"'{state}' drawn in {colour}")
+
+    def test_alder_shows_its_lines_and_the_drawer_it_opens_which_closes_again(self):
+        alder, drawers = self.open_demo_screen("Alder Serial Interface", "Alder Interface Test")
+        for line in ("CTS", "DSR"):
+            alder.find("label", line, description=f"{line} On")
+        alder.find("label", "CD", description="CD Off")
+        self.wait_drawer(alder, "Closed", RED)
+
+        # Closed by a click in the drawer window, then by itself.
+        for close in (lambda: drawers.find("push button", "Drawer: Open").click(), None):
+            alder.find("push button", "Trigger Drawer").click()
+            self.wait_drawer(alder, "Open", GREEN)
+            if close:
+                close()
+            self.wait_drawer(alder, "Closed", RED)
+        log = drawers.find("text", "What the devices did").text()
+        self.assertIn("COM1: opening character 7 (07 00) received 1 time at 9600 baud, 8N1", log)
+        self.assertIn("COM1: drawer: closes by itself", log)
+
+    def test_epson_serial_reads_the_drawer_its_kick_opened(self):
+        epson, drawers = self.open_demo_screen("Serial Interface", "Epson Serial Printer Test",
+                                               group="Epson Printer Interface")
+        epson.find("check box", "Report  Drawer Status").check()
+        self.wait_drawer(epson, "Closed", RED)
+        epson.find("push button", "Test / Print ").click()
+        self.wait_drawer(epson, "Open", GREEN)
+        log = drawers.find("text", "What the devices did")
+        wait_until(lambda: "COM1: ESC p 0 80 80: drawer kick" in log.text(), "the kick")
+        self.assertIn("COM1 | ", log.text())
+        self.wait_drawer(epson, "Closed", RED)
+
+
+if __name__ == "__main__":
+    harness.main()
