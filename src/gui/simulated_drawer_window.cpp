@@ -47,6 +47,8 @@ SimulatedDrawerWindow::SimulatedDrawerWindow(ports::DemoPortSystem& ports)
     hint->setWordWrap(true);
     layout->addWidget(hint);
     m_log->setReadOnly(true);
+    // The keys 1 and 2 reach the window wherever it is clicked.
+    m_log->setFocusPolicy(Qt::NoFocus);
     m_log->setMaximumBlockCount(kLogLines);
     m_log->setAccessibleName(QStringLiteral("What the devices did"));
     layout->addWidget(m_log, 1);
@@ -90,8 +92,11 @@ void SimulatedDrawerWindow::record(const std::string& port, const devices::Notic
                            (notice.kind == devices::Notice::Kind::Paper ? QStringLiteral(" | ")
                                                                         : QStringLiteral(": ")) +
                            text);
-    if (notice.kind == devices::Notice::Kind::Drawer)
+    if (notice.kind == devices::Notice::Kind::Drawer) {
+        // Closed by the person, the window comes back when a drawer moves.
+        show();
         refresh();
+    }
 }
 
 void SimulatedDrawerWindow::refresh() {

@@ -4,7 +4,7 @@ would on hardware; the "Simulated drawer" window shows the drawer and closes it 
 
 import harness
 from desktop import wait_until
-from harness import SELECTOR, EndToEndTest
+from harness import SELECTOR, EndToEndTest, driver
 
 GREEN, RED = (0x00, 0xFF, 0x00), (0xFF, 0x00, 0x00)
 
@@ -14,8 +14,7 @@ class DemoTest(EndToEndTest):
         program = self.start_program(args=["--demo"])
         self.open_notice(program, " - Demo").find("push button", "Accept").click()
         program.window(SELECTOR + " - Demo").find("radio button", option, inside=group).click()
-        return program.window(title + " - Demo"), harness.driver.Window(program,
-                                                                         "Simulated drawer")
+        return program.window(title + " - Demo"), driver.Window(program, "Simulated drawer")
 
     def wait_drawer(self, screen, state, colour):
         label = screen.find("label", state)
@@ -28,8 +27,12 @@ class DemoTest(EndToEndTest):
         alder.find("label", "CD", description="CD Off")
         self.wait_drawer(alder, "Closed", RED)
 
-        # Closed by a click in the drawer window, then by itself.
-        for close in (lambda: drawers.find("push button", "Drawer: Open").click(), None):
+        def press_1():
+            drawers.find("text", "What the devices did").click()
+            driver.type_keys("1")
+
+        # Closed in the drawer window by a click and by a key, then by itself.
+        for close in (lambda: drawers.find("push button", "Drawer: Open").click(), press_1, None):
             alder.find("push button", "Trigger Drawer").click()
             self.wait_drawer(alder, "Open", GREEN)
             if close:
