@@ -1,5 +1,6 @@
 // The demo: every screen, opened as the program opens it, finds on its port the device its test
-// expects, opens that device's drawer, reads it where it shows it, and sees it close by itself.
+// expects, opens that device's drawer, reads it where it shows it, sees it close by itself, and
+// gives the port back.
 #include "app/demo.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,8 @@ TEST(Demo, EveryScreenOpensTheDrawerOfTheDeviceOnItsPortAndSeesItCloseAgain) {
             std::chrono::ceil<toolkit::Millis>(ports::DemoPortSystem::kDrawerClosesAfter));
         EXPECT_FALSE(drawerOpen());
         EXPECT_EQ(drawerShown(), shown != nullptr ? "Closed" : "-");
+        application.click(*form.find("exit"));
+        EXPECT_EQ(demo.ports().openPort(), "") << "the port is free again";
     }
 }
 
