@@ -29,6 +29,7 @@ class DemoTest(EndToEndTest):
 
         def press_1():
             drawers.find("text", "What the devices did").click()
+            wait_until(drawers.has_keyboard, "the keyboard in the drawer window")
             driver.type_keys("1")
 
         # Closed in the drawer window by a click and by a key, then by itself.
