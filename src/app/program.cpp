@@ -5,6 +5,7 @@
 #include "app/test_form.h"
 #include "app/version.h"
 #include "app/visible_text.h"
+#include "screens/common/test_screen.h"
 #include "screens/interfaces/interface_screens.h"
 #include "screens/printers/printer_screens.h"
 
@@ -19,7 +20,14 @@ std::vector<PortDevice> portDevicesOf(const ports::DeviceMap& devices) {
 
 Program::Program(toolkit::Application& app, ports::PortSystem& ports,
                  std::vector<PortDevice> portDevices)
-    : m_app(app), m_context{ports, m_records, *this}, m_portDevices(std::move(portDevices)) {}
+    : m_app(app),
+      m_wireLog(app.clock()),
+      m_recorder(ports, m_wireLog),
+      m_context{m_recorder, m_records, *this},
+      m_portDevices(std::move(portDevices)) {
+    // Each screen's recording is under way before its load opens its port.
+    addScreenListener([this](screens::ScreenId screen) { m_wireLog.start(screen); });
+}
 
 void Program::addScreenListener(ScreenListener listener) {
     m_screenListeners.push_back(std::move(listener));
@@ -45,6 +53,8 @@ void Program::showScreen(screens::ScreenId screen) {
     } else {
         screens::openPrinterScreen(m_app, m_context, screen);
     }
+    if (const toolkit::Form* form = m_app.activeForm())
+        m_wireLog.setCaption(form->caption());
 }
 
 void Program::showAbout() {
@@ -52,6 +62,15 @@ void Program::showAbout() {
     for (const auto& [port, device] : m_portDevices)
         text += "\n" + port + ": " + visibleText(device);
     m_app.showMessage("About", text);
+}
+
+void Program::showWireLog() {
+    if (m_showWireLog)
+        m_showWireLog();
+}
+
+bool Program::offersWireLog(const toolkit::Form& form) {
+    return dynamic_cast<const screens::TestScreen*>(&form) != nullptr;
 }
 
 }  // namespace app

@@ -1,4 +1,5 @@
-// The program: its start (the splash), and the navigation between its windows.
+// The program: its start (the splash), the navigation between its windows, and the wire log of
+// the test screen that is open or was last.
 #pragma once
 
 #include <functional>
@@ -6,8 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "app/wire_log.h"
 #include "ports/device_map.h"
 #include "ports/port_system.h"
+#include "ports/recording_port_system.h"
 #include "ports/records.h"
 #include "screens/common/context.h"
 #include "toolkit/application.h"
@@ -39,10 +42,22 @@ public:
     // shown as visibleText has it (the paths come from the environment).
     void showAbout();
 
+    // Every call the screens make on their ports goes through the log's recorder; each screen
+    // that opens starts a new recording.
+    const WireLog& wireLog() const { return m_wireLog; }
+    // Shows the wire log's window, which the renderer keeps beside the forms and names here.
+    void setWireLogViewer(std::function<void()> show) { m_showWireLog = std::move(show); }
+    void showWireLog();
+    // The test screens offer the wire log by a key of their window (the selector, by its menu).
+    static bool offersWireLog(const toolkit::Form& form);
+
     toolkit::Application& application() const { return m_app; }
 
 private:
     toolkit::Application& m_app;
+    WireLog m_wireLog;
+    ports::RecordingPortSystem m_recorder;
+    std::function<void()> m_showWireLog;
     ports::SharedRecords m_records;
     screens::Context m_context;
     std::vector<PortDevice> m_portDevices;

@@ -8,13 +8,14 @@ using screens::ScreenId;
 TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), m_program(program) {
     setCaption("Main Test Selector");
     setBackColor(colors::kLightBlue);
-    setSize(460, 470);
+    // Wide enough for the whole menu bar on one row.
+    setSize(500, 470);
 
     Label1.setCaption("Cash Drawer Interface Selector");
     Label1.setFont(Font{"Arial", 15.75, true, false});
     Label1.setForeColor(colors::kWhite);
     Label1.setAlignment(Align::Center);
-    Label1.setGeometry(20, 12, 420, 30);
+    Label1.setGeometry(20, 12, 460, 30);
 
     const Font groupFont{"Arial", 9.75, true, false};
     struct Group {
@@ -29,7 +30,7 @@ TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), 
                            Group{Frame4, "Citizen Printer Interface", 276, 56},
                            Group{Frame5, "Ithaca Printer Interface", 340, 56}}) {
         g.frame.setCaption(g.caption);
-        g.frame.setGeometry(20, g.top, 420, g.height);
+        g.frame.setGeometry(20, g.top, 460, g.height);
         g.frame.setForeColor(colors::kWhite);
         g.frame.setFont(groupFont);
     }
@@ -58,7 +59,7 @@ TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), 
     };
     for (const Choice& c : choices) {
         c.option.setCaption(c.caption);
-        c.option.setGeometry(16 + 204 * c.column, 24 + 28 * c.row, 196, 24);
+        c.option.setGeometry(16 + 224 * c.column, 24 + 28 * c.row, 216, 24);
         c.option.setForeColor(colors::kWhite);
         c.option.setFont(groupFont);
         const ScreenId screen = c.screen;
@@ -69,10 +70,11 @@ TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), 
     Exit.setCaption("Exit");
     Exit.setToolTip("Exit Dunmere Test");
     Exit.setFont(Font{"Arial", 9.75, true, false});
-    Exit.setGeometry(350, 414, 90, 32);
+    Exit.setGeometry(390, 414, 90, 32);
     Exit.onClick = [this] { Exit_Click(); };
 
     mAbout.onClick = [this] { mAbout_Click(); };
+    mWireLog.onClick = [this] { mWireLog_Click(); };
     mDisclaimer.onClick = [this] { mDisclaimer_Click(); };
     mQuit.onClick = [this] { mQuit_Click(); };
 }
@@ -89,6 +91,10 @@ void TestForm::mDisclaimer_Click() {
 
 void TestForm::mAbout_Click() {
     m_program.showAbout();
+}
+
+void TestForm::mWireLog_Click() {
+    m_program.showWireLog();
 }
 
 void TestForm::Exit_Click() {

@@ -1,5 +1,5 @@
-// The main test selector: twelve drawer tests by option button or by menu, the About box,
-// the disclaimer again, and the way out.
+// The main test selector: twelve drawer tests by option button or by menu, the About box, the
+// last test screen's wire log, the disclaimer again, and the way out.
 #pragma once
 
 #include "app/program.h"
@@ -49,6 +49,8 @@ public:
     toolkit::MenuItem mIPI{*this, "mIPI", "Ithaca", &mPI};
     toolkit::MenuItem mIPPI{*this, "mIPPI", "Parallel Interface", &mIPI};
     toolkit::MenuItem mIPSI{*this, "mIPSI", "Serial Interface", &mIPI};
+    toolkit::MenuItem mTools{*this, "mTools", "Tools"};
+    toolkit::MenuItem mWireLog{*this, "mWireLog", "Wire Log", &mTools, "F12"};
     toolkit::MenuItem mAbout{*this, "mAbout", "About"};
     toolkit::MenuItem mDisclaimer{*this, "mDisclaimer", "Disclaimer"};
     toolkit::MenuItem mQuit{*this, "mQuit", "Quit"};
@@ -58,6 +60,7 @@ private:
     void OpenScreen(screens::ScreenId screen);
     void mDisclaimer_Click();
     void mAbout_Click();
+    void mWireLog_Click();
     void Exit_Click();
     void mQuit_Click();
 

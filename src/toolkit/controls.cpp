@@ -153,8 +153,10 @@ void Timer::setInterval(Millis interval) {
 
 // ---- MenuItem ----
 
-MenuItem::MenuItem(Form& form, std::string name, std::string caption, MenuItem* parent)
-    : Control(form, ControlKind::MenuItem, std::move(name), parent) {
+MenuItem::MenuItem(Form& form, std::string name, std::string caption, MenuItem* parent,
+                   std::string shortcut)
+    : Control(form, ControlKind::MenuItem, std::move(name), parent),
+      m_shortcut(std::move(shortcut)) {
     setCaption(std::move(caption));
 }
 

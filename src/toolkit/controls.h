@@ -148,10 +148,16 @@ private:
 };
 
 // A menu entry; its container is the entry it hangs under, or none for the menu bar itself.
-// Entries with sub-entries only open them; a leaf runs its click handler.
+// Entries with sub-entries only open them; a leaf runs its click handler, also when its
+// shortcut key ("F12") is pressed in its window, and shows the key beside its caption.
 class MenuItem final : public Control {
 public:
-    MenuItem(Form& form, std::string name, std::string caption, MenuItem* parent = nullptr);
+    MenuItem(Form& form, std::string name, std::string caption, MenuItem* parent = nullptr,
+             std::string shortcut = {});
+    const std::string& shortcut() const { return m_shortcut; }
+
+private:
+    std::string m_shortcut;
 };
 
 }  // namespace toolkit

@@ -1,0 +1,154 @@
+// The wire log as a person reads it: a screen opened through the program, its calls and bytes
+// on the fake ports (a simulated printer on the far end) named; the cap; the saved file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/program.h"
+#include "devices/printer.h"
+#include "screens/printers/printer_screen.h"
+#include "support/fake_port_system.h"
+#include "support/recording_window_system.h"
+#include "support/virtual_time.h"
+
+using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
+using ports::PortCall;
+
+namespace {
+
+Lines linesOf(const std::string& text) {
+    Lines lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// What the bytes of the lines after the heading mean, where the log names it (line feeds and
+// carriage returns left out).
+Lines meanings(const Lines& lines) {
+    Lines named;
+    for (const std::string& line : lines) {
+        const std::size_t at = line.find(": ", 30);
+        if (line.size() > 30 && line.compare(11, 4, "call") != 0 && at != std::string::npos &&
+            line.find("carriage return") == std::string::npos &&
+            line.find("line feed") == std::string::npos) {
+            named.push_back(line.substr(30));
+        }
+    }
+    return named;
+}
+
+}  // namespace
+
+TEST(WireLog, AnEpsonPollPageAndKickAreNamedByTheBrandsCommandsInTheirOrder) {
+    toolkit::VirtualClock clock;
+    toolkit::Application app{clock};
+    support::RecordingWindowSystem windows;
+    app.setWindowSystem(&windows);
+    support::FakePortSystem fake;
+    fake.useClock(clock);
+    fake.attach("COM1", std::make_shared<devices::Printer>(devices::Brand::Epson));
+    app::Program program{app, fake, {}};
+
+    program.showScreen(screens::ScreenId::EPSONSerialform);
+    auto& screen = dynamic_cast<screens::PrinterScreen&>(*app.activeForm());
+    app.click(*screen.DrawerStatus);     // polls, and checks "Test Drawer"
+    support::runFor(app, clock, 150ms);  // a request and its reply
+    app.click(screen.Trigger);
+    support::runFor(app, clock, 500ms);  // the page's time on the line, and the next reply
+
+    const Lines lines = linesOf(program.wireLog().text());
+    EXPECT_EQ(lines[0].substr(0, 48), "Wire log of \"Epson Serial Printer Test\", opened ");
+    // The port opened and set up, then the first poll: a request and its reply 50 ms later.
+    EXPECT_EQ(Lines(lines.begin() + 4, lines.begin() + 18),
+              (Lines{
+                  "    0.000  call  open COM1: handle 1",
+                  "    0.000  call  flush",
+                  "    0.000  call  read line settings: 9600 baud, 8N1",
+                  "    0.000  call  build line settings \"COM1:9600,n,8,1\": 9600 baud, 8N1",
+                  "    0.000  call  set line settings 9600 baud, 8N1",
+                  "    0.000  call  raise RTS",
+                  "    0.100  call  create event \"0\": event 1",
+                  "    0.100  call  purge input",
+                  "    0.100  out   10     \".\"",
+                  "    0.100  out   04     \".\"",
+                  "    0.100  out   01     \".\"   DLE EOT 1: status request",
+                  "    0.100  call  close event 1",
+                  "    0.150  call  queues: 1 byte in, 0 bytes out",
+                  "    0.150  in    16     \".\"   reply 0x16: drawer closed",
+              }));
+    EXPECT_EQ(meanings(lines), (Lines{
+                                   "DLE EOT 1: status request",
+                                   "reply 0x16: drawer closed",
+                                   "ESC d 8: print and feed 8 lines",
+                                   "GS V 1: partial cut",
+                                   "ESC p 0 80 80: drawer kick, pin 2, 160 ms on, 160 ms off",
+                                   "DLE EOT 1: status request",
+                                   "reply 0x12: drawer open",
+                               }));
+    // The request behind the page is answered once the page has had its time on the line.
+    const auto reply = std::find(lines.begin(), lines.end(),
+                                 "    0.650  in    12     \".\"   reply 0x12: drawer open");
+    ASSERT_NE(reply, lines.end());
+    EXPECT_EQ(*(reply - 1), "    0.650  call  queues: 1 byte in, 0 bytes out");
+}
+
+TEST(WireLog, KeepsTheNewestEventsAndSaysHowManyWentAndNamesAnInterfacesOpeningCharacters) {
+    toolkit::VirtualClock clock;
+    app::WireLog log(clock);
+    const auto call = [&log](PortCall::Kind kind, std::string bytes = {},
+                             ports::ErrorCode result = ports::kSuccess) {
+        const auto taken = static_cast<std::uint32_t>(bytes.size());
+        log.portCall({kind, result, 1, {taken}, std::move(bytes)});
+    };
+    const auto write = [&call](std::string bytes, ports::ErrorCode result = ports::kSuccess) {
+        call(PortCall::Kind::Write, std::move(bytes), result);
+    };
+    write("x");  // no screen yet: not kept
+    log.start(screens::ScreenId::Birchform);
+    log.setCaption("Birch Interface Test");
+    EXPECT_EQ(log.total(), 0u);
+    clock.spend(1234ms);
+    call(PortCall::Kind::Flush);
+    write({'\x07', '\0'});
+    write({'\x07', '\0'}, 5);
+    EXPECT_EQ(log.line(1), "    1.234  out   07 00  \"..\"  opening character 7 (0x07), pair 1");
+    EXPECT_EQ(log.line(2),
+              "    1.234  out   07 00  \"..\"  opening character 7 (0x07), pair 2; failed (5), "
+              "not sent");
+    // A port found as another program left it.
+    const ports::CommDcb found{1200,  7,   ports::Parity::Even, ports::StopBits::Two, true, false,
+                               false, true};
+    log.portCall({PortCall::Kind::GetCommState, ports::kSuccess, 1, ports::packLine(found), {}});
+    EXPECT_EQ(log.line(3),
+              "    1.234  call  read line settings: 1200 baud, 7E2, CTS flow, XON/XOFF in");
+
+    for (std::uint64_t n = log.total(); n < app::WireLog::kCapacity + 5; ++n)
+        write("A");
+    EXPECT_EQ(log.dropped(), 5u);
+    EXPECT_EQ(log.total(), 100'005u);
+    EXPECT_EQ(linesOf(log.heading())[1],
+              "100,005 events; the oldest 5 dropped, the newest 100,000 kept");
+    EXPECT_EQ(log.line(log.dropped()), "    1.234  out   41     \"A\"");
+}
+
+TEST(WireLog, IsSavedAsTheTextShown) {
+    toolkit::VirtualClock clock;
+    app::WireLog log(clock);
+    log.start(screens::ScreenId::EPSONParallelform);
+    log.portCall({PortCall::Kind::Open, ports::kSuccess, 3, {}, "LPT1"});
+    const auto path = std::filesystem::temp_directory_path() / "drawertest-wire-log-test.txt";
+    ASSERT_EQ(app::saveText(path, log.text()), "");
+    std::string saved;
+    {
+        std::ifstream file(path);  // closed before the file goes: Windows holds an open file
+        saved.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    }
+    EXPECT_EQ(saved, log.text());
+    std::filesystem::remove(path);
+    EXPECT_NE(app::saveText(path / "no such directory" / "log.txt", log.text()), "");
+}
