@@ -8,6 +8,7 @@
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -129,6 +130,8 @@ void FormWindow::addMenuItem(Control& item) {
     } else {
         action = new QAction(parent);
         action->setObjectName(QString::fromStdString(item.name()));
+        action->setShortcut(QKeySequence(
+            QString::fromStdString(static_cast<const toolkit::MenuItem&>(item).shortcut())));
         connect(action, &QAction::triggered, this,
                 [this, &item] { forward([&] { m_app.click(item); }); });
     }

@@ -14,6 +14,7 @@
 #include "gui/logo_icon.h"
 #include "gui/qt_window_system.h"
 #include "gui/simulated_drawer_window.h"
+#include "gui/wire_log_window.h"
 #include "ports/device_map.h"
 #include "ports/platform_port_system.h"
 #include "toolkit/application.h"
@@ -43,11 +44,13 @@ int main(int argc, char** argv) {
         windows.setTitleSuffix(QStringLiteral(" - Demo"));
         gui::SimulatedDrawerWindow drawers(simulation.ports());
         drawers.show();
+        gui::WireLogWindow wireLog(program, windows);
         program.start();
         return windows.run();
     }
     ports::PlatformPortSystem portSystem(devices);
     app::Program program(application, portSystem, app::portDevicesOf(devices));
+    gui::WireLogWindow wireLog(program, windows);
     program.start();
     return windows.run();
 }

@@ -42,6 +42,8 @@ int QtWindowSystem::run() {
 void QtWindowSystem::formShown(toolkit::Form& form) {
     std::erase_if(m_windows, [](const QPointer<FormWindow>& w) { return w.isNull(); });
     auto* window = new FormWindow(form, m_titleSuffix);
+    if (m_extras)
+        m_extras(form, *window);
     m_windows.emplace_back(window);
     window->show();
     // The program has one window at a time: the keyboard goes to the new one.

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <vector>
 
 #include "toolkit/application.h"
@@ -32,6 +33,12 @@ public:
     int run();
     // Follows each form's caption in its window's title bar from now on (" - Demo").
     void setTitleSuffix(QString suffix) { m_titleSuffix = std::move(suffix); }
+    const QString& titleSuffix() const { return m_titleSuffix; }
+
+    // What each form's window gets beside the form's own controls, as it is made (the wire
+    // log's key and context-menu entry).
+    using WindowExtras = std::function<void(const toolkit::Form&, QMainWindow&)>;
+    void setWindowExtras(WindowExtras extras) { m_extras = std::move(extras); }
 
     void formShown(toolkit::Form& form) override;
     void formDestroyed(toolkit::Form& form) override;
@@ -46,6 +53,7 @@ private:
     QString m_titleSuffix;
     std::vector<QPointer<FormWindow>> m_windows;
     std::vector<QPointer<QMessageBox>> m_messages;
+    WindowExtras m_extras;
 };
 
 // The window showing a form, or none.
