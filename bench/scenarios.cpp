@@ -6,7 +6,9 @@
 #include <optional>
 #include <thread>
 
+#include "app/wire_log.h"
 #include "ports/posix_port_system.h"
+#include "ports/recording_port_system.h"
 #include "pty_peer.h"
 #include "screens/interfaces/alder_form.h"
 #include "screens/printers/epson_screens.h"
@@ -37,10 +39,13 @@ ports::DeviceMap onlyCom1(const std::string& path) {
 }
 
 // The model with its backend: the fake, or the POSIX backend with COM1 on a pty whose far end
-// answers `request` with `reply` (never, for an empty request).
+// answers `request` with `reply` (never, for an empty request). With `logged`, the screens'
+// calls go through the wire log's recorder as the program's do, the log naming them for that
+// screen.
 class Rig {
 public:
-    Rig(Backend backend, Bytes request, std::uint8_t reply) {
+    Rig(Backend backend, Bytes request, std::uint8_t reply,
+        std::optional<screens::ScreenId> logged) {
         m_app.setWindowSystem(&m_windows);
         if (backend == Backend::Fake) {
             auto fake = std::make_unique<support::FakePortSystem>();
@@ -52,7 +57,14 @@ public:
                 return;
             m_ports = std::make_unique<ports::PosixPortSystem>(onlyCom1(m_peer->slave()));
         }
-        m_context.emplace(screens::Context{*m_ports, m_records, m_navigator});
+        ports::PortSystem* seam = m_ports.get();
+        if (logged) {
+            m_log.emplace(m_clock);
+            m_log->start(*logged);
+            m_recorder.emplace(*m_ports, *m_log);
+            seam = &*m_recorder;
+        }
+        m_context.emplace(screens::Context{*seam, m_records, m_navigator});
     }
 
     bool ok() const { return m_context.has_value(); }
@@ -97,6 +109,8 @@ private:
     std::unique_ptr<ports::PortSystem> m_ports;
     support::FakePortSystem* m_fake = nullptr;
     std::uint64_t m_fakeBytes = 0;
+    std::optional<app::WireLog> m_log;
+    std::optional<ports::RecordingPortSystem> m_recorder;
     ports::SharedRecords m_records;
     support::RecordingNavigator m_navigator;
     std::optional<screens::Context> m_context;
@@ -106,8 +120,9 @@ private:
 
 class RigScenario : public Scenario {
 public:
-    RigScenario(Backend backend, Bytes request = {}, std::uint8_t reply = 0)
-        : m_rig(backend, std::move(request), reply) {}
+    RigScenario(Backend backend, Bytes request = {}, std::uint8_t reply = 0,
+                std::optional<screens::ScreenId> logged = std::nullopt)
+        : m_rig(backend, std::move(request), reply, logged) {}
     bool ok() const { return m_rig.ok(); }
     void tidy() override { m_rig.tidy(); }
     std::uint64_t bytesSent() override { return m_rig.bytesSent(); }
@@ -121,7 +136,8 @@ protected:
 // every lamp and the drawer state are repainted.
 class ModemTick final : public RigScenario {
 public:
-    ModemTick(Backend backend, bool changing) : RigScenario(backend), m_changing(changing) {
+    ModemTick(Backend backend, bool changing, std::optional<screens::ScreenId> logged)
+        : RigScenario(backend, {}, 0, logged), m_changing(changing) {
         if (ok())
             m_rig.open<screens::Alderform>();
     }
@@ -153,8 +169,11 @@ const PrinterPoll kStarPoll{{0x05}, 0x80, 0x00};
 template <class Screen>
 class PrinterTick final : public RigScenario {
 public:
-    PrinterTick(Backend backend, const PrinterPoll& poll, bool changing)
-        : RigScenario(backend, poll.request, poll.closed), m_poll(poll), m_changing(changing) {
+    PrinterTick(Backend backend, const PrinterPoll& poll, bool changing,
+                std::optional<screens::ScreenId> logged)
+        : RigScenario(backend, poll.request, poll.closed, logged),
+          m_poll(poll),
+          m_changing(changing) {
         if (!ok())
             return;
         auto& screen = m_rig.open<Screen>();
@@ -181,7 +200,8 @@ private:
 template <class Screen>
 class Sequence final : public RigScenario {
 public:
-    explicit Sequence(Backend backend) : RigScenario(backend) {
+    Sequence(Backend backend, std::optional<screens::ScreenId> logged)
+        : RigScenario(backend, {}, 0, logged) {
         if (!ok())
             return;
         m_screen = &m_rig.open<Screen>();
@@ -205,25 +225,35 @@ std::unique_ptr<Scenario> make(Args&&... args) {
 
 const std::vector<std::string>& scenarioNames() {
     static const std::vector<std::string> kNames{
-        "modem-tick", "modem-tick-changing", "epson-tick",    "epson-tick-changing",
-        "star-tick",  "epson-sequence",      "star-sequence",
+        "modem-tick",        "modem-tick-changing",   "epson-tick",    "epson-tick-changing",
+        "star-tick",         "epson-sequence",        "star-sequence", "modem-tick-logged",
+        "epson-tick-logged", "epson-sequence-logged",
     };
     return kNames;
 }
 
-std::unique_ptr<Scenario> makeScenario(const std::string& name, Backend backend) {
+// A name ending in "-logged" is the scenario without it, with the wire log recording.
+std::unique_ptr<Scenario> makeScenario(const std::string& fullName, Backend backend) {
+    using screens::ScreenId;
+    const bool logged = fullName.ends_with("-logged");
+    const std::string name = logged ? fullName.substr(0, fullName.size() - 7) : fullName;
+    const auto logOf = [logged](ScreenId screen) {
+        return logged ? std::optional(screen) : std::nullopt;
+    };
     if (name == "modem-tick" || name == "modem-tick-changing")
-        return make<ModemTick>(backend, name.ends_with("changing"));
+        return make<ModemTick>(backend, name.ends_with("changing"), logOf(ScreenId::Alderform));
     if (name == "epson-tick" || name == "epson-tick-changing") {
-        return make<PrinterTick<screens::EPSONSerialform>>(backend, kEpsonPoll,
-                                                           name.ends_with("changing"));
+        return make<PrinterTick<screens::EPSONSerialform>>(
+            backend, kEpsonPoll, name.ends_with("changing"), logOf(ScreenId::EPSONSerialform));
     }
-    if (name == "star-tick")
-        return make<PrinterTick<screens::StarSerialform>>(backend, kStarPoll, false);
+    if (name == "star-tick") {
+        return make<PrinterTick<screens::StarSerialform>>(backend, kStarPoll, false,
+                                                          logOf(ScreenId::StarSerialform));
+    }
     if (name == "epson-sequence")
-        return make<Sequence<screens::EPSONSerialform>>(backend);
+        return make<Sequence<screens::EPSONSerialform>>(backend, logOf(ScreenId::EPSONSerialform));
     if (name == "star-sequence")
-        return make<Sequence<screens::StarSerialform>>(backend);
+        return make<Sequence<screens::StarSerialform>>(backend, logOf(ScreenId::StarSerialform));
     return nullptr;
 }
 

@@ -1,7 +1,8 @@
 // What the core benchmarks measure, on the tests' fake port backend or on the real POSIX
 // backend through a pseudo-terminal: one modem-status tick of the Alder screen, one drawer-status
-// tick of a serial printer screen, one printer test sequence. Each runs on the program's model
-// with a virtual clock, so a tick costs no waiting for its 100 ms to pass.
+// tick of a serial printer screen, one printer test sequence; a name ending in "-logged" runs
+// with the wire log recording, as the program does. Each runs on the program's model with a
+// virtual clock, so a tick costs no waiting for its 100 ms to pass.
 #pragma once
 
 #include <cstdint>

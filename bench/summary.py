@@ -33,6 +33,8 @@ def core(path):
             cpu_ms = med["cpu_time"] / 1000 if unit == "us" else float("nan")
             extra = (f"{med['bytes']:.0f} bytes, wire {med['wire_ms']:.1f} ms, "
                      f"CPU = {100 * cpu_ms / med['wire_ms']:.3f} % of wire time")
+        elif "heap_bytes_per_event" in med:
+            extra = f"{med['heap_bytes_per_event']:.0f} heap bytes per event kept"
         elif med.get("bytes"):
             extra = f"{med['bytes']:.0f} bytes per tick"
         print(f"{name:26} {med['real_time']:9.2f} {unit} {med['cpu_time']:8.2f} {unit} "
