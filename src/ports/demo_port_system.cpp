@@ -102,13 +102,7 @@ ErrorCode DemoPortSystem::fail(ErrorCode code) {
 
 ErrorCode DemoPortSystem::complete(WriteOverlapped* overlapped, ErrorCode code,
                                    std::uint32_t count) {
-    if (overlapped != nullptr) {
-        overlapped->internal = code;
-        overlapped->internalHigh = count;
-        const auto event = m_events.find(overlapped->event);
-        if (code == kSuccess && event != m_events.end())
-            event->second.signalled = true;
-    }
+    m_events.end(overlapped, code, count);
     return code == kSuccess ? kSuccess : fail(code);
 }
 
@@ -211,24 +205,19 @@ ErrorCode DemoPortSystem::setCommTimeouts(Handle handle, const CommTimeoutsRec& 
 }
 
 EventHandle DemoPortSystem::createEvent(bool manualReset, bool initialState, const char* /*name*/) {
-    const EventHandle event = m_nextEvent++;
-    m_events.emplace(event, Event{manualReset, initialState});
-    return event;
+    return m_events.create(manualReset, initialState);
 }
 
 ErrorCode DemoPortSystem::closeEvent(EventHandle event) {
-    return m_events.erase(event) == 0 ? fail(kBadHandle) : kSuccess;
+    return m_events.close(event) ? kSuccess : fail(kBadHandle);
 }
 
 ErrorCode DemoPortSystem::waitForSingleObject(EventHandle event, std::uint32_t timeoutMs) {
-    const auto it = m_events.find(event);
-    if (it == m_events.end())
+    const EventTable::Found found = m_events.take(event);
+    if (found == EventTable::Found::NoSuchEvent)
         return fail(kBadHandle);
-    if (it->second.signalled) {
-        if (!it->second.manualReset)
-            it->second.signalled = false;
+    if (found == EventTable::Found::Signalled)
         return kSuccess;
-    }
     // Reads and writes end before they return: nothing signals the event now.
     m_clock.waitUntil(
         now() + std::min<devices::Time>(std::chrono::milliseconds(timeoutMs), kEventWaitLimit));

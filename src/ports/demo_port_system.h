@@ -16,6 +16,7 @@
 
 #include "devices/device.h"
 #include "ports/device_map.h"
+#include "ports/event_table.h"
 #include "ports/port_system.h"
 #include "ports/simulated_port.h"
 
@@ -95,11 +96,6 @@ private:
         CommDcb dcb;
         CommTimeoutsRec timeouts;
     };
-    struct Event {
-        bool manualReset = true;
-        bool signalled = false;
-    };
-
     // The open port of a handle, or null.
     Port* find(Handle handle);
     // Puts the device the cast names on the port's line, unless it is there already.
@@ -114,10 +110,9 @@ private:
     DeviceMap m_portNames;
     Listener m_listener;
     std::map<std::string, Port> m_ports;
-    std::map<EventHandle, Event> m_events;
+    EventTable m_events;
     // Never reused, so a handle kept after its close can never reach a later open.
     Handle m_nextHandle = 1;
-    EventHandle m_nextEvent = 1;
     ErrorCode m_lastError = kSuccess;
 };
 

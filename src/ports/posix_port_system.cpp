@@ -183,13 +183,7 @@ ErrorCode PosixPortSystem::fail(ErrorCode code) {
 
 ErrorCode PosixPortSystem::complete(WriteOverlapped* overlapped, ErrorCode code,
                                     std::uint32_t count) {
-    if (overlapped != nullptr) {
-        overlapped->internal = code;
-        overlapped->internalHigh = count;
-        const auto event = m_events.find(overlapped->event);
-        if (code == kSuccess && event != m_events.end())
-            event->second.signalled = true;
-    }
+    m_events.end(overlapped, code, count);
     return code == kSuccess ? kSuccess : fail(code);
 }
 
@@ -433,25 +427,19 @@ ErrorCode PosixPortSystem::setCommTimeouts(Handle handle, const CommTimeoutsRec&
 
 EventHandle PosixPortSystem::createEvent(bool manualReset, bool initialState,
                                          const char* /*name*/) {
-    // A name only matters between processes; these events never leave the program.
-    const EventHandle event = m_nextEvent++;
-    m_events.emplace(event, Event{manualReset, initialState});
-    return event;
+    return m_events.create(manualReset, initialState);
 }
 
 ErrorCode PosixPortSystem::closeEvent(EventHandle event) {
-    return m_events.erase(event) == 0 ? fail(EBADF) : kSuccess;
+    return m_events.close(event) ? kSuccess : fail(EBADF);
 }
 
 ErrorCode PosixPortSystem::waitForSingleObject(EventHandle event, std::uint32_t timeoutMs) {
-    const auto it = m_events.find(event);
-    if (it == m_events.end())
+    const EventTable::Found found = m_events.take(event);
+    if (found == EventTable::Found::NoSuchEvent)
         return fail(EBADF);
-    if (it->second.signalled) {
-        if (!it->second.manualReset)
-            it->second.signalled = false;
+    if (found == EventTable::Found::Signalled)
         return kSuccess;
-    }
     // Reads and writes end before they return, so nothing can signal the event now; the caller
     // still gets its time-out, bounded like every other wait.
     std::this_thread::sleep_for(

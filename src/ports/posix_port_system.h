@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ports/device_map.h"
+#include "ports/event_table.h"
 #include "ports/port_system.h"
 #include "ports/posix_device_rules.h"
 #include "ports/stall_budget.h"
@@ -67,11 +68,6 @@ private:
         // Recorded only: these devices have no time-outs to set.
         CommTimeoutsRec timeouts;
     };
-    struct Event {
-        bool manualReset = true;
-        bool signalled = false;
-    };
-
     Port* find(Handle handle);
     ErrorCode fail(ErrorCode code);
     // Ends a read or write: fills the overlapped record and signals its event on success.
@@ -80,10 +76,9 @@ private:
     DeviceMap m_devices;
     PosixDeviceRules m_rules;
     std::map<Handle, Port> m_ports;
-    std::map<EventHandle, Event> m_events;
+    EventTable m_events;
     // Never reused, so a handle kept after its close can never reach a later port.
     Handle m_nextHandle = 1;
-    EventHandle m_nextEvent = 1;
     ErrorCode m_lastError = kSuccess;
 };
 

@@ -159,10 +159,7 @@ std::vector<Handle> FakePortSystem::openHandles() const {
 }
 
 std::vector<ports::EventHandle> FakePortSystem::openEvents() const {
-    std::vector<ports::EventHandle> events;
-    for (const auto& [event, state] : m_events)
-        events.push_back(event);
-    return events;
+    return m_events.open();
 }
 
 void FakePortSystem::fail(Call call, ErrorCode code, std::size_t from, std::size_t count) {
@@ -391,28 +388,23 @@ ports::EventHandle FakePortSystem::createEvent(bool manualReset, bool initialSta
     const std::string nameText = name == nullptr ? "null" : '"' + std::string(name) + '"';
     if (begin(Call::CreateEvent, {str(manualReset), str(initialState), nameText}) != kSuccess)
         return 0;
-    const ports::EventHandle event = m_nextEvent++;
-    m_events.emplace(event, Event{manualReset, initialState});
-    return event;
+    return m_events.create(manualReset, initialState);
 }
 
 ErrorCode FakePortSystem::closeEvent(ports::EventHandle event) {
     if (const ErrorCode code = begin(Call::CloseEvent, {str(event)}))
         return code;
-    return m_events.erase(event) == 0 ? fail(EBADF) : kSuccess;
+    return m_events.close(event) ? kSuccess : fail(EBADF);
 }
 
 ErrorCode FakePortSystem::waitForSingleObject(ports::EventHandle event, std::uint32_t timeoutMs) {
     if (const ErrorCode code = begin(Call::WaitForSingleObject, {str(event), str(timeoutMs)}))
         return code;
-    const auto it = m_events.find(event);
-    if (it == m_events.end())
+    const ports::EventTable::Found found = m_events.take(event);
+    if (found == ports::EventTable::Found::NoSuchEvent)
         return fail(EBADF);
-    if (it->second.signalled) {
-        if (!it->second.manualReset)
-            it->second.signalled = false;
+    if (found == ports::EventTable::Found::Signalled)
         return kSuccess;
-    }
     waitUntil(now() + std::min<Time>(toolkit::Millis(timeoutMs), ports::kEventWaitLimit));
     return fail(ETIMEDOUT);
 }
@@ -454,13 +446,7 @@ ErrorCode FakePortSystem::writeFile(Handle handle, std::span<const std::uint8_t>
     }
     const bool ended = code == kSuccess || code == ports::kIoPending;
     written = code == ports::kIoPending ? 0 : sent;
-    if (overlapped != nullptr) {
-        overlapped->internal = ended ? kSuccess : code;
-        overlapped->internalHigh = sent;
-        const auto event = m_events.find(overlapped->event);
-        if (ended && event != m_events.end())
-            event->second.signalled = true;
-    }
+    m_events.end(overlapped, ended ? kSuccess : code, sent);
     return code;
 }
 
@@ -479,13 +465,7 @@ ErrorCode FakePortSystem::readFile(Handle handle, std::uint8_t& byte, std::uint3
         return fail(code);
     }
     read = 1;
-    if (overlapped != nullptr) {
-        overlapped->internal = kSuccess;
-        overlapped->internalHigh = 1;
-        const auto event = m_events.find(overlapped->event);
-        if (event != m_events.end())
-            event->second.signalled = true;
-    }
+    m_events.end(overlapped, kSuccess, 1);
     return kSuccess;
 }
 

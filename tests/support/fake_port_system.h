@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "ports/event_table.h"
 #include "ports/port_system.h"
 #include "ports/simulated_port.h"
 #include "toolkit/clock.h"
@@ -187,10 +188,6 @@ private:
         std::size_t end;
         ports::ErrorCode code;
     };
-    struct Event {
-        bool manualReset = true;
-        bool signalled = false;
-    };
 
     Device& device(const std::string& name);
     const Device* findDevice(const std::string& name) const;
@@ -208,7 +205,7 @@ private:
     std::map<std::string, Device> m_devices;
     std::map<Call, std::size_t> m_callCounts;
     std::map<Call, std::vector<Script>> m_scripts;
-    std::map<ports::EventHandle, Event> m_events;
+    ports::EventTable m_events;
     std::vector<std::string> m_calls;
     std::vector<WriteRecord> m_writes;
     std::deque<std::uint8_t> m_replies;  // not yet read
@@ -217,7 +214,6 @@ private:
     toolkit::Millis m_waited{0};
     std::uint32_t m_modemStatus = 0;
     ports::Handle m_nextHandle = 1;
-    ports::EventHandle m_nextEvent = 1;
     ports::ErrorCode m_lastError = ports::kSuccess;
 };
 
