@@ -23,13 +23,9 @@ QColor color(const QWidget* w, QPalette::ColorRole role) {
 
 }  // namespace
 
-TEST_F(RendererTest, BuildsTheWindowAndEveryKindWithItsProperties) {
-    EXPECT_EQ(window->objectName(), "SampleForm");
-    EXPECT_EQ(window->windowTitle(), "Sample Test");
-    // Fixed size: the form's client area plus the menu bar.
-    EXPECT_EQ(window->centralWidget()->size(), QSize(420, 300));
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
-    EXPECT_EQ(color(window->centralWidget(), QPalette::Window), QColor(0x80, 0x80, 0xFF));
+// Looks (places, fonts, colours, captions) are the reference pictures' to check; what they
+// cannot show is checked here.
+TEST_F(RendererTest, BuildsEveryKindWithTheNamesToolsReachAndTheMenusNested) {
     const std::pair<const char*, const char*> kinds[] = {
         {"heading", "QLabel"},     {"go", "QPushButton"},       {"group", "QGroupBox"},
         {"first", "QRadioButton"}, {"check", "QCheckBox"},      {"box", "QLineEdit"},
@@ -40,26 +36,10 @@ TEST_F(RendererTest, BuildsTheWindowAndEveryKindWithItsProperties) {
         EXPECT_TRUE(w->inherits(type)) << name;
     }
     EXPECT_EQ(window->findChild<QWidget*>("ticker"), nullptr);
-
-    auto* heading = widget<QLabel>("heading");
-    EXPECT_EQ(heading->text(), "Cash Drawer Sample");
-    EXPECT_EQ(heading->accessibleName(), "Cash Drawer Sample");
-    EXPECT_EQ(heading->geometry(), QRect(10, 8, 400, 28));
-    EXPECT_TRUE(heading->alignment() & Qt::AlignHCenter);
-    EXPECT_EQ(color(heading, QPalette::WindowText), Qt::white);
-    EXPECT_DOUBLE_EQ(heading->font().pointSizeF(), 15.75);
+    EXPECT_EQ(widget<QLabel>("heading")->accessibleName(), "Cash Drawer Sample");
     EXPECT_EQ(widget<QWidget>("go")->toolTip(), "Back to main test selector.");
-    EXPECT_TRUE(widget<QLineEdit>("box")->alignment() & Qt::AlignRight);
-    // The frame is the real parent of what it holds; positions are relative to it.
-    auto* first = widget<QRadioButton>("first");
-    EXPECT_EQ(first->parentWidget(), widget<QWidget>("group"));
-    EXPECT_EQ(first->geometry(), QRect(10, 24, 200, 20));
-    EXPECT_EQ(color(first, QPalette::WindowText), Qt::white);
-    EXPECT_EQ(color(widget<QRadioButton>("second"), QPalette::WindowText), Qt::black);
-    EXPECT_FALSE(widget<QLabel>("note")->autoFillBackground()) << "transparent";
-    EXPECT_EQ(widget<QComboBox>("list")->count(), 3);
-    EXPECT_EQ(widget<gui::LampWidget>("lamp")->fillColor(), QColor(0x00, 0xFF, 0x00));
-    EXPECT_EQ(widget<gui::PictureWidget>("logo")->picture(), "logo");
+    EXPECT_EQ(widget<QRadioButton>("first")->parentWidget(), widget<QWidget>("group"));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
 
     // Menus: nested as in the model, captions exactly as stored, leaves on the bar itself.
     auto* tests = widget<QMenu>("mTests");
