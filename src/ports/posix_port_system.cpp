@@ -163,6 +163,11 @@ ErrorCode releaseDevice(int fd, bool isTty, const termios& foundLine, StallBudge
 
 }  // namespace
 
+std::uint32_t modemStatusWord(int lines) {
+    return ((lines & TIOCM_CTS) != 0 ? kCtsOn : 0) | ((lines & TIOCM_DSR) != 0 ? kDsrOn : 0) |
+           ((lines & TIOCM_RI) != 0 ? kRingOn : 0) | ((lines & TIOCM_CD) != 0 ? kCarrierOn : 0);
+}
+
 PosixPortSystem::PosixPortSystem(DeviceMap devices, std::string systemRoot)
     : m_devices(std::move(devices)), m_rules(std::move(systemRoot)) {}
 
@@ -521,8 +526,7 @@ ErrorCode PosixPortSystem::getCommModemStatus(Handle handle, std::uint32_t& stat
     int lines = 0;
     if (::ioctl(port->fd, TIOCMGET, &lines) != 0)
         return fail(errnoCode());
-    status = ((lines & TIOCM_CTS) != 0 ? kCtsOn : 0) | ((lines & TIOCM_DSR) != 0 ? kDsrOn : 0) |
-             ((lines & TIOCM_RI) != 0 ? kRingOn : 0) | ((lines & TIOCM_CD) != 0 ? kCarrierOn : 0);
+    status = modemStatusWord(lines);
     return kSuccess;
 }
 

@@ -15,6 +15,9 @@
 
 namespace ports {
 
+// The modem-status word (kCtsOn, kDsrOn, kRingOn, kCarrierOn) of the kernel's TIOCM_ lines.
+std::uint32_t modemStatusWord(int lines);
+
 class PosixPortSystem final : public PortSystem {
 public:
     // systemRoot is where /sys and /proc are found, which tell the devices apart: empty but in

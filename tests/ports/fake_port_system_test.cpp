@@ -1,17 +1,17 @@
-// The fake port backend's scripting: each scripted result lands on the call it names, and its
-// waits take the real backends' times. (Its rules shared with the real backend are checked
-// against both in the POSIX backend's test; the screens' tests use every other script.) Its
-// lines: bytes leave at the line's rate, replies come after their wire time, and a device that
-// takes nothing holds each call as the backends bound it, all in virtual time.
+// The fake port backend: the port contract the real backends hold; each scripted result lands
+// on the call it names, and its waits take the real backends' times. Its lines: bytes leave at the
+// line's rate, replies come after their wire time, and a device that takes nothing holds each call
+// as the backends bound it, all in virtual time.
 #include "support/fake_port_system.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <tuple>
+#include <utility>
 
 #include "devices/printer.h"
-#include "port_calls.h"
+#include "port_contract.h"
 #include "toolkit/clock.h"
 
 namespace {
@@ -49,31 +49,30 @@ TEST(FakePortSystem, ScriptedResultsLandOnTheCallsTheyName) {
     EXPECT_EQ(count, 2u);
 }
 
-TEST(FakePortSystem, RepliesSilenceAndHangUp) {
+TEST(FakePortSystem, HoldsThePortContract) {
+    support::FakePortSystem fake;
+    fake.setMissing("COM2");
+    std::size_t received = 0;
+    expectContract(fake, {code(ENOENT), code(EBUSY), code(EBADF), code(EINVAL), code(ETIMEDOUT),
+                          [&](std::size_t) {
+                              const Bytes all = fake.bytesWritten();
+                              return Bytes(all.begin() + static_cast<long>(
+                                                             std::exchange(received, all.size())),
+                                           all.end());
+                          },
+                          [&](const Bytes& bytes) { fake.queueReplies(bytes); }});
+}
+
+TEST(FakePortSystem, AnEventNothingSignalsWaitsItsBoundAndAHungUpLineFailsAllButTheClose) {
     support::FakePortSystem fake;
     toolkit::VirtualClock clock;
     fake.useClock(clock);
     const ports::Handle h = open(fake, "COM1");
-    // Replies wait in the input queue until read or purged; a read never waits. An event
-    // nothing signals: 1 s.
-    fake.queueReplies({0x16, 0x00, 0x12});
-    std::uint8_t byte = 0;
-    std::uint32_t read = 0;
-    std::uint32_t errors = 9;
-    ports::CommStat queues;
-    for (const int reply : {0x16, 0x00}) {
-        EXPECT_EQ(fake.readFile(h, byte, read, nullptr), ports::kSuccess);
-        EXPECT_EQ(byte, reply);
-    }
-    EXPECT_EQ(fake.clearCommError(h, errors, queues), ports::kSuccess);
-    EXPECT_EQ(queues.inQueue, 1u);
-    EXPECT_EQ(fake.purgeComm(h, ports::kPurgeRxClear), ports::kSuccess);
-    EXPECT_EQ(fake.readFile(h, byte, read, nullptr), ports::kTimedOut);
     EXPECT_EQ(fake.waitForSingleObject(fake.createEvent(true, false, "0"), 0xFFFFFFFF),
               code(ETIMEDOUT));
     EXPECT_EQ(clock.now(), toolkit::Millis(1000));
 
-    // A hung-up line fails every call but the close, and a new open, until it is back.
+    // Until it is back, a new open fails too.
     fake.hangUp("\\\\.\\COM1");
     EXPECT_EQ(write(fake, h, {0x41}), code(EIO));
     EXPECT_EQ(fake.closeHandle(h), ports::kSuccess);

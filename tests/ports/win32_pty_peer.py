@@ -3,7 +3,7 @@
 
 Opens a pseudo-terminal, points DIR/com5 at it (Wine's COM5 leads there), then writes every
 byte that arrives to DIR/received and answers each status request (ENQ, 0x05) with the status
-byte 0x12. While DIR/hold exists it reads nothing, like a device that takes no data. Prints the
+byte 0x12; what DIR/send holds, it sends and removes. While DIR/hold exists it reads nothing, like a device that takes no data. Prints the
 terminal's name once it is ready; ends with the process that started it.
 """
 import os
@@ -29,9 +29,14 @@ def main() -> None:
     os.symlink(name, link + ".new")
     os.replace(link + ".new", link)
     hold = os.path.join(directory, "hold")
+    send = os.path.join(directory, "send")
     with open(os.path.join(directory, "received"), "wb", buffering=0) as received:
         print(name, flush=True)
         while os.getppid() == parent:
+            if os.path.exists(send):
+                with open(send, "rb") as sent:
+                    os.write(master, sent.read())
+                os.remove(send)
             if os.path.exists(hold):
                 time.sleep(0.01)
                 continue
