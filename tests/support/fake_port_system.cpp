@@ -42,49 +42,13 @@ std::string lineText(const ports::CommDcb& dcb) {
            std::to_string(dcb.byteSize) + ',' + kStop[static_cast<int>(dcb.stopBits)];
 }
 
-const char* nameOf(Call call) {
-    switch (call) {
-        case Call::CreateFile:
-            return "createFile";
-        case Call::GetCommState:
-            return "getCommState";
-        case Call::BuildCommDcb:
-            return "buildCommDcb";
-        case Call::SetCommState:
-            return "setCommState";
-        case Call::EscapeCommFunction:
-            return "escapeCommFunction";
-        case Call::FlushFileBuffers:
-            return "flushFileBuffers";
-        case Call::PurgeComm:
-            return "purgeComm";
-        case Call::ClearCommError:
-            return "clearCommError";
-        case Call::SetupComm:
-            return "setupComm";
-        case Call::GetCommTimeouts:
-            return "getCommTimeouts";
-        case Call::SetCommTimeouts:
-            return "setCommTimeouts";
-        case Call::CreateEvent:
-            return "createEvent";
-        case Call::CloseEvent:
-            return "closeEvent";
-        case Call::WaitForSingleObject:
-            return "waitForSingleObject";
-        case Call::WriteFile:
-            return "writeFile";
-        case Call::ReadFile:
-            return "readFile";
-        case Call::GetOverlappedResult:
-            return "getOverlappedResult";
-        case Call::GetCommModemStatus:
-            return "getCommModemStatus";
-        case Call::CloseHandle:
-            return "closeHandle";
-    }
-    return "?";
-}
+// By Call, in its order.
+constexpr const char* kCallNames[] = {
+    "createFile",          "getCommState",        "buildCommDcb",    "setCommState",
+    "escapeCommFunction",  "flushFileBuffers",    "purgeComm",       "clearCommError",
+    "setupComm",           "getCommTimeouts",     "setCommTimeouts", "createEvent",
+    "closeEvent",          "waitForSingleObject", "writeFile",       "readFile",
+    "getOverlappedResult", "getCommModemStatus",  "closeHandle"};
 
 std::string str(std::uint32_t n) {
     return std::to_string(n);
@@ -115,11 +79,6 @@ FakePortSystem::Device& FakePortSystem::device(const std::string& name) {
     return it->second;
 }
 
-const FakePortSystem::Device* FakePortSystem::findDevice(const std::string& name) const {
-    const auto it = m_devices.find(canonical(name));
-    return it == m_devices.end() ? nullptr : &it->second;
-}
-
 void FakePortSystem::setPresent(const std::string& name) {
     Device& d = device(name);
     d.presence = Presence::Present;
@@ -143,9 +102,9 @@ void FakePortSystem::setTakesData(const std::string& name, bool takes) {
         takes ? devices::Line::FarEnd::Working : devices::Line::FarEnd::TakesNothing, now());
 }
 
-Handle FakePortSystem::handleOf(const std::string& name) const {
-    const Device* d = findDevice(name);
-    return d == nullptr ? ports::kInvalidHandle : d->handle;
+bool FakePortSystem::isOpen(const std::string& name) const {
+    const auto it = m_devices.find(canonical(name));
+    return it != m_devices.end() && it->second.handle != ports::kInvalidHandle;
 }
 
 std::vector<Handle> FakePortSystem::openHandles() const {
@@ -187,14 +146,14 @@ devices::Line& FakePortSystem::line(const std::string& name) {
 
 std::vector<std::vector<std::uint8_t>> FakePortSystem::writes() const {
     std::vector<std::vector<std::uint8_t>> result;
-    for (const WriteRecord& w : m_writes)
+    for (const Write& w : m_writes)
         result.push_back(w.bytes);
     return result;
 }
 
 std::vector<std::uint8_t> FakePortSystem::bytesWritten() const {
     std::vector<std::uint8_t> result;
-    for (const WriteRecord& w : m_writes) {
+    for (const Write& w : m_writes) {
         if (w.result == kSuccess || w.result == ports::kIoPending) {
             result.insert(result.end(), w.bytes.begin(), w.bytes.end());
         }
@@ -208,7 +167,7 @@ void FakePortSystem::clearCalls() {
 }
 
 ErrorCode FakePortSystem::begin(Call call, std::initializer_list<std::string> arguments) {
-    std::string text = std::string(nameOf(call)) + '(';
+    std::string text = std::string(kCallNames[static_cast<int>(call)]) + '(';
     for (const std::string& argument : arguments) {
         if (text.back() != '(')
             text += ", ";
@@ -428,13 +387,8 @@ ErrorCode FakePortSystem::writeFile(Handle handle, std::span<const std::uint8_t>
             code = fail(ports::kTimedOut);
         }
     }
-    std::string name;
-    for (const auto& [deviceName, entry] : m_devices) {
-        if (&entry == d)
-            name = deviceName;
-    }
     const std::size_t record = m_writes.size();
-    m_writes.push_back({handle, name, {bytes.begin(), bytes.end()}, code});
+    m_writes.push_back({{bytes.begin(), bytes.end()}, code});
 
     // A pending write goes out all the same and has ended by the time anyone waits for it.
     const bool goesOut = code == kSuccess || code == ports::kIoPending;

@@ -44,13 +44,6 @@ enum class Call {
     CloseHandle,
 };
 
-struct WriteRecord {
-    ports::Handle handle;
-    std::string device;  // "COM1", "COM2", "LPT1", "LPT2" (without the "\\.\" prefix)
-    std::vector<std::uint8_t> bytes;
-    ports::ErrorCode result;
-};
-
 // Devices are named as the screens name them; "\\.\COM1" and "COM1" are the same device. Like
 // the real backends, a device opens only once at a time (a second open fails with EBUSY),
 // handles and events are 1 or more and never reused, calls on an unknown or closed handle fail
@@ -84,11 +77,7 @@ public:
     // write wait what is left of the port's stall budget and fail with kTimedOut; the budget is
     // whole again once a write goes through.
     void setTakesData(const std::string& device, bool takes);
-    // The handle the device is open under, or kInvalidHandle.
-    ports::Handle handleOf(const std::string& device) const;
-    bool isOpen(const std::string& device) const {
-        return handleOf(device) != ports::kInvalidHandle;
-    }
+    bool isOpen(const std::string& device) const;
     // Every port handle and every event that is open now, oldest first.
     std::vector<ports::Handle> openHandles() const;
     std::vector<ports::EventHandle> openEvents() const;
@@ -127,7 +116,6 @@ public:
     // What happened, in order: "createFile(\\.\COM1)", "writeFile(1, 41 00)", ... (the
     // formats are those of the call functions below).
     const std::vector<std::string>& calls() const { return m_calls; }
-    const std::vector<WriteRecord>& writeRecords() const { return m_writes; }
     // The bytes of each writeFile call, one entry per call, failed ones included.
     std::vector<std::vector<std::uint8_t>> writes() const;
     // The bytes of the writes that went out (succeeded or pending), in order.
@@ -190,7 +178,6 @@ private:
     };
 
     Device& device(const std::string& name);
-    const Device* findDevice(const std::string& name) const;
     // Records the call and answers its scripted failure, if any.
     ports::ErrorCode begin(Call call, std::initializer_list<std::string> arguments);
     // The device open under the handle, or null.
@@ -207,7 +194,11 @@ private:
     std::map<Call, std::vector<Script>> m_scripts;
     ports::EventTable m_events;
     std::vector<std::string> m_calls;
-    std::vector<WriteRecord> m_writes;
+    struct Write {
+        std::vector<std::uint8_t> bytes;
+        ports::ErrorCode result;
+    };
+    std::vector<Write> m_writes;
     std::deque<std::uint8_t> m_replies;  // not yet read
     toolkit::VirtualClock m_ownClock;
     toolkit::VirtualClock* m_clock = &m_ownClock;
