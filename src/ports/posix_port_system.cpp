@@ -74,8 +74,6 @@ void makeRaw(termios& line) {
     line.c_cflag &= ~(CSTOPB | CRTSCTS);
     line.c_cflag |= CLOCAL | CREAD;
     line.c_iflag &= ~(IXON | IXOFF | IXANY);
-    line.c_cc[VMIN] = 1;
-    line.c_cc[VTIME] = 0;
 }
 
 // Takes the freshly opened device for this program alone and readies a tty's line. Nothing

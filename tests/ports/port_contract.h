@@ -27,6 +27,7 @@ struct Contract {
 inline ports::CommDcb stateOf(ports::PortSystem& system, ports::Handle h) {
     ports::CommDcb dcb;
     dcb.baudRate = 1;
+    dcb.byteSize = 0;
     dcb.outX = dcb.inX = true;
     dcb.stopBits = ports::StopBits::OneAndHalf;
     EXPECT_EQ(system.getCommState(h, dcb), ports::kSuccess);
@@ -92,6 +93,7 @@ inline void expectContract(ports::PortSystem& system, const Contract& c) {
         EXPECT_EQ(c.receive(bytes.size()), bytes);
     }
     EXPECT_EQ(system.waitForSingleObject(quiet, 1000), kSuccess);
+    count = 0;
     EXPECT_EQ(system.getOverlappedResult(h, overlapped, count, true), kSuccess);
     EXPECT_EQ(count, 6u);
     EXPECT_EQ(system.closeEvent(quiet), kSuccess);
@@ -120,8 +122,13 @@ inline void expectContract(ports::PortSystem& system, const Contract& c) {
     // A closed handle is closed for good, and never reaches a later port.
     ASSERT_EQ(system.closeHandle(h), kSuccess);
     EXPECT_EQ(system.closeHandle(h), c.badHandle);
-    EXPECT_EQ(write(system, h, {0x41}), c.badHandle);
+    std::uint32_t written = 9;
+    EXPECT_EQ(write(system, h, {0x41}, &written), c.badHandle);
     EXPECT_EQ(system.lastError(), c.badHandle);
+    EXPECT_EQ(written, 0u);
+    read = 9;
+    EXPECT_EQ(system.readFile(h, byte, read, nullptr), c.badHandle);
+    EXPECT_EQ(read, 0u);
     const ports::Handle next = open(system, "COM1");
     EXPECT_GT(next, h);
     EXPECT_EQ(system.closeHandle(next), kSuccess);
