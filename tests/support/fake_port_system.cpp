@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <string_view>
 
+#include "devices/device.h"
 #include "ports/dcb_text.h"
 
 namespace support {
@@ -21,18 +22,6 @@ std::string canonical(std::string_view name) {
     if (name.starts_with(kDeviceNamespace))
         name.remove_prefix(kDeviceNamespace.size());
     return std::string(name);
-}
-
-std::string hex(std::span<const std::uint8_t> bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (const std::uint8_t b : bytes) {
-        if (!text.empty())
-            text += ' ';
-        text += kDigits[b >> 4];
-        text += kDigits[b & 0x0F];
-    }
-    return text;
 }
 
 std::string lineText(const ports::CommDcb& dcb) {
@@ -371,7 +360,7 @@ ErrorCode FakePortSystem::waitForSingleObject(ports::EventHandle event, std::uin
 ErrorCode FakePortSystem::writeFile(Handle handle, std::span<const std::uint8_t> bytes,
                                     std::uint32_t& written, ports::WriteOverlapped* overlapped) {
     written = 0;
-    ErrorCode code = begin(Call::WriteFile, {str(handle), hex(bytes)});
+    ErrorCode code = begin(Call::WriteFile, {str(handle), devices::hex({bytes.begin(), bytes.end()})});
     Device* d = deviceOf(handle);
     if (code == kSuccess)
         code = check(d, true);
