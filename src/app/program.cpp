@@ -2,6 +2,7 @@
 
 #include "app/dunmere_splash.h"
 #include "app/notice.h"
+#include "app/ports_form.h"
 #include "app/test_form.h"
 #include "app/version.h"
 #include "app/visible_text.h"
@@ -62,6 +63,11 @@ void Program::showAbout() {
     for (const auto& [port, device] : m_portDevices)
         text += "\n" + port + ": " + visibleText(device);
     m_app.showMessage("About", text);
+}
+
+void Program::showPorts() {
+    if (m_portChoices != nullptr)
+        m_app.open<PortsForm>(*this, *m_portChoices);
 }
 
 void Program::showWireLog() {

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/port_choices.h"
 #include "app/wire_log.h"
 #include "ports/device_map.h"
 #include "ports/port_system.h"
@@ -41,6 +42,16 @@ public:
     // The About box: the program's name, its version and the device behind each port, each
     // shown as visibleText has it (the paths come from the environment).
     void showAbout();
+    // The devices the About box lists, once the Ports dialog has changed them.
+    void setPortDevices(std::vector<PortDevice> portDevices) {
+        m_portDevices = std::move(portDevices);
+    }
+
+    // The Ports dialog, where the program chooses its devices (not in the demo, whose devices
+    // are all simulated).
+    void setPortChoices(PortChoices* choices) { m_portChoices = choices; }
+    bool offersPortChoices() const { return m_portChoices != nullptr; }
+    void showPorts();
 
     // Every call the screens make on their ports goes through the log's recorder; each screen
     // that opens starts a new recording.
@@ -61,6 +72,7 @@ private:
     ports::SharedRecords m_records;
     screens::Context m_context;
     std::vector<PortDevice> m_portDevices;
+    PortChoices* m_portChoices = nullptr;
     std::vector<ScreenListener> m_screenListeners;
 };
 

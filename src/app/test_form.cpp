@@ -73,6 +73,8 @@ TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), 
     Exit.setGeometry(390, 414, 90, 32);
     Exit.onClick = [this] { Exit_Click(); };
 
+    mPorts.setEnabled(program.offersPortChoices());
+    mPorts.onClick = [this] { mPorts_Click(); };
     mAbout.onClick = [this] { mAbout_Click(); };
     mWireLog.onClick = [this] { mWireLog_Click(); };
     mDisclaimer.onClick = [this] { mDisclaimer_Click(); };
@@ -86,6 +88,11 @@ void TestForm::OpenScreen(ScreenId screen) {
 
 void TestForm::mDisclaimer_Click() {
     m_program.showNotice();
+    close();
+}
+
+void TestForm::mPorts_Click() {
+    m_program.showPorts();
     close();
 }
 

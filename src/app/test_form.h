@@ -1,5 +1,5 @@
-// The main test selector: twelve drawer tests by option button or by menu, the About box, the
-// last test screen's wire log, the disclaimer again, and the way out.
+// The main test selector: twelve drawer tests by option button or by menu, the Ports dialog,
+// the About box, the last test screen's wire log, the disclaimer again, and the way out.
 #pragma once
 
 #include "app/program.h"
@@ -51,6 +51,7 @@ public:
     toolkit::MenuItem mIPSI{*this, "mIPSI", "Serial Interface", &mIPI};
     toolkit::MenuItem mTools{*this, "mTools", "Tools"};
     toolkit::MenuItem mWireLog{*this, "mWireLog", "Wire Log", &mTools, "F12"};
+    toolkit::MenuItem mPorts{*this, "mPorts", "Ports..."};
     toolkit::MenuItem mAbout{*this, "mAbout", "About"};
     toolkit::MenuItem mDisclaimer{*this, "mDisclaimer", "Disclaimer"};
     toolkit::MenuItem mQuit{*this, "mQuit", "Quit"};
@@ -59,6 +60,7 @@ private:
     // The option button and the menu entry of a test do the same thing.
     void OpenScreen(screens::ScreenId screen);
     void mDisclaimer_Click();
+    void mPorts_Click();
     void mAbout_Click();
     void mWireLog_Click();
     void Exit_Click();

@@ -1,4 +1,5 @@
-// Starts drawertest: the ports as this machine names them; then with arguments the command
+// Starts drawertest: the ports as this machine names them, or as the user chose them in the
+// Ports dialog, or as the environment sets them; then with arguments the command
 // line, which needs no display, and without them (or with --demo alone) the Qt application, the
 // model and the splash. In demo mode every port is a simulated device inside the program and
 // every window says so in its title.
@@ -13,6 +14,7 @@
 #include "cli/command_line.h"
 #include "gui/logo_icon.h"
 #include "gui/qt_window_system.h"
+#include "gui/settings_store.h"
 #include "gui/simulated_drawer_window.h"
 #include "gui/wire_log_window.h"
 #include "ports/device_map.h"
@@ -21,11 +23,12 @@
 
 int main(int argc, char** argv) {
     // The only place the environment is read: where each port really is.
-    const auto devices =
-        ports::DeviceMap::fromEnvironment([](const char* name) { return std::getenv(name); });
+    gui::SettingsStore store;
+    app::PortChoices choices([](const char* name) { return std::getenv(name); }, store);
     const bool demo = argc == 2 && std::string_view(argv[1]) == "--demo";
     if (argc > 1 && !demo)
-        return cli::runCommandLine(std::vector<std::string>(argv + 1, argv + argc), devices);
+        return cli::runCommandLine(std::vector<std::string>(argv + 1, argv + argc),
+                                   choices.devices());
 
     QApplication qtApp(argc, argv);
     QApplication::setWindowIcon(gui::logoIcon());
@@ -48,8 +51,13 @@ int main(int argc, char** argv) {
         program.start();
         return windows.run();
     }
-    ports::PlatformPortSystem portSystem(devices);
-    app::Program program(application, portSystem, app::portDevicesOf(devices));
+    ports::PlatformPortSystem portSystem(choices.devices());
+    app::Program program(application, portSystem, app::portDevicesOf(choices.devices()));
+    program.setPortChoices(&choices);
+    choices.setApply([&portSystem, &program](const ports::DeviceMap& devices) {
+        portSystem.setDevices(devices);
+        program.setPortDevices(app::portDevicesOf(devices));
+    });
     gui::WireLogWindow wireLog(program, windows);
     program.start();
     return windows.run();

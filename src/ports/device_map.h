@@ -11,20 +11,30 @@ namespace ports {
 // A serial port (COM) or a parallel one (LPT): the backends take different devices for each.
 enum class PortKind { Serial, Parallel };
 
+// Where a port's device comes from: the platform's standard name, the user's saved choice, or
+// the port's environment variable, which wins over a saved choice.
+enum class PathSource { Standard, Saved, Environment };
+
 class DeviceMap {
 public:
     // Looks up a variable of the process environment; null when it is not set.
     using Lookup = std::function<const char*(const char*)>;
+    // The device the user chose for a port ("COM1", ...) and saved; empty when none.
+    using Saved = std::function<std::string(const std::string&)>;
 
     struct Entry {
         std::string portName;  // "COM1", "COM2", "LPT1", "LPT2"
         std::string path;
         PortKind kind = PortKind::Serial;
+        PathSource source = PathSource::Standard;
     };
 
-    // The standard paths, each replaced by DRAWERTEST_COM1, DRAWERTEST_COM2, DRAWERTEST_LPT1 or
-    // DRAWERTEST_LPT2 when that variable is set and not empty. main passes std::getenv.
-    static DeviceMap fromEnvironment(const Lookup& lookup);
+    // The standard paths, each replaced by the saved choice, if any, and by DRAWERTEST_COM1,
+    // DRAWERTEST_COM2, DRAWERTEST_LPT1 or DRAWERTEST_LPT2 when that variable is set and not
+    // empty. main passes std::getenv and the saved settings.
+    static DeviceMap fromEnvironment(const Lookup& lookup, const Saved& saved = {});
+    // The platform's own device for a port; empty for a name that is no port of this program.
+    static std::string standardPath(std::string_view portName);
 
     // The port behind a name as the screens store it ("COM1" and "\\.\COM1" are the same
     // port); null for a name that is no port of this program.

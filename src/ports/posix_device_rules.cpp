@@ -63,6 +63,8 @@ ErrorCode PosixDeviceRules::judge(PortKind kind, const struct stat& node) const 
     // virtual terminals, which are ttys too.
     if (!S_ISCHR(node.st_mode))
         return ENOTTY;
+    if (isUsbPrinter(node.st_rdev))
+        return kSuccess;
     const std::string type = ttyDriverType(node.st_rdev);
     if (type != "serial" && type != "pty:slave")
         return ENOTTY;
@@ -94,20 +96,26 @@ std::string PosixDeviceRules::ttyDriverType(dev_t device) const {
     return {};
 }
 
-// Whether the device is the system console or a tty the console writes to. console/active names
-// those ttys; the virtual terminal tty0 names its foreground terminal in an active file of its
-// own.
-bool PosixDeviceRules::isActiveConsole(dev_t device) const {
-    const std::string ttyClass = m_root + "/sys/class/tty/";
+// console/active names the ttys the console writes to; the virtual terminal tty0 names its
+// foreground terminal in an active file of its own.
+std::vector<std::string> activeConsoleNames(const std::string& root) {
+    const std::string ttyClass = root + "/sys/class/tty/";
     std::vector<std::string> names{"console"};
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (sysfsDevice(ttyClass + names[i] + "/dev") == device)
-            return true;
         std::ifstream active(ttyClass + names[i] + "/active");
         for (std::string name; active >> name;) {
             if (std::find(names.begin(), names.end(), name) == names.end())
                 names.push_back(name);
         }
+    }
+    return names;
+}
+
+// Whether the device is the system console or a tty the console writes to.
+bool PosixDeviceRules::isActiveConsole(dev_t device) const {
+    for (const std::string& name : activeConsoleNames(m_root)) {
+        if (sysfsDevice(m_root + "/sys/class/tty/" + name + "/dev") == device)
+            return true;
     }
     return false;
 }

@@ -3,9 +3,13 @@
 
 #include <fcntl.h>
 #include <linux/serial.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -13,9 +17,13 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <future>
+#include <memory>
+#include <mutex>
 #include <thread>
 
 #include "ports/dcb_text.h"
+#include "ports/network_address.h"
 #include "ports/stall_budget.h"
 #include "ports/wait_bounds.h"
 
@@ -88,7 +96,8 @@ ErrorCode claimDevice(const PosixDeviceRules& rules, PortKind kind, int fd, bool
         return code;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
         return errno == EWOULDBLOCK ? EBUSY : errnoCode();
-    isTty = kind == PortKind::Serial;
+    // A USB printer serves a serial port too, as a line without settings.
+    isTty = kind == PortKind::Serial && ::isatty(fd) != 0;
     if (!isTty)
         return kSuccess;
     if (::tcgetattr(fd, &foundLine) != 0)
@@ -117,6 +126,92 @@ ErrorCode claimDevice(const PosixDeviceRules& rules, PortKind kind, int fd, bool
         return code;
     }
     return kSuccess;
+}
+
+// A host name's addresses, looked up while the limit lasts: a name server that does not answer
+// must not hold the window. A lookup that outlives its wait ends on its own and frees its answer.
+struct Lookup {
+    std::mutex mutex;
+    bool abandoned = false;
+};
+using AddressList = std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)>;
+
+AddressList resolve(const NetworkAddress& address, SteadyClock::time_point end, ErrorCode& code) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+    const std::string service = std::to_string(address.port);
+    addrinfo* list = nullptr;
+    if (::getaddrinfo(address.host.c_str(), service.c_str(), &hints, &list) == 0)
+        return {list, &::freeaddrinfo};
+    hints.ai_flags = AI_NUMERICSERV;
+    auto lookup = std::make_shared<Lookup>();
+    auto answer = std::make_shared<std::promise<addrinfo*>>();
+    std::future<addrinfo*> result = answer->get_future();
+    std::thread([lookup, answer, hints, host = address.host, service] {
+        addrinfo* found = nullptr;
+        if (::getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0)
+            found = nullptr;
+        const std::lock_guard lock(lookup->mutex);
+        if (lookup->abandoned) {
+            if (found != nullptr)
+                ::freeaddrinfo(found);
+        } else {
+            answer->set_value(found);
+        }
+    }).detach();
+    if (result.wait_for(timeLeft(end)) != std::future_status::ready) {
+        const std::lock_guard lock(lookup->mutex);
+        if (result.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+            lookup->abandoned = true;
+            code = ETIMEDOUT;
+            return {nullptr, &::freeaddrinfo};
+        }
+    }
+    list = result.get();
+    code = list == nullptr ? EHOSTUNREACH : kSuccess;
+    return {list, &::freeaddrinfo};
+}
+
+// A connection to a network printer, made within kConnectWaitLimit: its descriptor, or -1 with
+// `code` telling why (ECONNREFUSED where nothing listens, ETIMEDOUT where nothing answers).
+int connectTo(const NetworkAddress& address, ErrorCode& code) {
+    const auto end = SteadyClock::now() + kConnectWaitLimit;
+    const AddressList list = resolve(address, end, code);
+    for (const addrinfo* a = list.get(); a != nullptr; a = a->ai_next) {
+        const int fd = ::socket(a->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (fd < 0) {
+            code = errnoCode();
+            continue;
+        }
+        int error = ::connect(fd, a->ai_addr, a->ai_addrlen) == 0 ? 0 : errno;
+        if (error == EINPROGRESS) {
+            pollfd entry{fd, POLLOUT, 0};
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(timeLeft(end));
+            socklen_t size = sizeof error;
+            if (::poll(&entry, 1, static_cast<int>(wait.count())) <= 0) {
+                error = ETIMEDOUT;
+            } else if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0) {
+                error = errno;
+            }
+        }
+        if (error == 0) {
+            // Each status request goes out as it is written, not after the next one.
+            const int on = 1;
+            ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+            code = kSuccess;
+            return fd;
+        }
+        ::close(fd);
+        code = static_cast<ErrorCode>(error);
+    }
+    return -1;
+}
+
+// A connection that ended reads and writes as a device that went away.
+ErrorCode connectionCode(ErrorCode code) {
+    return code == EPIPE || code == ECONNRESET ? EIO : code;
 }
 
 // tcdrain without its unbounded wait: watches the output queue shrink, for at most the time
@@ -198,6 +293,21 @@ Handle PosixPortSystem::createFile(const std::string& device, std::uint32_t /*ac
         fail(ENOENT);
         return kInvalidHandle;
     }
+    if (const auto address = parseNetworkAddress(entry->path)) {
+        ErrorCode code = kSuccess;
+        const int fd = connectTo(*address, code);
+        if (fd < 0) {
+            fail(code);
+            return kInvalidHandle;
+        }
+        Port port{};
+        port.fd = fd;
+        port.isSocket = true;
+        port.isVirtualLine = entry->kind == PortKind::Serial;
+        const Handle handle = m_nextHandle++;
+        m_ports.emplace(handle, port);
+        return handle;
+    }
     // Judged before the open as well: opening some devices does something by itself (the
     // console's line changes, a watchdog starts, a tape rewinds).
     struct stat node {};
@@ -215,13 +325,15 @@ Handle PosixPortSystem::createFile(const std::string& device, std::uint32_t /*ac
         fail(errnoCode());
         return kInvalidHandle;
     }
-    Port port{fd, false, {}, {}, {}};
+    Port port{};
+    port.fd = fd;
     if (const ErrorCode code = claimDevice(m_rules, entry->kind, fd, port.isTty, port.foundLine);
         code != kSuccess) {
         ::close(fd);
         fail(code);
         return kInvalidHandle;
     }
+    port.isVirtualLine = entry->kind == PortKind::Serial && !port.isTty;
     const Handle handle = m_nextHandle++;
     m_ports.emplace(handle, port);
     return handle;
@@ -231,6 +343,10 @@ ErrorCode PosixPortSystem::getCommState(Handle handle, CommDcb& dcb) {
     Port* port = find(handle);
     if (port == nullptr)
         return fail(EBADF);
+    if (port->isVirtualLine) {
+        dcb = port->virtualLine;
+        return kSuccess;
+    }
     termios line{};
     if (::tcgetattr(port->fd, &line) != 0)
         return fail(errnoCode());
@@ -278,6 +394,10 @@ ErrorCode PosixPortSystem::setCommState(Handle handle, const CommDcb& dcb) {
     Port* port = find(handle);
     if (port == nullptr)
         return fail(EBADF);
+    if (port->isVirtualLine) {
+        port->virtualLine = dcb;
+        return kSuccess;
+    }
     termios line{};
     if (::tcgetattr(port->fd, &line) != 0)
         return fail(errnoCode());
@@ -359,6 +479,8 @@ ErrorCode PosixPortSystem::escapeCommFunction(Handle handle, EscapeFunction func
         default:
             return fail(EINVAL);
     }
+    if (port->isVirtualLine)
+        return kSuccess;
     if (::ioctl(port->fd, TIOCMBIS, &lines) != 0)
         return fail(errnoCode());
     return kSuccess;
@@ -380,6 +502,12 @@ ErrorCode PosixPortSystem::purgeComm(Handle handle, std::uint32_t flags) {
     Port* port = find(handle);
     if (port == nullptr)
         return fail(EBADF);
+    if (port->isVirtualLine && (flags & kPurgeRxClear) != 0) {
+        // What came and was not read: a late reply must not pass for the next one.
+        std::array<std::uint8_t, 256> unread{};
+        for (int i = 0; i < 64 && ::read(port->fd, unread.data(), unread.size()) > 0; ++i) {
+        }
+    }
     if (!port->isTty)
         return kSuccess;
     if ((flags & kPurgeTxClear) != 0 && ::tcflush(port->fd, TCOFLUSH) != 0)
@@ -461,12 +589,15 @@ ErrorCode PosixPortSystem::writeFile(Handle handle, std::span<const std::uint8_t
     std::size_t done = 0;
     ErrorCode code = kSuccess;
     while (done < bytes.size() && code == kSuccess) {
-        const ssize_t n = ::write(port->fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t n =
+            port->isSocket
+                ? ::send(port->fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL)
+                : ::write(port->fd, bytes.data() + done, bytes.size() - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
             port->stallBudget.refill();
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            code = errnoCode();
+            code = connectionCode(errnoCode());
         } else {
             // The device takes nothing just now. Waiting spends this call's time and the port's
             // budget; once that is gone, writes fail at once until the device takes data again.
@@ -476,7 +607,7 @@ ErrorCode PosixPortSystem::writeFile(Handle handle, std::span<const std::uint8_t
                 code = ETIMEDOUT;
             } else {
                 const auto start = SteadyClock::now();
-                awaitRoom(port->fd, port->isTty, limit);
+                awaitRoom(port->fd, port->isTty || port->isSocket, limit);
                 port->stallBudget.spend(SteadyClock::now() - start);
             }
         }
@@ -500,7 +631,10 @@ ErrorCode PosixPortSystem::readFile(Handle handle, std::uint8_t& byte, std::uint
         return complete(overlapped, kSuccess, 1);
     }
     if (n < 0 && errno != EAGAIN && errno != EINTR)
-        return complete(overlapped, errnoCode(), 0);
+        return complete(overlapped, connectionCode(errnoCode()), 0);
+    // A connection that the printer closed reads as its end.
+    if (n == 0 && port->isSocket)
+        return complete(overlapped, EIO, 0);
     // Nothing has come. A tty whose far end hung up reads as end of file and polls as hung up.
     pollfd entry{port->fd, POLLIN, 0};
     if (::poll(&entry, 1, 0) > 0 && (entry.revents & (POLLHUP | POLLERR)) != 0)
@@ -521,6 +655,9 @@ ErrorCode PosixPortSystem::getCommModemStatus(Handle handle, std::uint32_t& stat
     Port* port = find(handle);
     if (port == nullptr)
         return fail(EBADF);
+    // A USB or network printer has no modem lines: the interface screens need a real line.
+    if (port->isVirtualLine)
+        return fail(ENOTTY);
     int lines = 0;
     if (::ioctl(port->fd, TIOCMGET, &lines) != 0)
         return fail(errnoCode());

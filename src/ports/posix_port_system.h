@@ -1,5 +1,7 @@
 // The port seam on Linux: termios serial lines in raw 8N1, /dev/lpN parallel ports, exclusive
-// opens, and waits on a device that always end. Error codes are errno values.
+// opens, and waits on a device that always end. Error codes are errno values. A serial port
+// may also lead to a USB printer or a network printer ("host:port"): a line without settings,
+// whose settings are kept as set and whose modem lines cannot be read.
 #pragma once
 
 #include <termios.h>
@@ -26,6 +28,9 @@ public:
     ~PosixPortSystem() override;
     PosixPortSystem(const PosixPortSystem&) = delete;
     PosixPortSystem& operator=(const PosixPortSystem&) = delete;
+
+    // The devices the ports lead to from now on; a port already open keeps its device.
+    void setDevices(DeviceMap devices) { m_devices = std::move(devices); }
 
     // The access, share, creation and flag arguments are the screens' fixed ones and change
     // nothing: a port is always opened for reading and writing, exclusively, and only when it
@@ -70,6 +75,11 @@ private:
         StallBudget stallBudget;
         // Recorded only: these devices have no time-outs to set.
         CommTimeoutsRec timeouts;
+        // A connection to a network printer.
+        bool isSocket = false;
+        // A serial port on a USB or network printer: no line to set, its settings kept as set.
+        bool isVirtualLine = false;
+        CommDcb virtualLine;
     };
     Port* find(Handle handle);
     ErrorCode fail(ErrorCode code);

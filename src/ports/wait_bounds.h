@@ -9,6 +9,9 @@ namespace ports {
 
 // Any one write or flush.
 inline constexpr std::chrono::milliseconds kCallWaitLimit{1000};
+// Reaching a network printer: its name looked up and the connection made, so that a host that
+// does not answer is told within a second.
+inline constexpr std::chrono::milliseconds kConnectWaitLimit{800};
 // An event nothing will signal.
 inline constexpr std::chrono::milliseconds kEventWaitLimit{1000};
 

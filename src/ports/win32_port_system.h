@@ -19,6 +19,9 @@ public:
     Win32PortSystem(const Win32PortSystem&) = delete;
     Win32PortSystem& operator=(const Win32PortSystem&) = delete;
 
+    // The devices the ports lead to from now on; a port already open keeps its device.
+    void setDevices(DeviceMap devices) { m_devices = std::move(devices); }
+
     // The access, share and creation arguments go to CreateFileA as given. The overlapped flag
     // does not: a port is always opened for synchronous I/O, so that every read and write has
     // ended, within its time-out, when the call returns. Only a device is taken for a port:

@@ -1,0 +1,143 @@
+#include "app/ports_form.h"
+
+namespace app {
+
+using namespace toolkit;
+using ports::DeviceState;
+using ports::PathSource;
+
+namespace {
+
+Color stateColor(DeviceState state) {
+    switch (state) {
+        case DeviceState::Ready:
+        case DeviceState::Network:
+            return colors::kGreen;
+        case DeviceState::Held:
+            return colors::kYellow;
+        default:
+            return colors::kRed;
+    }
+}
+
+std::string sourceText(const ports::DeviceMap::Entry& entry) {
+    switch (entry.source) {
+        case PathSource::Standard:
+            return "The standard device for " + entry.portName + ".";
+        case PathSource::Saved:
+            return "Your saved choice.";
+        case PathSource::Environment:
+            return "Set by DRAWERTEST_" + entry.portName + ", which wins over a choice made here.";
+    }
+    return {};
+}
+
+}  // namespace
+
+PortsForm::Row::Row(Form& form, const std::string& portName)
+    : port(portName),
+      name(form, portName + "_Label"),
+      device(form, portName + "_Device"),
+      found(form, portName + "_Found"),
+      source(form, portName + "_Source"),
+      state(form, portName + "_State") {}
+
+PortsForm::PortsForm(Application& app, Program& program, PortChoices& choices)
+    : Form(app, "PortsForm"), m_program(program), m_choices(choices) {
+    setCaption("Ports");
+    setBackColor(colors::kLightBlue);
+    setSize(640, 470);
+
+    title.setCaption("The device behind each port");
+    title.setFont(Font{"Arial", 12, true, false});
+    title.setForeColor(colors::kWhite);
+    title.setGeometry(16, 12, 608, 24);
+
+    const Font bold{"Arial", 9.75, true, false};
+    int top = 48;
+    for (Row* row : rows()) {
+        row->name.setCaption(row->port);
+        row->name.setFont(bold);
+        row->name.setForeColor(colors::kWhite);
+        row->name.setGeometry(16, top + 3, 56, 20);
+        row->device.setGeometry(76, top, 300, 24);
+        row->device.setAccessibleName(row->port + " device");
+        row->device.setToolTip("Type a device path, or host:port for a network printer.");
+        row->found.setGeometry(386, top, 238, 24);
+        row->found.setAccessibleName(row->port + " devices found");
+        row->found.setToolTip("Devices found on this computer.");
+        row->source.setGeometry(76, top + 28, 548, 18);
+        row->state.setGeometry(76, top + 48, 548, 18);
+        row->state.setFont(bold);
+        Row& r = *row;
+        row->found.onClick = [this, &r] { found_Click(r); };
+        row->device.onChange = [this, &r] { device_Change(r); };
+        top += 86;
+    }
+
+    OK.setCaption("OK");
+    OK.setToolTip("Keep these devices, now and on later runs.");
+    OK.setFont(bold);
+    OK.setGeometry(424, 420, 96, 32);
+    OK.onClick = [this] { OK_Click(); };
+    Cancel.setCaption("Cancel");
+    Cancel.setFont(bold);
+    Cancel.setGeometry(528, 420, 96, 32);
+    Cancel.onClick = [this] { Cancel_Click(); };
+}
+
+void PortsForm::load() {
+    const std::vector<ports::FoundDevice> found = m_choices.found();
+    for (Row* row : rows()) {
+        const ports::DeviceMap::Entry& entry = *m_choices.devices().find(row->port);
+        const std::string standard = ports::DeviceMap::standardPath(row->port);
+        std::vector<std::string> items{"Standard: " + standard};
+        row->foundPaths = {standard};
+        for (const ports::FoundDevice& device : found) {
+            if (!device.fits(entry.kind))
+                continue;
+            items.push_back(device.path + "  (" + device.note + ")");
+            row->foundPaths.push_back(device.path);
+        }
+        row->found.setItems(std::move(items));
+        row->source.setCaption(sourceText(entry));
+        // The variable wins: what is chosen here would not be used.
+        const bool choosable = entry.source != PathSource::Environment;
+        row->device.setEnabled(choosable);
+        row->found.setEnabled(choosable);
+        row->device.setText(entry.path);
+        device_Change(*row);
+    }
+}
+
+void PortsForm::found_Click(Row& row) {
+    const int index = row.found.listIndex();
+    if (index >= 0 && index < static_cast<int>(row.foundPaths.size()))
+        row.device.setText(row.foundPaths[static_cast<std::size_t>(index)]);
+}
+
+void PortsForm::device_Change(Row& row) {
+    const ports::PortKind kind = m_choices.devices().find(row.port)->kind;
+    // No device at all is the standard one.
+    const std::string path =
+        row.device.text().empty() ? ports::DeviceMap::standardPath(row.port) : row.device.text();
+    const DeviceState state = m_choices.state(path, kind);
+    row.state.setCaption(ports::describe(state, kind, path));
+    row.state.setForeColor(stateColor(state));
+}
+
+void PortsForm::OK_Click() {
+    for (Row* row : rows()) {
+        if (row->device.isUsable())
+            m_choices.choose(row->port, row->device.text());
+    }
+    m_program.showSelector();
+    close();
+}
+
+void PortsForm::Cancel_Click() {
+    m_program.showSelector();
+    close();
+}
+
+}  // namespace app

@@ -1,0 +1,161 @@
+// The Ports dialog on a fake device tree: the devices it finds, each port's device, where it
+// comes from and its state, and the choice kept for later runs.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "app/ports_form.h"
+#include "app/program.h"
+#include "app/test_form.h"
+#include "support/fake_port_system.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct MemoryStore final : app::ChoiceStore {
+    std::string load(const std::string& port) const override {
+        const auto it = saved.find(port);
+        return it == saved.end() ? std::string() : it->second;
+    }
+    void save(const std::string& port, const std::string& device) override {
+        if (device.empty()) {
+            saved.erase(port);
+        } else {
+            saved[port] = device;
+        }
+    }
+    std::map<std::string, std::string> saved;
+};
+
+struct PortsDialog : ::testing::Test {
+    PortsDialog() {
+        fs::remove_all(root);
+        for (const auto& [file, text] : std::map<std::string, std::string>{
+                 {"sys/class/tty/ttyS0/type", "4"},  // the console
+                 {"sys/class/tty/ttyS1/type", "4"},
+                 {"sys/class/tty/ttyS2/type", "0"},  // a placeholder with no UART
+                 {"sys/class/tty/ttyS10/type", "4"},
+                 {"sys/class/tty/console/active", "ttyS0"},
+                 {"dev/ttyUSB1", ""},
+                 {"dev/ttyUSB0", ""},
+                 {"dev/ttyACM0", ""},
+                 {"dev/lp0", ""},
+                 {"dev/usb/lp0", ""},
+                 {"dev/usb/hiddev0", ""},
+             }) {
+            fs::create_directories((root / file).parent_path());
+            std::ofstream(root / file) << text;
+        }
+        fs::create_directories(root / "dev/serial/by-id");
+        fs::create_symlink("../../ttyUSB0", root / "dev/serial/by-id/usb-FTDI_A1-if00-port0");
+        // The kernel's own tty drivers, and this process as the only one running.
+        fs::create_directories(root / "proc/tty");
+        std::ofstream(root / "proc/tty/drivers") << std::ifstream("/proc/tty/drivers").rdbuf();
+        fs::create_symlink("/proc/self", root / "proc/1");
+    }
+    ~PortsDialog() override { fs::remove_all(root); }
+
+    app::PortsForm& openDialog() {
+        app.open<app::TestForm>(program);
+        app.click(dynamic_cast<app::TestForm&>(*app.activeForm()).mPorts);
+        return dynamic_cast<app::PortsForm&>(*app.activeForm());
+    }
+
+    fs::path root = fs::temp_directory_path() / ("drawertest-ports-" + std::to_string(getpid()));
+    MemoryStore store;
+    std::map<std::string, std::string> environment{{"DRAWERTEST_LPT2", "/nowhere/lp"}};
+    ports::DeviceMap::Lookup lookup = [this](const char* name) -> const char* {
+        const auto it = environment.find(name);
+        return it == environment.end() ? nullptr : it->second.c_str();
+    };
+    toolkit::VirtualClock clock;
+    toolkit::Application app{clock};
+    support::FakePortSystem ports;
+    app::Program program{app, ports, {}};
+};
+
+}  // namespace
+
+TEST_F(PortsDialog, FindsLinesAdaptersAndPrintersButNeverTheConsoleOrAPlaceholder) {
+    std::vector<std::string> paths;
+    for (const ports::FoundDevice& device : ports::findDevices(root.string()))
+        paths.push_back(device.path + (device.fits(ports::PortKind::Serial) ? " COM" : "") +
+                        (device.fits(ports::PortKind::Parallel) ? " LPT" : ""));
+    EXPECT_EQ(paths,
+              (std::vector<std::string>{"/dev/ttyS1 COM", "/dev/ttyS10 COM", "/dev/ttyUSB0 COM",
+                                        "/dev/ttyUSB1 COM", "/dev/ttyACM0 COM",
+                                        "/dev/serial/by-id/usb-FTDI_A1-if00-port0 COM",
+                                        "/dev/lp0 LPT", "/dev/usb/lp0 COM LPT"}));
+}
+
+TEST_F(PortsDialog, ShowsSourceAndStateAndKeepsTheChoiceUnlessTheEnvironmentWins) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const std::string pty = ::ptsname(master);
+    store.saved["COM2"] = pty;
+    app::PortChoices choices(lookup, store, root.string());
+    program.setPortChoices(&choices);
+    std::vector<std::string> applied;
+    choices.setApply(
+        [&applied](const ports::DeviceMap& map) { applied.push_back(map.find("COM1")->path); });
+
+    app::PortsForm& dialog = openDialog();
+    for (const auto& [row, device, source, state, usable] : {
+             std::tuple{&dialog.COM2, pty, "Your saved choice.", "Ready", true},
+             std::tuple{&dialog.LPT1, std::string("/dev/lp0"), "The standard device for LPT1.", "",
+                        true},
+             std::tuple{&dialog.LPT2, std::string("/nowhere/lp"),
+                        "Set by DRAWERTEST_LPT2, which wins over a choice made here.", "Missing",
+                        false},
+         }) {
+        EXPECT_EQ(row->device.text(), device) << row->port;
+        EXPECT_EQ(row->source.caption(), source) << row->port;
+        if (*state != '\0')
+            EXPECT_EQ(row->state.caption(), state) << row->port;
+        EXPECT_EQ(row->device.isUsable(), usable) << row->port;
+    }
+    // What the COM1 row says of each device typed into it.
+    const std::string file = (root / "dev/ttyUSB0").string();
+    for (const auto& [typed, state, colour] : {
+             std::tuple{pty, "Ready", toolkit::colors::kGreen},
+             std::tuple{file, "Not a serial line or a printer", toolkit::colors::kRed},
+             std::tuple{std::string("/dev/ttyUSB9"), "Missing", toolkit::colors::kRed},
+             std::tuple{std::string("[fe80::1]"),
+                        "Network printer at [fe80::1]:9100: reached when a test screen opens it",
+                        toolkit::colors::kGreen},
+         }) {
+        app.edit(dialog.COM1.device, typed);
+        EXPECT_EQ(dialog.COM1.state.caption(), state) << typed;
+        EXPECT_EQ(dialog.COM1.state.foreColor(), colour) << typed;
+    }
+    const int holder = ::open(pty.c_str(), O_RDWR | O_NOCTTY);
+    app.edit(dialog.COM1.device, pty);
+    EXPECT_EQ(dialog.COM1.state.caption(), "Held by another program");
+    ::close(holder);
+    ::close(master);
+
+    // A device picked from those found; OK keeps it, and LPT2's variable still wins.
+    app.pick(dialog.COM1.found, 3);
+    EXPECT_EQ(dialog.COM1.device.text(), "/dev/ttyUSB0");
+    app.click(dialog.OK);
+    EXPECT_EQ(store.saved,
+              (std::map<std::string, std::string>{{"COM1", "/dev/ttyUSB0"}, {"COM2", pty}}));
+    EXPECT_EQ(applied.back(), "/dev/ttyUSB0");
+    ASSERT_NE(dynamic_cast<app::TestForm*>(app.activeForm()), nullptr);
+
+    // The standard device again: no choice kept. Cancel keeps what was there.
+    app::PortsForm& again = openDialog();
+    EXPECT_EQ(again.COM1.source.caption(), "Your saved choice.");
+    app.pick(again.COM1.found, 0);
+    app.edit(again.COM2.device, "");
+    app.click(again.OK);
+    EXPECT_TRUE(store.saved.empty());
+    app.click(openDialog().Cancel);
+    EXPECT_TRUE(store.saved.empty());
+}
