@@ -1,12 +1,15 @@
 // The devices of a Linux machine, told from /sys and /dev, and their states, told from stat,
-// access and /proc.
+// access and the locks the kernel lists.
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "ports/device_survey.h"
 #include "ports/network_address.h"
@@ -44,18 +47,31 @@ bool hasUart(const fs::path& ttyClass, const std::string& name) {
     return type >> uart && uart != 0;
 }
 
-// Whether some process has the device of this node open: its descriptors are links under
-// /proc/PID/fd, looked at with stat, which opens nothing.
-bool heldByAnyone(const std::string& root, const struct stat& device) {
-    std::error_code error;
-    for (const auto& process : fs::directory_iterator(root + "/proc", error)) {
-        std::error_code fdError;
-        for (const auto& fd : fs::directory_iterator(process.path() / "fd", fdError)) {
-            struct stat node {};
-            if (::stat(fd.path().c_str(), &node) == 0 && S_ISCHR(node.st_mode) &&
-                node.st_rdev == device.st_rdev)
+// Whether a program holds the device the way this one would: a lock on its node, which the
+// kernel lists in /proc/locks by the node's file system and inode ("1: FLOCK ADVISORY WRITE
+// 1234 00:05:87 0 EOF"), or a UUCP lock file of the serial programs.
+bool heldByAnyone(const std::string& root, const std::string& path, const struct stat& node) {
+    std::ifstream locks(root + "/proc/locks");
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream fields(line);
+        std::string number, kind, mode, access, pid, file;
+        unsigned int fsMajor = 0, fsMinor = 0;
+        unsigned long inode = 0;
+        if (fields >> number >> kind) {
+            // A lock that waits for another is listed with "->" before its kind.
+            if (kind == "->")
+                fields >> kind;
+            if (fields >> mode >> access >> pid >> file &&
+                std::sscanf(file.c_str(), "%x:%x:%lu", &fsMajor, &fsMinor, &inode) == 3 &&
+                makedev(fsMajor, fsMinor) == node.st_dev && inode == node.st_ino)
                 return true;
         }
+    }
+    const std::string name = fs::path(path).filename().string();
+    std::error_code error;
+    for (const char* directory : {"/run/lock/LCK..", "/var/lock/LCK.."}) {
+        if (fs::exists(root + directory + name, error))
+            return true;
     }
     return false;
 }
@@ -113,7 +129,7 @@ DeviceState deviceState(const std::string& path, PortKind kind, const std::strin
         return DeviceState::Unsuitable;
     if (::access(path.c_str(), R_OK | W_OK) != 0)
         return DeviceState::NotPermitted;
-    if (S_ISCHR(node.st_mode) && heldByAnyone(root, node))
+    if (heldByAnyone(root, path, node))
         return DeviceState::Held;
     return DeviceState::Ready;
 }

@@ -524,6 +524,20 @@ ErrorCode PosixPortSystem::clearCommError(Handle handle, std::uint32_t& errors, 
     // The kernel keeps no line errors to clear: the raw line passes bad bytes on as they came.
     errors = 0;
     stat = {};
+    if (port->isVirtualLine || port->isSocket) {
+        // What has come, as far as the device tells; a closed connection reads as something
+        // come, so that the read finds the end.
+        pollfd entry{port->fd, POLLIN, 0};
+        int in = 0;
+        if (::poll(&entry, 1, 0) > 0 && (entry.revents & (POLLIN | POLLHUP | POLLERR)) != 0 &&
+            (::ioctl(port->fd, FIONREAD, &in) != 0 || in <= 0))
+            in = 1;
+        int out = 0;
+        if (port->isSocket && ::ioctl(port->fd, TIOCOUTQ, &out) != 0)
+            out = 0;
+        stat = {static_cast<std::uint32_t>(in), static_cast<std::uint32_t>(out)};
+        return kSuccess;
+    }
     if (!port->isTty)
         return kSuccess;
     int in = 0;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -54,10 +55,10 @@ struct PortsDialog : ::testing::Test {
         }
         fs::create_directories(root / "dev/serial/by-id");
         fs::create_symlink("../../ttyUSB0", root / "dev/serial/by-id/usb-FTDI_A1-if00-port0");
-        // The kernel's own tty drivers, and this process as the only one running.
+        // The kernel's own tty drivers and locks.
         fs::create_directories(root / "proc/tty");
         std::ofstream(root / "proc/tty/drivers") << std::ifstream("/proc/tty/drivers").rdbuf();
-        fs::create_symlink("/proc/self", root / "proc/1");
+        fs::create_symlink("/proc/locks", root / "proc/locks");
     }
     ~PortsDialog() override { fs::remove_all(root); }
 
@@ -135,6 +136,7 @@ TEST_F(PortsDialog, ShowsSourceAndStateAndKeepsTheChoiceUnlessTheEnvironmentWins
         EXPECT_EQ(dialog.COM1.state.foreColor(), colour) << typed;
     }
     const int holder = ::open(pty.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
     app.edit(dialog.COM1.device, pty);
     EXPECT_EQ(dialog.COM1.state.caption(), "Held by another program");
     ::close(holder);

@@ -23,6 +23,8 @@ class EndToEndTest(unittest.TestCase):
         self.workdir = os.path.join(os.environ["DRAWERTEST_E2E_ARTIFACTS"],
                                     self.id().split(".", 1)[1])
         os.makedirs(self.workdir, exist_ok=True)
+        # The program's saved settings (the Ports dialog's choices) are this test's own.
+        os.environ["XDG_CONFIG_HOME"] = os.path.join(self.workdir, "config")
 
     def start_sim(self, device, *options):
         sim = DrawerSim(device, self.workdir, *options)
@@ -31,13 +33,14 @@ class EndToEndTest(unittest.TestCase):
 
     def start_program(self, sim=None, args=(), **mapped):
         """drawertest (with `args`) with the simulator on the port it plays and the `mapped`
-        ports on the paths given; every other port points at a missing path, so that no test
-        ever touches a real port."""
+        ports on the paths given (None: no variable, for the device the Ports dialog saved);
+        every other port points at a missing path, so that no test ever touches a real port."""
         ports = {port: os.path.join(self.workdir, f"no-{port.lower()}")
                  for port in ("COM1", "COM2", "LPT1", "LPT2")}
         if sim:
             ports[sim.port] = sim.path
         ports.update(mapped)
+        ports = {port: path for port, path in ports.items() if path is not None}
         program = driver.Program(ports, os.path.join(self.workdir, "drawertest.out"), args)
         self.addCleanup(program.stop)
         return program

@@ -1,9 +1,11 @@
 """The printer and interface screens against simulated devices at the line's speed: every byte
 of a test page and its drawer command, or of the opening characters, as the screen must send
 them; the drawer state read through the printer through a page, its kick and a close; a port
-that is missing, and one that names a file."""
+that is missing, and one that names a file; a network printer reached over TCP, and ones that
+refuse, keep silent or go away; a port chosen in the Ports dialog."""
 
 import os
+import socket
 
 import harness
 from desktop import wait_until
@@ -25,10 +27,16 @@ class ScreenTest(EndToEndTest):
         sim.wait_line(kicked)
 
     def test_epson_serial_reads_the_drawer_through_a_page_its_kick_and_a_close(self):
-        sim = self.start_sim("epson")
+        self.epson_reads_the_drawer(self.start_sim("epson"))
+
+    def test_epson_serial_reads_a_network_printer_the_same_way(self):
+        self.epson_reads_the_drawer(self.start_sim("epson", "--tcp", "0"))
+
+    def epson_reads_the_drawer(self, sim):
         program, epson = self.open_screen(sim, "Serial Interface", "Epson Serial Printer Test",
                                           group="Epson Printer Interface")
-        sim.wait_line(r"^line: 9600 baud, 8N1$")
+        if sim.path.startswith("/"):  # a network printer has no line to set
+            sim.wait_line(r"^line: 9600 baud, 8N1$")
         # Polling from before the page: checking the box chooses drawer 1 for the kick too.
         epson.find("check box", "Report  Drawer Status").check()
         self.assertTrue(epson.find("check box", "Test Drawer").checked)
@@ -76,6 +84,55 @@ class ScreenTest(EndToEndTest):
         wait_until(lambda: failure.shows_colour(RED), "the failure in red")
         with open(path, "rb") as file:
             self.assertEqual(file.read(), PAGE_TEXT)
+
+    def test_epson_serial_on_network_printers_that_refuse_keep_silent_or_go_away(self):
+        # COM1: a port nothing listens on. COM2: a peer that takes the connection and never
+        # reads or answers, until it drops the connection.
+        with socket.socket() as closed:
+            closed.bind(("127.0.0.1", 0))
+            nothing = "127.0.0.1:%d" % closed.getsockname()[1]
+        silent = socket.socket()
+        self.addCleanup(silent.close)
+        silent.bind(("127.0.0.1", 0))
+        silent.listen(1)
+        program = self.start_program(COM1=nothing, COM2="127.0.0.1:%d" % silent.getsockname()[1])
+        self.open_notice(program).find("push button", "Accept").click()
+        program.window(SELECTOR).find("radio button", "Serial Interface",
+                                      inside="Epson Printer Interface").click()
+        epson = program.window("Epson Serial Printer Test")
+        epson.find("label", "Unable to acquire handle for port COM1. (111)")
+
+        epson.find("radio button", "Serial Port 2 (COM2)").click()
+        peer, _ = silent.accept()
+        epson.find("check box", "Report  Drawer Status").check()
+        epson.find("label", "No reply")
+        epson.find("label", "Error getting status information. (110)")
+        peer.close()
+        epson.find("label", "Error getting status information. (5)")
+        epson.find("check box", "Report  Drawer Status").click()
+        epson.find("push button", "Test / Print ").click()
+        epson.find("label", "Failure to write to printer .(5)")
+
+    def test_a_port_chosen_in_the_ports_dialog_serves_the_epson_screen(self):
+        sim = self.start_sim("epson")
+        # COM1's device as saved before: a missing one, which the dialog replaces.
+        config = os.path.join(os.environ["XDG_CONFIG_HOME"], "drawertest")
+        os.makedirs(config, exist_ok=True)
+        with open(os.path.join(config, "drawertest.conf"), "w") as settings:
+            settings.write("[ports]\nCOM1=%s\n" % os.path.join(self.workdir, "gone"))
+        program = self.start_program(COM1=None)
+        self.open_notice(program).find("push button", "Accept").click()
+        program.window(SELECTOR).find("menu item", "Ports...").click()
+        dialog = program.window("Ports")
+        dialog.find("label", "Your saved choice.")
+        dialog.find("text", "COM1 device").replace_text(sim.path)
+        dialog.find("label", "Ready")
+        dialog.find("push button", "OK").click()
+        program.window(SELECTOR).find("radio button", "Serial Interface",
+                                      inside="Epson Printer Interface").click()
+        program.window("Epson Serial Printer Test")
+        sim.wait_line(r"^port: opened by the program$")
+        sim.wait_line(r"^line: 9600 baud, 8N1$")
 
     def test_star_serial_on_a_missing_com2_then_back_on_com1(self):
         sim = self.start_sim("star")

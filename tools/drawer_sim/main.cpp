@@ -1,5 +1,6 @@
 // drawer_sim: plays a receipt printer or one of Dunmere's drawer interfaces on a
-// pseudo-terminal (on a FIFO for a parallel port), so that drawertest can be tried on a machine
+// pseudo-terminal (on a FIFO for a parallel port, on a loopback TCP port for a network
+// printer), so that drawertest can be tried on a machine
 // with no drawer. The devices are
 // the program's own models (src/devices); this is their host: it takes the program's bytes off
 // the line no faster than a UART at the rate the program set, prints what the device does,
@@ -26,6 +27,7 @@
 #include "devices/printer.h"
 #include "fifo_port.h"
 #include "pty_port.h"
+#include "tcp_port.h"
 
 namespace drawersim {
 
@@ -51,6 +53,7 @@ const char* const kUsage =
     "options:\n"
     "  --port COM1|COM2|LPT1|LPT2  the port drawertest should take it for (default COM1, LPT1\n"
     "                              for maple)\n"
+    "  --tcp PORT                  a network printer on 127.0.0.1:PORT (0: any free port)\n"
     "  --no-wire-speed             take bytes as fast as they come; by default the line runs\n"
     "                              at the rate drawertest set, as a real line does\n"
     "  --drawer open|closed        drawer 1's state at start (default closed)\n"
@@ -69,6 +72,7 @@ const char* const kUsage =
 struct Options {
     std::string device;
     std::string port;
+    std::optional<int> tcpPort;
     bool wireSpeed = true;
     bool drawerOpen = false;
     std::optional<Time> closeAfter;
@@ -116,6 +120,8 @@ std::optional<Options> parse(int argc, char** argv) {
         if (arg == "--port") {
             ok = value == "COM1" || value == "COM2" || value == "LPT1" || value == "LPT2";
             options.port = value;
+        } else if (arg == "--tcp") {
+            ok = setNumber(options.tcpPort, 0) && *options.tcpPort <= 65535;
         } else if (arg == "--drawer") {
             ok = value == "open" || value == "closed";
             options.drawerOpen = value == "open";
@@ -225,6 +231,8 @@ public:
         if (!m_options.capturePath.empty())
             m_capture.open(m_options.capturePath, std::ios::binary | std::ios::trunc);
         std::string error;
+        if constexpr (std::is_same_v<Port, TcpPort>)
+            m_port.listenOn(*m_options.tcpPort);
         if (!m_port.open(error)) {
             std::cerr << "drawer_sim: " << error << "\n";
             return 1;
@@ -386,7 +394,7 @@ private:
         }
     }
 
-    static constexpr bool kSerial = std::is_same_v<Port, PtyPort>;
+    static constexpr bool kSerial = !std::is_same_v<Port, FifoPort>;
 
     Options m_options;
     std::shared_ptr<devices::Device> m_device;
@@ -426,6 +434,8 @@ int main(int argc, char** argv) {
     for (int signal : {SIGINT, SIGTERM, SIGHUP})
         ::sigaction(signal, &action, nullptr);
     // drawertest takes only a printer device or a FIFO for a parallel port, never a terminal.
+    if (options->tcpPort)
+        return Simulator<TcpPort>(std::move(*options), std::move(device)).run();
     if (options->port.starts_with("LPT"))
         return Simulator<FifoPort>(std::move(*options), std::move(device)).run();
     return Simulator<PtyPort>(std::move(*options), std::move(device)).run();
