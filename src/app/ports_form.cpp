@@ -46,7 +46,7 @@ PortsForm::PortsForm(Application& app, Program& program, PortChoices& choices)
     : Form(app, "PortsForm"), m_program(program), m_choices(choices) {
     setCaption("Ports");
     setBackColor(colors::kLightBlue);
-    setSize(640, 470);
+    setSize(640, 480);
 
     title.setCaption("The device behind each port");
     title.setFont(Font{"Arial", 12, true, false});
@@ -54,12 +54,16 @@ PortsForm::PortsForm(Application& app, Program& program, PortChoices& choices)
     title.setGeometry(16, 12, 608, 24);
 
     const Font bold{"Arial", 9.75, true, false};
-    int top = 48;
+    DeviceHeading.setCaption("Device (a path, or host:port for a network printer)");
+    DeviceHeading.setGeometry(76, 42, 300, 18);
+    FoundHeading.setCaption("Devices found on this computer");
+    FoundHeading.setGeometry(386, 42, 238, 18);
+    int top = 62;
     for (Row* row : rows()) {
         row->name.setCaption(row->port);
-        row->name.setFont(bold);
         row->name.setForeColor(colors::kWhite);
         row->name.setGeometry(16, top + 3, 56, 20);
+        row->name.setFont(Font{"Arial", 11.25, true, false});
         row->device.setGeometry(76, top, 300, 24);
         row->device.setAccessibleName(row->port + " device");
         row->device.setToolTip("Type a device path, or host:port for a network printer.");
@@ -78,11 +82,11 @@ PortsForm::PortsForm(Application& app, Program& program, PortChoices& choices)
     OK.setCaption("OK");
     OK.setToolTip("Keep these devices, now and on later runs.");
     OK.setFont(bold);
-    OK.setGeometry(424, 420, 96, 32);
+    OK.setGeometry(424, 432, 96, 32);
     OK.onClick = [this] { OK_Click(); };
     Cancel.setCaption("Cancel");
     Cancel.setFont(bold);
-    Cancel.setGeometry(528, 420, 96, 32);
+    Cancel.setGeometry(528, 432, 96, 32);
     Cancel.onClick = [this] { Cancel_Click(); };
 }
 

@@ -30,6 +30,8 @@ public:
     };
 
     toolkit::Label title{*this, "title"};
+    toolkit::Label DeviceHeading{*this, "DeviceHeading"};
+    toolkit::Label FoundHeading{*this, "FoundHeading"};
     Row COM1{*this, "COM1"};
     Row COM2{*this, "COM2"};
     Row LPT1{*this, "LPT1"};

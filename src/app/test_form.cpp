@@ -8,14 +8,15 @@ using screens::ScreenId;
 TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), m_program(program) {
     setCaption("Main Test Selector");
     setBackColor(colors::kLightBlue);
-    // Wide enough for the whole menu bar on one row.
-    setSize(500, 470);
+    // Wide enough for the whole menu bar on one row; the choices stay in the middle.
+    setSize(580, 470);
+    constexpr int kLeft = 60;
 
     Label1.setCaption("Cash Drawer Interface Selector");
     Label1.setFont(Font{"Arial", 15.75, true, false});
     Label1.setForeColor(colors::kWhite);
     Label1.setAlignment(Align::Center);
-    Label1.setGeometry(20, 12, 460, 30);
+    Label1.setGeometry(kLeft - 40, 12, 540, 30);
 
     const Font groupFont{"Arial", 9.75, true, false};
     struct Group {
@@ -30,7 +31,7 @@ TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), 
                            Group{Frame4, "Citizen Printer Interface", 276, 56},
                            Group{Frame5, "Ithaca Printer Interface", 340, 56}}) {
         g.frame.setCaption(g.caption);
-        g.frame.setGeometry(20, g.top, 460, g.height);
+        g.frame.setGeometry(kLeft, g.top, 460, g.height);
         g.frame.setForeColor(colors::kWhite);
         g.frame.setFont(groupFont);
     }
@@ -70,7 +71,7 @@ TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), 
     Exit.setCaption("Exit");
     Exit.setToolTip("Exit Dunmere Test");
     Exit.setFont(Font{"Arial", 9.75, true, false});
-    Exit.setGeometry(390, 414, 90, 32);
+    Exit.setGeometry(kLeft + 370, 414, 90, 32);
     Exit.onClick = [this] { Exit_Click(); };
 
     mPorts.setEnabled(program.offersPortChoices());

@@ -13,8 +13,9 @@ bool isHostCharacter(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '.' || c == '-' || c == '_';
 }
 
+// Hex digits, colons, an IPv4 tail and a zone ("%eth0"); the lookup judges the rest.
 bool isIpv6Character(char c) {
-    return std::isxdigit(static_cast<unsigned char>(c)) != 0 || c == ':' || c == '.' || c == '%';
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == ':' || c == '.' || c == '%';
 }
 
 // Windows names its ports COM1, LPT1, ... with no path around them.

@@ -27,7 +27,18 @@ using namespace std::chrono_literals;
 constexpr int kChannelTolerance = 16;
 constexpr int kPixelsAllowed = 4;
 
+// Settings that keep nothing: the ports dialog shows what the environment sets.
+struct NoStore final : app::ChoiceStore {
+    std::string load(const std::string&) const override { return {}; }
+    void save(const std::string&, const std::string&) override {}
+};
+
 struct Program {
+    Program() { program.setPortChoices(&choices); }
+
+    NoStore store;
+    // Every port's variable set to a missing device, and no devices found.
+    app::PortChoices choices{[](const char*) { return "/nowhere"; }, store, "/nowhere"};
     toolkit::VirtualClock clock;
     toolkit::Application app{clock};
     gui::QtWindowSystem windows{app};
@@ -64,6 +75,7 @@ const View kViews[] = {
     {"Alderform", From::Selector, {"Alder"}, {}},
     {"Alderform2", From::Selector, {"Alder", "AlderAdvanced"}, {}},
     {"Mapleform", From::Selector, {"Maple"}, {}},
+    {"PortsForm", From::Selector, {"mPorts"}, {}},
     {"StarParallelform", From::Selector, {"StarParallel"}, {}},
     {"StarSerialform", From::Selector, {"StarSerial"}, {}},
     {"EPSONParallelform", From::Selector, {"EPSONParallel"}, {}},

@@ -1,5 +1,6 @@
 // The port-name map: standard paths, environment overrides, both COM spellings, unknown names.
 #include "ports/device_map.h"
+#include "ports/network_address.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,30 @@ TEST(DeviceMap, StandardPathsAndOverrides) {
     }
     for (const char* name : {"", "COM3", "LPT3", "COM", "\\\\.\\", "COM1:", "/dev/pts/7", "PRN"})
         EXPECT_EQ(changed.find(name), nullptr) << name;
+}
+
+TEST(NetworkAddress, HostAndPortOrTheRawPrintingPortButNeverADevice) {
+    for (const auto& [text, address] : {
+             std::pair{"printer.local", "printer.local:9100"},
+             std::pair{"10.0.0.7:9101", "10.0.0.7:9101"},
+             std::pair{"[::1]:9102", "[::1]:9102"},
+             std::pair{"[fe80::1%eth0]", "[fe80::1%eth0]:9100"},
+             std::pair{"fd00::7", "[fd00::7]:9100"},
+             std::pair{"/dev/ttyUSB0", ""},
+             std::pair{"\\\\.\\COM3", ""},
+             std::pair{"com3", ""},
+             std::pair{"host:", ""},
+             std::pair{"host:0", ""},
+             std::pair{"host:65536", ""},
+             std::pair{"host:91x", ""},
+             std::pair{"[::1", ""},
+             std::pair{"[::1]9100", ""},
+             std::pair{":9100", ""},
+             std::pair{"a b:9100", ""},
+         }) {
+        const auto parsed = ports::parseNetworkAddress(text);
+        EXPECT_EQ(parsed ? parsed->text() : "", address) << text;
+    }
 }
 
 }  // namespace

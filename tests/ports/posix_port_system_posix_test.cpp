@@ -245,6 +245,8 @@ TEST_F(PosixPortSystemTest, TheKernelsListsTellLinesPrintersAndTheActiveConsole)
              std::tuple{PortKind::Serial, S_IFCHR, makedev(188, 511), 0},
              std::tuple{PortKind::Serial, S_IFCHR, makedev(5, 0), ENOTTY},
              std::tuple{PortKind::Serial, S_IFBLK, makedev(240, 64), ENOTTY},
+             std::tuple{PortKind::Serial, S_IFCHR, makedev(180, 0), 0},  // a USB printer
+             std::tuple{PortKind::Serial, S_IFCHR, makedev(180, 96), ENOTTY},
              std::tuple{PortKind::Parallel, S_IFCHR, makedev(6, 0), 0},
              std::tuple{PortKind::Parallel, S_IFCHR, makedev(180, 0), 0},
              std::tuple{PortKind::Parallel, S_IFCHR, makedev(180, 96), ENODEV},
