@@ -23,13 +23,14 @@ const char* const kProgramHelp =
     "  status     read the drawer state through a receipt printer on a serial port\n"
     "  page       print the test page on a receipt printer, the drawer kick after it on request\n"
     "  interface  send the opening character to a Dunmere drawer interface\n"
+    "  ports      the device behind each port, its state, and the devices found\n"
     "\n"
-    "PORT is COM1, COM2, LPT1 or LPT2, the ports of the window, which the variables\n"
-    "DRAWERTEST_COM1, DRAWERTEST_COM2, DRAWERTEST_LPT1 and DRAWERTEST_LPT2 point at other devices\n"
-    "as for the window; or a device path. A FIFO or a printer device (/dev/lp*, /dev/usb/lp*) is "
-    "a\n"
-    "parallel port, any other device a serial one. A printer on a serial port gets what the\n"
-    "serial screen of its brand sends, one on a parallel port what the parallel screen sends.\n"
+    "PORT is COM1, COM2, LPT1 or LPT2, the ports of the window, which the Ports dialog and the\n"
+    "variables DRAWERTEST_COM1, DRAWERTEST_COM2, DRAWERTEST_LPT1 and DRAWERTEST_LPT2 point at\n"
+    "other devices as for the window; a device path; or a network printer's host:port (port\n"
+    "9100 when none is given). A FIFO or a printer device (/dev/lp*, /dev/usb/lp*) is a parallel\n"
+    "port, any other device a serial one. A printer on a serial port gets what the serial\n"
+    "screen of its brand sends, one on a parallel port what the parallel screen sends.\n"
     "\n"
     "every command takes:\n"
     "  --json     each result as one JSON object on a line of its own\n"
@@ -195,6 +196,8 @@ int runCommandLine(const std::vector<std::string>& arguments, const ports::Devic
         std::cout << kProgramHelp;
         return kDone;
     }
+    if (first == "ports" && arguments.size() == 1)
+        return listPorts(devices);
     const Subcommand* subcommand = nullptr;
     for (const Subcommand& known : subcommands()) {
         if (first == known.name)
@@ -219,8 +222,9 @@ int runCommandLine(const std::vector<std::string>& arguments, const ports::Devic
         return badUsage("--port is missing", subcommand->name);
     const std::optional<PortArgument> port = parsePort(*portText);
     if (!port) {
-        return badUsage("'" + *portText + "' is no port: COM1, COM2, LPT1, LPT2 or a device path",
-                        subcommand->name);
+        return badUsage(
+            "'" + *portText + "' is no port: COM1, COM2, LPT1, LPT2, a device path or host:port",
+            subcommand->name);
     }
 
     if (command == "interface") {

@@ -15,6 +15,10 @@
 
 namespace cli {
 
+// ---- ports: the devices behind the ports and those found ----
+
+int listPorts(const ports::DeviceMap& devices);
+
 // ---- receipt printers: kick, page, status ----
 
 enum class PrinterAction { Kick, Page, Status };

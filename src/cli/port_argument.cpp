@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "ports/network_address.h"
+
 #ifndef _WIN32
 #include <sys/stat.h>
 
@@ -63,6 +65,9 @@ std::optional<PortArgument> parsePort(std::string_view text) {
 #else
     const bool path = text.find('/') != std::string_view::npos;
 #endif
+    // A network printer stands behind COM1, as on a serial printer screen.
+    if (!path && ports::parseNetworkAddress(text))
+        return PortArgument{std::string(text), "COM1", true, PortKind::Serial};
     if (!path)
         return std::nullopt;
     const PortKind kind = kindOfPath(std::string(text));

@@ -30,10 +30,10 @@ struct PortArgument {
     ports::DeviceMap deviceMap(const ports::DeviceMap& devices) const;
 };
 
-// COM1, COM2, LPT1 and LPT2 in any letter case; a text with a slash (or on Windows a
-// backslash) is a device path: a FIFO or a printer device (/dev/lp*, /dev/usb/lp*; on Windows
-// a name starting with LPT) is a parallel port, anything else a serial one. Null for a text
-// that is neither.
+// COM1, COM2, LPT1 and LPT2 in any letter case; a network printer's "host:port" stands behind
+// COM1; a text with a slash (or on Windows a backslash) is a device path: a FIFO or a printer
+// device (/dev/lp*, /dev/usb/lp*; on Windows a name starting with LPT) is a parallel port, anything
+// else a serial one. Null for a text that is neither.
 std::optional<PortArgument> parsePort(std::string_view text);
 
 }  // namespace cli
