@@ -23,8 +23,6 @@ class EndToEndTest(unittest.TestCase):
         self.workdir = os.path.join(os.environ["DRAWERTEST_E2E_ARTIFACTS"],
                                     self.id().split(".", 1)[1])
         os.makedirs(self.workdir, exist_ok=True)
-        # The program's saved settings (the Ports dialog's choices) are this test's own.
-        os.environ["XDG_CONFIG_HOME"] = os.path.join(self.workdir, "config")
 
     def start_sim(self, device, *options):
         sim = DrawerSim(device, self.workdir, *options)

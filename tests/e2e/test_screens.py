@@ -6,6 +6,7 @@ refuse, keep silent or go away; a port chosen in the Ports dialog."""
 
 import os
 import socket
+from unittest import mock
 
 import harness
 from desktop import wait_until
@@ -107,20 +108,23 @@ class ScreenTest(EndToEndTest):
         epson.find("check box", "Report  Drawer Status").check()
         epson.find("label", "No reply")
         epson.find("label", "Error getting status information. (110)")
+        # Gone: the next requests find the connection closed.
         peer.close()
-        epson.find("label", "Error getting status information. (5)")
+        epson.find("label", "Error writing ENQ character. (5)")
         epson.find("check box", "Report  Drawer Status").click()
         epson.find("push button", "Test / Print ").click()
         epson.find("label", "Failure to write to printer .(5)")
 
     def test_a_port_chosen_in_the_ports_dialog_serves_the_epson_screen(self):
         sim = self.start_sim("epson")
-        # COM1's device as saved before: a missing one, which the dialog replaces.
-        config = os.path.join(os.environ["XDG_CONFIG_HOME"], "drawertest")
-        os.makedirs(config, exist_ok=True)
-        with open(os.path.join(config, "drawertest.conf"), "w") as settings:
+        # COM1's device as saved before, in settings of this test's own: a missing one, which
+        # the dialog replaces.
+        config = os.path.join(self.workdir, "config")
+        os.makedirs(os.path.join(config, "drawertest"), exist_ok=True)
+        with open(os.path.join(config, "drawertest", "drawertest.conf"), "w") as settings:
             settings.write("[ports]\nCOM1=%s\n" % os.path.join(self.workdir, "gone"))
-        program = self.start_program(COM1=None)
+        with mock.patch.dict(os.environ, {"XDG_CONFIG_HOME": config}):
+            program = self.start_program(COM1=None)
         self.open_notice(program).find("push button", "Accept").click()
         program.window(SELECTOR).find("menu item", "Ports...").click()
         dialog = program.window("Ports")
