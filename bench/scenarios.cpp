@@ -48,16 +48,15 @@ public:
         std::optional<screens::ScreenId> logged) {
         m_app.setWindowSystem(&m_windows);
         if (backend == Backend::Fake) {
-            auto fake = std::make_unique<support::FakePortSystem>();
-            m_fake = fake.get();
-            m_ports = std::move(fake);
+            m_fake = &m_ownFake.emplace();
         } else {
             m_peer.emplace(std::move(request), reply);
             if (!m_peer->ok())
                 return;
             m_ports = std::make_unique<ports::PosixPortSystem>(onlyCom1(m_peer->slave()));
         }
-        ports::PortSystem* seam = m_ports.get();
+        ports::PortSystem* seam =
+            m_fake ? &static_cast<ports::PortSystem&>(*m_fake) : m_ports.get();
         if (logged) {
             m_log.emplace(m_clock);
             m_log->start(*logged);
@@ -107,6 +106,7 @@ private:
     toolkit::VirtualClock m_clock;
     std::optional<PtyPeer> m_peer;
     std::unique_ptr<ports::PortSystem> m_ports;
+    std::optional<support::FakePortSystem> m_ownFake;
     support::FakePortSystem* m_fake = nullptr;
     std::uint64_t m_fakeBytes = 0;
     std::optional<app::WireLog> m_log;

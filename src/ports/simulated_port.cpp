@@ -23,6 +23,19 @@ Time SimulatedPort::waitLimit(Time now, Time callEnd) const {
 
 ErrorCode SimulatedPort::write(std::span<const std::uint8_t> bytes, std::uint32_t& written,
                                WaitClock& clock) {
+    if (!hasDevice()) {
+        // Nothing on the line: the bytes are gone at once, unless the far end takes nothing.
+        written = 0;
+        if (m_line.farEnd() != devices::Line::FarEnd::TakesNothing) {
+            m_stallBudget.refill();
+            written = static_cast<std::uint32_t>(bytes.size());
+            return kSuccess;
+        }
+        const Time limit = clock.now() + m_stallBudget.left();
+        m_stallBudget.spend(m_stallBudget.left());
+        clock.waitUntil(limit);
+        return kTimedOut;
+    }
     const Time callEnd = clock.now() + kCallWaitLimit;
     std::size_t done = 0;
     ErrorCode code = kSuccess;

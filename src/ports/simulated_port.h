@@ -2,8 +2,8 @@
 // on such a line, its waits bounded as the backends bound theirs, in time its owner passes. A
 // write takes what fits and waits for room, a flush waits for the queue to drain, a close gives
 // the queue the time of a flush and drops the rest, a read takes what has come; a device that
-// takes nothing holds a call at most kCallWaitLimit and the port at most its stall budget. The
-// tests' fake backend keeps its ports in virtual time this way.
+// takes nothing holds a call at most kCallWaitLimit and the port at most its stall budget. With
+// no device on the line, written bytes are gone at once.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +31,6 @@ public:
 
     devices::Line& line() { return m_line; }
     bool hasDevice() const { return m_line.device() != nullptr; }
-    StallBudget& stallBudget() { return m_stallBudget; }
 
     // A new open starts with the whole stall budget.
     void open() { m_stallBudget.refill(); }

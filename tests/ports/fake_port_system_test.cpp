@@ -23,6 +23,7 @@ using FarEnd = devices::Line::FarEnd;
 
 TEST(FakePortSystem, ScriptedResultsLandOnTheCallsTheyName) {
     support::FakePortSystem fake;
+    ports::PortSystem& seam = fake;
     const ports::Handle h = open(fake, "COM1");
     // Writes 1 and 2 (counted from 0) fail; the failed ones are recorded, their bytes not sent.
     fake.failWrites(code(EIO), 1, 2);
@@ -31,21 +32,21 @@ TEST(FakePortSystem, ScriptedResultsLandOnTheCallsTheyName) {
     ports::CommDcb dcb;
     for (std::uint8_t i = 0; i < 4; ++i) {
         EXPECT_EQ(write(fake, h, {i}), expected[i]) << "write " << int{i};
-        EXPECT_EQ(fake.getCommState(h, dcb), i == 1 ? code(EPERM) : ports::kSuccess) << int{i};
+        EXPECT_EQ(seam.getCommState(h, dcb), i == 1 ? code(EPERM) : ports::kSuccess) << int{i};
     }
     EXPECT_EQ(fake.writes().size(), 4u);
     EXPECT_EQ(fake.bytesWritten(), (Bytes{0, 3}));
 
     // A pending write goes out, its event is signalled and its result tells the full count.
     ports::WriteOverlapped overlapped;
-    overlapped.event = fake.createEvent(true, false, nullptr);
+    overlapped.event = seam.createEvent(true, false, nullptr);
     fake.failWrites(ports::kIoPending, 0, 1);
     std::uint32_t count = 9;
-    EXPECT_EQ(fake.writeFile(h, Bytes{0x41, 0x00}, count, &overlapped), ports::kIoPending);
+    EXPECT_EQ(seam.writeFile(h, Bytes{0x41, 0x00}, count, &overlapped), ports::kIoPending);
     EXPECT_EQ(count, 0u);
     EXPECT_EQ(fake.bytesWritten(), (Bytes{0, 3, 0x41, 0x00}));
-    EXPECT_EQ(fake.waitForSingleObject(overlapped.event, 1000), ports::kSuccess);
-    EXPECT_EQ(fake.getOverlappedResult(h, overlapped, count, false), ports::kSuccess);
+    EXPECT_EQ(seam.waitForSingleObject(overlapped.event, 1000), ports::kSuccess);
+    EXPECT_EQ(seam.getOverlappedResult(h, overlapped, count, false), ports::kSuccess);
     EXPECT_EQ(count, 2u);
 }
 
@@ -53,7 +54,7 @@ TEST(FakePortSystem, HoldsThePortContract) {
     support::FakePortSystem fake;
     fake.setMissing("COM2");
     std::size_t received = 0;
-    expectContract(fake, {code(ENOENT), code(EBUSY), code(EBADF), code(EINVAL), code(ETIMEDOUT),
+    expectContract(fake, {code(ENOENT), code(EBUSY), code(EBADF), code(EINVAL), ports::kTimedOut,
                           [&](std::size_t) {
                               const Bytes all = fake.bytesWritten();
                               return Bytes(all.begin() + static_cast<long>(
@@ -67,17 +68,18 @@ TEST(FakePortSystem, AnEventNothingSignalsWaitsItsBoundAndAHungUpLineFailsAllBut
     support::FakePortSystem fake;
     toolkit::VirtualClock clock;
     fake.useClock(clock);
+    ports::PortSystem& seam = fake;
     const ports::Handle h = open(fake, "COM1");
-    EXPECT_EQ(fake.waitForSingleObject(fake.createEvent(true, false, "0"), 0xFFFFFFFF),
-              code(ETIMEDOUT));
+    EXPECT_EQ(seam.waitForSingleObject(seam.createEvent(true, false, "0"), 0xFFFFFFFF),
+              ports::kTimedOut);
     EXPECT_EQ(clock.now(), toolkit::Millis(1000));
 
     // Until it is back, a new open fails too.
     fake.hangUp("\\\\.\\COM1");
     EXPECT_EQ(write(fake, h, {0x41}), code(EIO));
-    EXPECT_EQ(fake.closeHandle(h), ports::kSuccess);
+    EXPECT_EQ(seam.closeHandle(h), ports::kSuccess);
     EXPECT_EQ(open(fake, "COM1"), ports::kInvalidHandle);
-    EXPECT_EQ(fake.lastError(), code(EIO));
+    EXPECT_EQ(seam.lastError(), code(EIO));
     fake.setPresent("COM1");
     EXPECT_GE(open(fake, "COM1"), 1);
 }
@@ -95,11 +97,12 @@ protected:
     // Takes a byte that has come.
     ports::ErrorCode read(std::uint8_t& byte) {
         std::uint32_t count = 0;
-        return fake.readFile(handle, byte, count, nullptr);
+        return seam.readFile(handle, byte, count, nullptr);
     }
 
     toolkit::VirtualClock clock;
     support::FakePortSystem fake;
+    ports::PortSystem& seam = fake;
     std::shared_ptr<devices::Printer> printer =
         std::make_shared<devices::Printer>(devices::Brand::Epson);
     ports::Handle handle;
@@ -113,7 +116,7 @@ TEST_F(FakeLine, BytesLeaveAtTheRateOfTheLine) {
         const toolkit::Millis start = clock.now();
         ASSERT_EQ(write(fake, handle, Bytes(bytes, 'x')), ports::kSuccess);
         EXPECT_EQ(clock.now(), start) << "the bytes fit the queue";
-        EXPECT_EQ(fake.flushFileBuffers(handle), ports::kSuccess);
+        EXPECT_EQ(seam.flushFileBuffers(handle), ports::kSuccess);
         EXPECT_EQ(clock.now() - start, time) << settings;
     }
 }
@@ -124,21 +127,21 @@ TEST_F(FakeLine, AWriteWaitsForRoomAndAFlushOrACloseForTheWireWithinTheirBound) 
     EXPECT_EQ(written, 5000u);
     EXPECT_EQ(clock.now(), 942ms) << "904 bytes had to leave first";
     EXPECT_EQ(outputQueued(), devices::Line::kOutputQueueSize);
-    EXPECT_EQ(fake.flushFileBuffers(handle), ports::kTimedOut);
+    EXPECT_EQ(seam.flushFileBuffers(handle), ports::kTimedOut);
     EXPECT_EQ(clock.now(), 1942ms);
     // A close gives the rest the time of a flush and drops what is left.
-    EXPECT_EQ(fake.closeHandle(handle), ports::kSuccess);
+    EXPECT_EQ(seam.closeHandle(handle), ports::kSuccess);
     EXPECT_EQ(clock.now(), 2942ms);
     EXPECT_EQ(outputQueued(), 0u);
     // The wire is free at once for the next open's bytes.
     handle = open(fake, "COM1");
     ASSERT_EQ(write(fake, handle, {0x05}), ports::kSuccess);
-    EXPECT_EQ(fake.flushFileBuffers(handle), ports::kSuccess);
+    EXPECT_EQ(seam.flushFileBuffers(handle), ports::kSuccess);
     EXPECT_EQ(clock.now(), 2944ms);
     // A new rate takes the bytes behind the one on the wire.
     ASSERT_EQ(write(fake, handle, Bytes(96, 'x')), ports::kSuccess);
     ASSERT_EQ(setUp(fake, handle, "COM1:1200,n,8,1"), ports::kSuccess);
-    EXPECT_EQ(fake.flushFileBuffers(handle), ports::kSuccess);
+    EXPECT_EQ(seam.flushFileBuffers(handle), ports::kSuccess);
     EXPECT_EQ(clock.now(), 2944ms + 793ms);
 }
 
@@ -159,21 +162,21 @@ TEST_F(FakeLine, RepliesComeAfterTheirWireTime) {
     ports::CommStat queues;
     for (const auto& [after, in, out] : {std::tuple{100ms, 0u, 7u}, std::tuple{9ms, 1u, 0u}}) {
         clock.spend(after);
-        ASSERT_EQ(fake.clearCommError(handle, errors, queues), ports::kSuccess);
+        ASSERT_EQ(seam.clearCommError(handle, errors, queues), ports::kSuccess);
         EXPECT_EQ(std::pair(queues.inQueue, queues.outQueue), std::pair(in, out));
     }
-    EXPECT_EQ(fake.purgeComm(handle, ports::kPurgeRxClear), ports::kSuccess);
+    EXPECT_EQ(seam.purgeComm(handle, ports::kPurgeRxClear), ports::kSuccess);
     EXPECT_EQ(read(byte), ports::kTimedOut);
 
     // A printer that is on holds CTS and DSR; switched off, it drives nothing and never answers.
     std::uint32_t lines = 0;
-    EXPECT_EQ(fake.getCommModemStatus(handle, lines), ports::kSuccess);
+    EXPECT_EQ(seam.getCommModemStatus(handle, lines), ports::kSuccess);
     EXPECT_EQ(lines, ports::kCtsOn | ports::kDsrOn);
     line().setFarEnd(FarEnd::SwitchedOff, clock.now());
     ASSERT_EQ(write(fake, handle, {0x10, 0x04, 0x01}), ports::kSuccess);
     clock.spend(100ms);
     EXPECT_EQ(read(byte), ports::kTimedOut);
-    EXPECT_EQ(fake.getCommModemStatus(handle, lines), ports::kSuccess);
+    EXPECT_EQ(seam.getCommModemStatus(handle, lines), ports::kSuccess);
     EXPECT_EQ(lines, 0u);
 }
 
@@ -187,13 +190,13 @@ TEST_F(FakeLine, ADeviceThatTakesNothingHoldsTheWritesToItASecondInAll) {
     // The budget spent, calls fail at once until the device takes bytes again.
     EXPECT_EQ(write(fake, handle, {0x05}, &written), ports::kTimedOut);
     EXPECT_EQ(written, 0u);
-    EXPECT_EQ(fake.flushFileBuffers(handle), ports::kTimedOut);
+    EXPECT_EQ(seam.flushFileBuffers(handle), ports::kTimedOut);
     EXPECT_EQ(clock.now(), 1000ms);
     fake.setTakesData("COM1", true);
     EXPECT_EQ(write(fake, handle, {0x05}), ports::kTimedOut) << "no room yet";
     clock.spend(2ms);
     EXPECT_EQ(write(fake, handle, {0x05}), ports::kSuccess);
-    EXPECT_EQ(fake.flushFileBuffers(handle), ports::kTimedOut) << "4.3 s of bytes before it";
+    EXPECT_EQ(seam.flushFileBuffers(handle), ports::kTimedOut) << "4.3 s of bytes before it";
 }
 
 }  // namespace

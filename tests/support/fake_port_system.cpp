@@ -3,35 +3,45 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <string_view>
 
 #include "devices/device.h"
-#include "ports/dcb_text.h"
 
 namespace support {
 
-using devices::Time;
+using ports::CommDcb;
 using ports::ErrorCode;
 using ports::Handle;
 using ports::kSuccess;
+using Kind = ports::PortCall::Kind;
 
 namespace {
 
-std::string canonical(std::string_view name) {
-    constexpr std::string_view kDeviceNamespace = "\\\\.\\";
-    if (name.starts_with(kDeviceNamespace))
-        name.remove_prefix(kDeviceNamespace.size());
-    return std::string(name);
+// The errno value of a code the simulated ports give in the platform's own words.
+ErrorCode errnoOf(ErrorCode code) {
+#ifdef _WIN32
+    using Sim = ports::SimulatedPortSystem;
+    switch (code) {
+        case Sim::kNoSuchPort:
+            return ENOENT;
+        case Sim::kPortInUse:
+            return EBUSY;
+        case Sim::kBadHandle:
+            return EBADF;
+        case Sim::kBadSetting:
+            return EINVAL;
+    }
+#endif
+    return code;
 }
 
-std::string lineText(const ports::CommDcb& dcb) {
+std::string lineText(const CommDcb& dcb) {
     static constexpr char kParity[] = "noems";
     static constexpr const char* kStop[] = {"1", "1.5", "2"};
     return std::to_string(dcb.baudRate) + ',' + kParity[static_cast<int>(dcb.parity)] + ',' +
            std::to_string(dcb.byteSize) + ',' + kStop[static_cast<int>(dcb.stopBits)];
 }
 
-// By Call, in its order.
+// By kind, in its order.
 constexpr const char* kCallNames[] = {
     "createFile",          "getCommState",        "buildCommDcb",    "setCommState",
     "escapeCommFunction",  "flushFileBuffers",    "purgeComm",       "clearCommError",
@@ -39,75 +49,239 @@ constexpr const char* kCallNames[] = {
     "closeEvent",          "waitForSingleObject", "writeFile",       "readFile",
     "getOverlappedResult", "getCommModemStatus",  "closeHandle"};
 
-std::string str(std::uint32_t n) {
-    return std::to_string(n);
-}
-std::string str(std::int32_t n) {
-    return std::to_string(n);
-}
-std::string str(bool b) {
-    return b ? "true" : "false";
+// A call as its function and arguments: "writeFile(1, 41 00)".
+std::string textOf(const ports::PortCall& call) {
+    const auto& v = call.values;
+    const auto list = [&](std::size_t count) {
+        std::string text = std::to_string(call.handle);
+        for (std::size_t i = 0; i < count; ++i)
+            text += ", " + std::to_string(v[i]);
+        return text;
+    };
+    const auto flag = [](std::uint32_t on) { return on != 0 ? "true" : "false"; };
+    std::string args;
+    switch (call.kind) {
+        case Kind::Open:
+        case Kind::BuildCommDcb:
+            args = call.data;
+            break;
+        case Kind::SetCommState:
+            args = list(0) + ", " + lineText(ports::unpackLine(v));
+            break;
+        case Kind::Escape:
+            args = list(0) + (v[0] == 3 ? ", SETRTS" : ", SETDTR");
+            break;
+        case Kind::Purge:
+        case Kind::Wait:
+            args = list(1);
+            break;
+        case Kind::SetupComm:
+            args = list(2);
+            break;
+        case Kind::SetCommTimeouts:
+            args = list(5);
+            break;
+        case Kind::CreateEvent:
+            args = std::string(flag(v[0])) + ", " + flag(v[1]) + ", " +
+                   (v[2] != 0 ? "null" : '"' + call.data + '"');
+            break;
+        case Kind::Write:
+            args = list(0) + ", " + devices::hex({call.data.begin(), call.data.end()});
+            break;
+        case Kind::OverlappedResult:
+            args = list(0) + ", " + flag(v[1]);
+            break;
+        default:
+            args = list(0);
+    }
+    return std::string(kCallNames[static_cast<int>(call.kind)]) + '(' + args + ')';
 }
 
 }  // namespace
 
-FakePortSystem::FakePortSystem() {
-    for (const char* name : {"COM1", "COM2", "LPT1", "LPT2"})
-        device(name);
-}
+// The simulated ports with the test's scripts, devices and replies in front of them.
+class FakePortSystem::Scripted final : public ports::SimulatedPortSystem {
+public:
+    explicit Scripted(FakePortSystem& fake) : SimulatedPortSystem(fake), m_fake(fake) {}
 
-FakePortSystem::Device& FakePortSystem::device(const std::string& name) {
-    const std::string key = canonical(name);
-    auto it = m_devices.find(key);
-    if (it == m_devices.end()) {
-        it = m_devices.emplace(key, Device{}).first;
-        it->second.dcb.baudRate = 9600;
-        if (key.starts_with("LPT"))
-            it->second.port = ports::SimulatedPort(devices::Line::parallel());
+    ErrorCode lastError() const override { return errnoOf(SimulatedPortSystem::lastError()); }
+
+    Handle createFile(const std::string& device, std::uint32_t access, std::uint32_t shareMode,
+                      std::uint32_t creation, std::uint32_t flags) override {
+        const auto refused = m_fake.m_openFails.find(portNamed(device));
+        ErrorCode code = scripted(Call::CreateFile, ports::kInvalidHandle);
+        if (code == kSuccess && refused != m_fake.m_openFails.end())
+            code = fail(refused->second);
+        return code != kSuccess
+                   ? ports::kInvalidHandle
+                   : SimulatedPortSystem::createFile(device, access, shareMode, creation, flags);
     }
-    return it->second;
+    ErrorCode getCommState(Handle h, CommDcb& dcb) override {
+        return run(Call::GetCommState, h,
+                   [&] { return SimulatedPortSystem::getCommState(h, dcb); });
+    }
+    ErrorCode buildCommDcb(const std::string& settings, CommDcb& dcb) override {
+        return run(Call::BuildCommDcb, 0,
+                   [&] { return SimulatedPortSystem::buildCommDcb(settings, dcb); });
+    }
+    ErrorCode setCommState(Handle h, const CommDcb& dcb) override {
+        return run(Call::SetCommState, h,
+                   [&] { return SimulatedPortSystem::setCommState(h, dcb); });
+    }
+    ErrorCode escapeCommFunction(Handle h, ports::EscapeFunction function) override {
+        return run(Call::EscapeCommFunction, h,
+                   [&] { return SimulatedPortSystem::escapeCommFunction(h, function); });
+    }
+    ErrorCode flushFileBuffers(Handle h) override {
+        return run(Call::FlushFileBuffers, h,
+                   [&] { return SimulatedPortSystem::flushFileBuffers(h); });
+    }
+    ErrorCode purgeComm(Handle h, std::uint32_t flags) override {
+        return run(Call::PurgeComm, h, [&] {
+            const ErrorCode code = SimulatedPortSystem::purgeComm(h, flags);
+            if (code == kSuccess && (flags & ports::kPurgeRxClear) != 0)
+                m_fake.m_replies.clear();
+            return code;
+        });
+    }
+    ErrorCode clearCommError(Handle h, std::uint32_t& errors, ports::CommStat& stat) override {
+        return run(Call::ClearCommError, h, [&] {
+            const ErrorCode code = SimulatedPortSystem::clearCommError(h, errors, stat);
+            stat.inQueue += static_cast<std::uint32_t>(m_fake.m_replies.size());
+            return code;
+        });
+    }
+    ErrorCode setupComm(Handle h, std::uint32_t inQueue, std::uint32_t outQueue) override {
+        return run(Call::SetupComm, h,
+                   [&] { return SimulatedPortSystem::setupComm(h, inQueue, outQueue); });
+    }
+    ErrorCode getCommTimeouts(Handle h, ports::CommTimeoutsRec& timeouts) override {
+        return run(Call::GetCommTimeouts, h,
+                   [&] { return SimulatedPortSystem::getCommTimeouts(h, timeouts); });
+    }
+    ErrorCode setCommTimeouts(Handle h, const ports::CommTimeoutsRec& timeouts) override {
+        return run(Call::SetCommTimeouts, h,
+                   [&] { return SimulatedPortSystem::setCommTimeouts(h, timeouts); });
+    }
+    ports::EventHandle createEvent(bool manualReset, bool initialState, const char* name) override {
+        return scripted(Call::CreateEvent, 0) != kSuccess
+                   ? 0
+                   : SimulatedPortSystem::createEvent(manualReset, initialState, name);
+    }
+    ErrorCode closeEvent(ports::EventHandle event) override {
+        return run(Call::CloseEvent, 0, [&] { return SimulatedPortSystem::closeEvent(event); });
+    }
+    ErrorCode waitForSingleObject(ports::EventHandle event, std::uint32_t timeoutMs) override {
+        return run(Call::WaitForSingleObject, 0,
+                   [&] { return SimulatedPortSystem::waitForSingleObject(event, timeoutMs); });
+    }
+    ErrorCode writeFile(Handle h, std::span<const std::uint8_t> bytes, std::uint32_t& written,
+                        ports::WriteOverlapped* overlapped) override {
+        written = 0;
+        const ErrorCode code = scripted(Call::WriteFile, h);
+        if (code != ports::kIoPending)
+            return code != kSuccess
+                       ? code
+                       : errnoOf(SimulatedPortSystem::writeFile(h, bytes, written, overlapped));
+        // A pending write goes out all the same and has ended by the time anyone waits for it.
+        std::uint32_t sent = 0;
+        SimulatedPortSystem::writeFile(h, bytes, sent, overlapped);
+        return fail(ports::kIoPending);
+    }
+    ErrorCode readFile(Handle h, std::uint8_t& byte, std::uint32_t& read,
+                       ports::WriteOverlapped* overlapped) override {
+        read = 0;
+        return run(Call::ReadFile, h, [&] {
+            if (m_fake.m_replies.empty() || portOf(h).empty())
+                return SimulatedPortSystem::readFile(h, byte, read, overlapped);
+            byte = m_fake.m_replies.front();
+            m_fake.m_replies.pop_front();
+            read = 1;
+            return kSuccess;
+        });
+    }
+    ErrorCode getOverlappedResult(Handle h, ports::WriteOverlapped& overlapped,
+                                  std::uint32_t& transferred, bool wait) override {
+        return run(Call::GetOverlappedResult, h, [&] {
+            return SimulatedPortSystem::getOverlappedResult(h, overlapped, transferred, wait);
+        });
+    }
+    ErrorCode getCommModemStatus(Handle h, std::uint32_t& status) override {
+        return run(Call::GetCommModemStatus, h, [&] {
+            const ErrorCode code = SimulatedPortSystem::getCommModemStatus(h, status);
+            if (code == kSuccess && line(portOf(h)).device() == nullptr)
+                status = m_fake.m_modemStatus;
+            return code;
+        });
+    }
+    ErrorCode closeHandle(Handle h) override {
+        // A close that fails (scripted) leaves the device open.
+        return run(Call::CloseHandle, h, [&] { return SimulatedPortSystem::closeHandle(h); });
+    }
+
+private:
+    // Counts the call and answers its scripted failure, if any, or EIO on a line that hung up.
+    ErrorCode scripted(Call call, Handle h) {
+        const std::size_t n = m_fake.m_callCounts[call]++;
+        const auto& scripts = m_fake.m_scripts[call];
+        for (auto it = scripts.rbegin(); it != scripts.rend(); ++it) {
+            if (n >= it->first && n < it->end)
+                return fail(it->code);
+        }
+        const bool hungUp = m_fake.m_hungUp.contains(portOf(h));
+        return hungUp && call != Call::CloseHandle ? fail(EIO) : kSuccess;
+    }
+    template <class Body>
+    ErrorCode run(Call call, Handle h, Body body) {
+        const ErrorCode code = scripted(call, h);
+        return code != kSuccess ? code : errnoOf(body());
+    }
+
+    FakePortSystem& m_fake;
+};
+
+FakePortSystem::FakePortSystem()
+    : m_ports(std::make_unique<Scripted>(*this)), m_recorder(*m_ports, *this) {}
+
+FakePortSystem::~FakePortSystem() = default;
+
+void FakePortSystem::setPresent(const std::string& device) {
+    m_openFails.erase(m_ports->portNamed(device));
+    m_hungUp.erase(m_ports->portNamed(device));
 }
 
-void FakePortSystem::setPresent(const std::string& name) {
-    Device& d = device(name);
-    d.presence = Presence::Present;
-    d.hungUp = false;
+void FakePortSystem::setMissing(const std::string& device) {
+    m_openFails[m_ports->portNamed(device)] = ENOENT;
 }
 
-void FakePortSystem::setMissing(const std::string& name) {
-    device(name).presence = Presence::Missing;
+void FakePortSystem::setBusy(const std::string& device) {
+    m_openFails[m_ports->portNamed(device)] = EBUSY;
 }
 
-void FakePortSystem::setBusy(const std::string& name) {
-    device(name).presence = Presence::Busy;
+void FakePortSystem::hangUp(const std::string& device) {
+    m_openFails[m_ports->portNamed(device)] = EIO;
+    m_hungUp.insert(m_ports->portNamed(device));
 }
 
-void FakePortSystem::hangUp(const std::string& name) {
-    device(name).hungUp = true;
-}
-
-void FakePortSystem::setTakesData(const std::string& name, bool takes) {
-    device(name).port.line().setFarEnd(
+void FakePortSystem::setTakesData(const std::string& device, bool takes) {
+    line(device).setFarEnd(
         takes ? devices::Line::FarEnd::Working : devices::Line::FarEnd::TakesNothing, now());
 }
 
-bool FakePortSystem::isOpen(const std::string& name) const {
-    const auto it = m_devices.find(canonical(name));
-    return it != m_devices.end() && it->second.handle != ports::kInvalidHandle;
+bool FakePortSystem::isOpen(const std::string& device) const {
+    for (const Handle h : m_ports->openHandles()) {
+        if (m_ports->portOf(h) == m_ports->portNamed(device))
+            return true;
+    }
+    return false;
 }
 
 std::vector<Handle> FakePortSystem::openHandles() const {
-    std::vector<Handle> handles;
-    for (const auto& [name, d] : m_devices) {
-        if (d.handle != ports::kInvalidHandle)
-            handles.push_back(d.handle);
-    }
-    std::sort(handles.begin(), handles.end());
-    return handles;
+    return m_ports->openHandles();
 }
 
 std::vector<ports::EventHandle> FakePortSystem::openEvents() const {
-    return m_events.open();
+    return m_ports->openEvents();
 }
 
 void FakePortSystem::fail(Call call, ErrorCode code, std::size_t from, std::size_t count) {
@@ -123,14 +297,12 @@ void FakePortSystem::queueReplies(const std::vector<std::uint8_t>& bytes) {
     m_replies.insert(m_replies.end(), bytes.begin(), bytes.end());
 }
 
-void FakePortSystem::attach(const std::string& name, std::shared_ptr<devices::Device> farEnd) {
-    device(name).port.line().attach(std::move(farEnd), now());
+void FakePortSystem::attach(const std::string& device, std::shared_ptr<devices::Device> farEnd) {
+    m_ports->attach(m_ports->portNamed(device), std::move(farEnd));
 }
 
-devices::Line& FakePortSystem::line(const std::string& name) {
-    devices::Line& line = device(name).port.line();
-    line.advance(now());
-    return line;
+devices::Line& FakePortSystem::line(const std::string& device) {
+    return m_ports->line(m_ports->portNamed(device));
 }
 
 std::vector<std::vector<std::uint8_t>> FakePortSystem::writes() const {
@@ -143,9 +315,8 @@ std::vector<std::vector<std::uint8_t>> FakePortSystem::writes() const {
 std::vector<std::uint8_t> FakePortSystem::bytesWritten() const {
     std::vector<std::uint8_t> result;
     for (const Write& w : m_writes) {
-        if (w.result == kSuccess || w.result == ports::kIoPending) {
+        if (w.result == kSuccess || w.result == ports::kIoPending)
             result.insert(result.end(), w.bytes.begin(), w.bytes.end());
-        }
     }
     return result;
 }
@@ -155,294 +326,18 @@ void FakePortSystem::clearCalls() {
     m_writes.clear();
 }
 
-ErrorCode FakePortSystem::begin(Call call, std::initializer_list<std::string> arguments) {
-    std::string text = std::string(kCallNames[static_cast<int>(call)]) + '(';
-    for (const std::string& argument : arguments) {
-        if (text.back() != '(')
-            text += ", ";
-        text += argument;
-    }
-    m_calls.push_back(text + ')');
-
-    const std::size_t n = m_callCounts[call]++;
-    const auto& scripts = m_scripts[call];
-    for (auto it = scripts.rbegin(); it != scripts.rend(); ++it) {
-        if (n >= it->first && n < it->end)
-            return fail(it->code);
-    }
-    return kSuccess;
+void FakePortSystem::portCall(ports::PortCall&& call) {
+    m_calls.push_back(textOf(call));
+    if (call.kind == Kind::Write)
+        m_writes.push_back({{call.data.begin(), call.data.end()}, call.result});
 }
 
-FakePortSystem::Device* FakePortSystem::deviceOf(Handle handle) {
-    for (auto& [name, d] : m_devices) {
-        if (d.handle == handle && handle != ports::kInvalidHandle)
-            return &d;
-    }
-    return nullptr;
-}
-
-ErrorCode FakePortSystem::check(const Device* d, bool touchesLine) {
-    if (d == nullptr)
-        return fail(EBADF);
-    if (touchesLine && d->hungUp)
-        return fail(EIO);
-    return kSuccess;
-}
-
-ErrorCode FakePortSystem::fail(ErrorCode code) {
-    m_lastError = code;
-    return code;
-}
-
-void FakePortSystem::waitUntil(Time t) {
+void FakePortSystem::waitUntil(devices::Time t) {
     if (t <= now())
         return;
     const auto spent = std::chrono::ceil<toolkit::Millis>(t - now());
     m_clock->spend(spent);
     m_waited += spent;
-}
-
-Handle FakePortSystem::createFile(const std::string& name, std::uint32_t /*access*/,
-                                  std::uint32_t /*shareMode*/, std::uint32_t /*creation*/,
-                                  std::uint32_t /*flags*/) {
-    if (begin(Call::CreateFile, {name}) != kSuccess) {
-        return ports::kInvalidHandle;
-    }
-    const auto it = m_devices.find(canonical(name));
-    ErrorCode code = kSuccess;
-    if (it == m_devices.end() || it->second.presence == Presence::Missing) {
-        code = ENOENT;
-    } else if (it->second.presence == Presence::Busy || it->second.handle > 0) {
-        code = EBUSY;
-    } else if (it->second.hungUp) {
-        code = EIO;
-    }
-    if (code != kSuccess) {
-        fail(code);
-        return ports::kInvalidHandle;
-    }
-    it->second.handle = m_nextHandle++;
-    it->second.port.open();
-    return it->second.handle;
-}
-
-ErrorCode FakePortSystem::getCommState(Handle handle, ports::CommDcb& dcb) {
-    if (const ErrorCode code = begin(Call::GetCommState, {str(handle)}))
-        return code;
-    Device* d = deviceOf(handle);
-    if (const ErrorCode code = check(d, true))
-        return code;
-    dcb = d->dcb;
-    return kSuccess;
-}
-
-ErrorCode FakePortSystem::buildCommDcb(const std::string& settings, ports::CommDcb& dcb) {
-    if (const ErrorCode code = begin(Call::BuildCommDcb, {settings}))
-        return code;
-    const ErrorCode code = ports::parseDcbText(settings, dcb);
-    return code == kSuccess ? kSuccess : fail(code);
-}
-
-ErrorCode FakePortSystem::setCommState(Handle handle, const ports::CommDcb& dcb) {
-    if (const ErrorCode code = begin(Call::SetCommState, {str(handle), lineText(dcb)}))
-        return code;
-    Device* d = deviceOf(handle);
-    if (const ErrorCode code = check(d, true))
-        return code;
-    if (dcb.baudRate == 0)
-        return fail(EINVAL);
-    d->dcb = dcb;
-    d->port.setLine(dcb, now());
-    return kSuccess;
-}
-
-ErrorCode FakePortSystem::escapeCommFunction(Handle handle, ports::EscapeFunction function) {
-    const char* name = function == ports::EscapeFunction::SetRts   ? "SETRTS"
-                       : function == ports::EscapeFunction::SetDtr ? "SETDTR"
-                                                                   : "?";
-    if (const ErrorCode code = begin(Call::EscapeCommFunction, {str(handle), name}))
-        return code;
-    return check(deviceOf(handle), true);
-}
-
-ErrorCode FakePortSystem::flushFileBuffers(Handle handle) {
-    if (const ErrorCode code = begin(Call::FlushFileBuffers, {str(handle)}))
-        return code;
-    Device* d = deviceOf(handle);
-    if (const ErrorCode code = check(d, true))
-        return code;
-    const ErrorCode code = d->port.hasDevice() ? d->port.drain(*this) : kSuccess;
-    return code == kSuccess ? kSuccess : fail(code);
-}
-
-ErrorCode FakePortSystem::purgeComm(Handle handle, std::uint32_t flags) {
-    if (const ErrorCode code = begin(Call::PurgeComm, {str(handle), str(flags)}))
-        return code;
-    Device* d = deviceOf(handle);
-    if (const ErrorCode code = check(d, true))
-        return code;
-    if ((flags & ports::kPurgeRxClear) != 0)
-        m_replies.clear();
-    d->port.purge(flags, now());
-    return kSuccess;
-}
-
-ErrorCode FakePortSystem::clearCommError(Handle handle, std::uint32_t& errors,
-                                         ports::CommStat& stat) {
-    if (const ErrorCode code = begin(Call::ClearCommError, {str(handle)}))
-        return code;
-    Device* d = deviceOf(handle);
-    if (const ErrorCode code = check(d, true))
-        return code;
-    // Without a device writes leave at once: nothing is ever waiting to go out.
-    errors = 0;
-    stat = d->port.queues(now());
-    stat.inQueue += static_cast<std::uint32_t>(m_replies.size());
-    return kSuccess;
-}
-
-ErrorCode FakePortSystem::setupComm(Handle handle, std::uint32_t inQueue, std::uint32_t outQueue) {
-    if (const ErrorCode code = begin(Call::SetupComm, {str(handle), str(inQueue), str(outQueue)}))
-        return code;
-    return check(deviceOf(handle), false);
-}
-
-ErrorCode FakePortSystem::getCommTimeouts(Handle handle, ports::CommTimeoutsRec& timeouts) {
-    if (const ErrorCode code = begin(Call::GetCommTimeouts, {str(handle)}))
-        return code;
-    Device* d = deviceOf(handle);
-    if (const ErrorCode code = check(d, false))
-        return code;
-    timeouts = d->timeouts;
-    return kSuccess;
-}
-
-ErrorCode FakePortSystem::setCommTimeouts(Handle handle, const ports::CommTimeoutsRec& t) {
-    if (const ErrorCode code =
-            begin(Call::SetCommTimeouts,
-                  {str(handle), str(t.readIntervalTimeout), str(t.readTotalTimeoutMultiplier),
-                   str(t.readTotalTimeoutConstant), str(t.writeTotalTimeoutMultiplier),
-                   str(t.writeTotalTimeoutConstant)}))
-        return code;
-    Device* d = deviceOf(handle);
-    if (const ErrorCode code = check(d, false))
-        return code;
-    d->timeouts = t;
-    return kSuccess;
-}
-
-ports::EventHandle FakePortSystem::createEvent(bool manualReset, bool initialState,
-                                               const char* name) {
-    const std::string nameText = name == nullptr ? "null" : '"' + std::string(name) + '"';
-    if (begin(Call::CreateEvent, {str(manualReset), str(initialState), nameText}) != kSuccess)
-        return 0;
-    return m_events.create(manualReset, initialState);
-}
-
-ErrorCode FakePortSystem::closeEvent(ports::EventHandle event) {
-    if (const ErrorCode code = begin(Call::CloseEvent, {str(event)}))
-        return code;
-    return m_events.close(event) ? kSuccess : fail(EBADF);
-}
-
-ErrorCode FakePortSystem::waitForSingleObject(ports::EventHandle event, std::uint32_t timeoutMs) {
-    if (const ErrorCode code = begin(Call::WaitForSingleObject, {str(event), str(timeoutMs)}))
-        return code;
-    const ports::EventTable::Found found = m_events.take(event);
-    if (found == ports::EventTable::Found::NoSuchEvent)
-        return fail(EBADF);
-    if (found == ports::EventTable::Found::Signalled)
-        return kSuccess;
-    waitUntil(now() + std::min<Time>(toolkit::Millis(timeoutMs), ports::kEventWaitLimit));
-    return fail(ETIMEDOUT);
-}
-
-ErrorCode FakePortSystem::writeFile(Handle handle, std::span<const std::uint8_t> bytes,
-                                    std::uint32_t& written, ports::WriteOverlapped* overlapped) {
-    written = 0;
-    ErrorCode code = begin(Call::WriteFile, {str(handle), devices::hex({bytes.begin(), bytes.end()})});
-    Device* d = deviceOf(handle);
-    if (code == kSuccess)
-        code = check(d, true);
-    // Without a device on its line, a port that takes no data holds each write what is left of
-    // its stall budget.
-    if (code == kSuccess && !d->port.hasDevice()) {
-        ports::StallBudget& budget = d->port.stallBudget();
-        if (d->port.line().farEnd() != devices::Line::FarEnd::TakesNothing) {
-            budget.refill();
-        } else {
-            waitUntil(now() + budget.left());
-            budget.spend(budget.left());
-            code = fail(ports::kTimedOut);
-        }
-    }
-    const std::size_t record = m_writes.size();
-    m_writes.push_back({{bytes.begin(), bytes.end()}, code});
-
-    // A pending write goes out all the same and has ended by the time anyone waits for it.
-    const bool goesOut = code == kSuccess || code == ports::kIoPending;
-    auto sent = static_cast<std::uint32_t>(goesOut ? bytes.size() : 0);
-    if (goesOut && d != nullptr && d->port.hasDevice()) {
-        const ErrorCode result = d->port.write(bytes, sent, *this);
-        if (code == kSuccess)
-            code = m_writes[record].result = result == kSuccess ? kSuccess : fail(result);
-    }
-    const bool ended = code == kSuccess || code == ports::kIoPending;
-    written = code == ports::kIoPending ? 0 : sent;
-    m_events.end(overlapped, ended ? kSuccess : code, sent);
-    return code;
-}
-
-ErrorCode FakePortSystem::readFile(Handle handle, std::uint8_t& byte, std::uint32_t& read,
-                                   ports::WriteOverlapped* overlapped) {
-    read = 0;
-    if (const ErrorCode code = begin(Call::ReadFile, {str(handle)}))
-        return code;
-    Device* d = deviceOf(handle);
-    if (const ErrorCode code = check(d, true))
-        return code;
-    if (!m_replies.empty()) {
-        byte = m_replies.front();
-        m_replies.pop_front();
-    } else if (const ErrorCode code = d->port.read(byte, now())) {
-        return fail(code);
-    }
-    read = 1;
-    m_events.end(overlapped, kSuccess, 1);
-    return kSuccess;
-}
-
-ErrorCode FakePortSystem::getOverlappedResult(Handle handle, ports::WriteOverlapped& overlapped,
-                                              std::uint32_t& transferred, bool wait) {
-    if (const ErrorCode code = begin(Call::GetOverlappedResult, {str(handle), str(wait)}))
-        return code;
-    if (const ErrorCode code = check(deviceOf(handle), false))
-        return code;
-    transferred = overlapped.internalHigh;
-    return overlapped.internal == kSuccess ? kSuccess : fail(overlapped.internal);
-}
-
-ErrorCode FakePortSystem::getCommModemStatus(Handle handle, std::uint32_t& status) {
-    if (const ErrorCode code = begin(Call::GetCommModemStatus, {str(handle)}))
-        return code;
-    Device* d = deviceOf(handle);
-    if (const ErrorCode code = check(d, true))
-        return code;
-    status = d->port.hasDevice() ? d->port.modemStatus(now()) : m_modemStatus;
-    return kSuccess;
-}
-
-ErrorCode FakePortSystem::closeHandle(Handle handle) {
-    // A close that fails (scripted) leaves the device open.
-    if (const ErrorCode code = begin(Call::CloseHandle, {str(handle)}))
-        return code;
-    Device* d = deviceOf(handle);
-    if (const ErrorCode code = check(d, false))
-        return code;
-    if (d->port.hasDevice())
-        d->port.close(*this);
-    d->handle = ports::kInvalidHandle;
-    return kSuccess;
 }
 
 }  // namespace support

@@ -110,9 +110,9 @@ TEST_F(MapleTest, DeadEndHidesTheTestPrinterAndParasiteBringsItBack) {
 
 // LPT2 keeps the read time-outs it reports and loses its write time-outs; LPT1 is left as it is.
 TEST_F(MapleTest, OnlyAnLpt2PickSetsThePortUp) {
-    const ports::Handle lpt2 = h.fake.createFile("LPT2", 0, 0, 0, 0);
-    h.fake.setCommTimeouts(lpt2, {1, 2, 3, 4, 5});
-    h.fake.closeHandle(lpt2);
+    const ports::Handle lpt2 = h.context.ports.createFile("LPT2", 0, 0, 0, 0);
+    h.context.ports.setCommTimeouts(lpt2, {1, 2, 3, 4, 5});
+    h.context.ports.closeHandle(lpt2);
     h.fake.clearCalls();
     h.app.click(s.port2Option);
     EXPECT_EQ(h.fake.calls(), (Calls{"closeHandle(1)", "createFile(LPT2)", "purgeComm(3, 4)",
