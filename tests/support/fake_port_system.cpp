@@ -228,7 +228,8 @@ private:
             if (n >= it->first && n < it->end)
                 return fail(it->code);
         }
-        const bool hungUp = m_fake.m_hungUp.contains(portOf(h));
+        const auto refused = m_fake.m_openFails.find(portOf(h));
+        const bool hungUp = refused != m_fake.m_openFails.end() && refused->second == EIO;
         return hungUp && call != Call::CloseHandle ? fail(EIO) : kSuccess;
     }
     template <class Body>
@@ -247,7 +248,6 @@ FakePortSystem::~FakePortSystem() = default;
 
 void FakePortSystem::setPresent(const std::string& device) {
     m_openFails.erase(m_ports->portNamed(device));
-    m_hungUp.erase(m_ports->portNamed(device));
 }
 
 void FakePortSystem::setMissing(const std::string& device) {
@@ -260,7 +260,6 @@ void FakePortSystem::setBusy(const std::string& device) {
 
 void FakePortSystem::hangUp(const std::string& device) {
     m_openFails[m_ports->portNamed(device)] = EIO;
-    m_hungUp.insert(m_ports->portNamed(device));
 }
 
 void FakePortSystem::setTakesData(const std::string& device, bool takes) {

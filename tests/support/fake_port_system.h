@@ -9,7 +9,6 @@
 #include <limits>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -134,8 +133,8 @@ private:
     toolkit::Millis m_waited{0};
     std::map<Call, std::size_t> m_callCounts;
     std::map<Call, std::vector<Script>> m_scripts;
-    std::map<std::string, ports::ErrorCode> m_openFails;  // missing, busy, hung up
-    std::set<std::string> m_hungUp;
+    // ENOENT for a missing device, EBUSY for a busy one, EIO for one that hung up.
+    std::map<std::string, ports::ErrorCode> m_openFails;
     std::deque<std::uint8_t> m_replies;  // not yet read
     std::uint32_t m_modemStatus = 0;
     std::vector<std::string> m_calls;
