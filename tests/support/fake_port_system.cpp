@@ -104,17 +104,19 @@ class FakePortSystem::Scripted final : public ports::SimulatedPortSystem {
 public:
     explicit Scripted(FakePortSystem& fake) : SimulatedPortSystem(fake), m_fake(fake) {}
 
-    ErrorCode lastError() const override { return errnoOf(SimulatedPortSystem::lastError()); }
-
     Handle createFile(const std::string& device, std::uint32_t access, std::uint32_t shareMode,
                       std::uint32_t creation, std::uint32_t flags) override {
         const auto refused = m_fake.m_openFails.find(portNamed(device));
         ErrorCode code = scripted(Call::CreateFile, ports::kInvalidHandle);
         if (code == kSuccess && refused != m_fake.m_openFails.end())
             code = fail(refused->second);
-        return code != kSuccess
-                   ? ports::kInvalidHandle
-                   : SimulatedPortSystem::createFile(device, access, shareMode, creation, flags);
+        if (code != kSuccess)
+            return ports::kInvalidHandle;
+        const Handle h =
+            SimulatedPortSystem::createFile(device, access, shareMode, creation, flags);
+        if (h == ports::kInvalidHandle)
+            passOn(SimulatedPortSystem::lastError());
+        return h;
     }
     ErrorCode getCommState(Handle h, CommDcb& dcb) override {
         return run(Call::GetCommState, h,
@@ -182,7 +184,7 @@ public:
         if (code != ports::kIoPending)
             return code != kSuccess
                        ? code
-                       : errnoOf(SimulatedPortSystem::writeFile(h, bytes, written, overlapped));
+                       : passOn(SimulatedPortSystem::writeFile(h, bytes, written, overlapped));
         // A pending write goes out all the same and has ended by the time anyone waits for it.
         std::uint32_t sent = 0;
         SimulatedPortSystem::writeFile(h, bytes, sent, overlapped);
@@ -235,8 +237,10 @@ private:
     template <class Body>
     ErrorCode run(Call call, Handle h, Body body) {
         const ErrorCode code = scripted(call, h);
-        return code != kSuccess ? code : errnoOf(body());
+        return code != kSuccess ? code : passOn(body());
     }
+    // A result of the simulated ports, in errno values.
+    ErrorCode passOn(ErrorCode code) { return code == kSuccess ? kSuccess : fail(errnoOf(code)); }
 
     FakePortSystem& m_fake;
 };
