@@ -1,8 +1,6 @@
 #include "cli/port_session.h"
 
-#include <algorithm>
 #include <chrono>
-#include <thread>
 
 #include "screens/common/port_steps.h"
 
@@ -11,10 +9,6 @@ namespace cli {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using namespace std::chrono_literals;
-
-constexpr auto kDrainSlack = 1s;
-constexpr auto kFarEndSlack = 100ms;
 
 }  // namespace
 
@@ -25,19 +19,11 @@ PortSession::PortSession(const PortArgument& port, const ports::DeviceMap& devic
       m_deviceName(port.deviceName(makerInterface)),
       m_shownName(port.shownName(makerInterface)) {}
 
-// A process that ends right after its writes would drop what is still queued when it closes
-// the port: the queue is given the time its bytes still take on the line, and a little more, to
-// drain. A pseudo-terminal tells nothing of what its far end has read, so the bytes are also
-// given that time by the count.
+// The backend lets what is still queued go out before it lets the port go, and waits for that
+// before it ends.
 PortSession::~PortSession() {
-    if (m_handle < 1)
-        return;
-    const Clock::time_point lineFree(std::chrono::duration_cast<Clock::duration>(m_line.freeAt()));
-    const auto deadline = std::max(Clock::now(), lineFree) + kDrainSlack;
-    while (m_ports.flushFileBuffers(m_handle) == ports::kTimedOut && Clock::now() < deadline)
-        std::this_thread::sleep_for(10ms);
-    std::this_thread::sleep_until(lineFree + kFarEndSlack);
-    m_ports.closeHandle(m_handle);
+    if (m_handle >= 1)
+        m_ports.closeHandle(m_handle);
 }
 
 std::chrono::microseconds PortSession::now() {

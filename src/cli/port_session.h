@@ -1,6 +1,6 @@
 // One port held for one subcommand: opened and set up with the screens' own steps, written one
 // call per write as they write, its bytes' time on the line counted as the screens count it, and
-// at the end given that time before it is closed, so that nothing written is cut off.
+// closed at the end (the backend lets what is queued go out first).
 #pragma once
 
 #include <chrono>

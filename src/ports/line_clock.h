@@ -16,6 +16,9 @@ class LineClock {
 public:
     explicit LineClock(std::uint32_t baud) : m_baud(baud) {}
 
+    // Bytes written from now on go at this rate.
+    void setBaud(std::uint32_t baud) { m_baud = baud; }
+    std::uint32_t baud() const { return m_baud; }
     // `bytes` went out at `now`.
     void wrote(std::size_t bytes, std::chrono::microseconds now) {
         m_freeAt = std::max(m_freeAt, now) + wireTime(bytes, m_baud);

@@ -239,19 +239,49 @@ ErrorCode drainOutput(int fd, StallBudget& stallBudget) {
     return kSuccess;
 }
 
-// Closing a tty waits until its output has gone, up to the driver's closing wait (30 s on a
-// serial port): give the output the time of a flush, then drop what is left. The line is left
-// as it was found, settings and all.
-ErrorCode releaseDevice(int fd, bool isTty, const termios& foundLine, StallBudget& stallBudget) {
+std::chrono::microseconds steadyNow() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+        SteadyClock::now().time_since_epoch());
+}
+
+int outputQueued(int fd) {
+    int queued = 0;
+    return ::ioctl(fd, TIOCOUTQ, &queued) == 0 ? queued : 0;
+}
+
+// Whether a tty still has output on its way: in its queue, or by the count of its line's time
+// (a pseudo-terminal, or an adapter that buffers, tells nothing of its far end).
+bool stillSending(int fd, std::chrono::microseconds lineFree) {
+    return outputQueued(fd) > 0 || steadyNow() < lineFree;
+}
+
+// Lets a closing tty's output go out, for the time it takes on the line and kCloseStallLimit
+// more for a device that takes nothing; what is left then is dropped. (Closing a tty would
+// otherwise wait up to the driver's closing wait, 30 s on a serial port.)
+void drainForClose(int fd, std::uint32_t baud, std::chrono::microseconds lineFree) {
+    const auto wire = wireTime(static_cast<std::size_t>(outputQueued(fd)), baud);
+    const auto end = std::max(steadyNow() + wire, lineFree) + kCloseStallLimit;
+    while (stillSending(fd, lineFree) && steadyNow() < end)
+        std::this_thread::sleep_for(kRetryNap);
+    ::tcflush(fd, TCOFLUSH);
+}
+
+// The line is left as it was found, settings and all.
+ErrorCode releaseDevice(int fd, bool isTty, const termios& foundLine) {
     if (isTty) {
-        drainOutput(fd, stallBudget);
-        ::tcflush(fd, TCOFLUSH);
         ::tcsetattr(fd, TCSANOW, &foundLine);
         // This program set the exclusive mark (it refuses a tty that had one), and the mark
         // would outlive this open on a tty that stays open elsewhere.
         ::ioctl(fd, TIOCNXCL);
     }
     return ::close(fd) == 0 ? kSuccess : errnoCode();
+}
+
+std::uint32_t rateOf(const termios& line) {
+    const speed_t speed = ::cfgetospeed(&line);
+    const auto known = std::find_if(kLineSpeeds.begin(), kLineSpeeds.end(),
+                                    [speed](const LineSpeed& s) { return s.speed == speed; });
+    return known == kLineSpeeds.end() ? 0 : known->rate;
 }
 
 }  // namespace
@@ -265,8 +295,9 @@ PosixPortSystem::PosixPortSystem(DeviceMap devices, std::string systemRoot)
     : m_devices(std::move(devices)), m_rules(std::move(systemRoot)) {}
 
 PosixPortSystem::~PosixPortSystem() {
-    for (auto& [handle, port] : m_ports)
-        releaseDevice(port.fd, port.isTty, port.foundLine, port.stallBudget);
+    // What the ports still send goes out, each on its own line at once.
+    while (!m_ports.empty())
+        closeHandle(m_ports.begin()->first);
 }
 
 PosixPortSystem::Port* PosixPortSystem::find(Handle handle) {
@@ -319,6 +350,8 @@ Handle PosixPortSystem::createFile(const std::string& device, std::uint32_t /*ac
         fail(code);
         return kInvalidHandle;
     }
+    // The device may still be sending what it was given before its last close here.
+    m_closing.await(entry->path);
     // Non-blocking, so that every wait below is one this backend bounds.
     const int fd = ::open(entry->path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
@@ -327,6 +360,7 @@ Handle PosixPortSystem::createFile(const std::string& device, std::uint32_t /*ac
     }
     Port port{};
     port.fd = fd;
+    port.path = entry->path;
     if (const ErrorCode code = claimDevice(m_rules, entry->kind, fd, port.isTty, port.foundLine);
         code != kSuccess) {
         ::close(fd);
@@ -334,6 +368,8 @@ Handle PosixPortSystem::createFile(const std::string& device, std::uint32_t /*ac
         return kInvalidHandle;
     }
     port.isVirtualLine = entry->kind == PortKind::Serial && !port.isTty;
+    if (const std::uint32_t rate = rateOf(port.foundLine); rate != 0)
+        port.line.setBaud(rate);
     const Handle handle = m_nextHandle++;
     m_ports.emplace(handle, port);
     return handle;
@@ -351,10 +387,7 @@ ErrorCode PosixPortSystem::getCommState(Handle handle, CommDcb& dcb) {
     if (::tcgetattr(port->fd, &line) != 0)
         return fail(errnoCode());
 
-    const speed_t speed = ::cfgetospeed(&line);
-    const auto known = std::find_if(kLineSpeeds.begin(), kLineSpeeds.end(),
-                                    [speed](const LineSpeed& s) { return s.speed == speed; });
-    dcb.baudRate = known == kLineSpeeds.end() ? 0 : known->rate;
+    dcb.baudRate = rateOf(line);
     switch (line.c_cflag & CSIZE) {
         case CS5:
             dcb.byteSize = 5;
@@ -461,6 +494,7 @@ ErrorCode PosixPortSystem::setCommState(Handle handle, const CommDcb& dcb) {
     ::cfsetospeed(&line, known->speed);
     if (::tcsetattr(port->fd, TCSANOW, &line) != 0)
         return fail(errnoCode());
+    port->line.setBaud(known->rate);
     return kSuccess;
 }
 
@@ -627,6 +661,7 @@ ErrorCode PosixPortSystem::writeFile(Handle handle, std::span<const std::uint8_t
         }
     }
     written = static_cast<std::uint32_t>(done);
+    port->line.wrote(done, steadyNow());
     return complete(overlapped, code, written);
 }
 
@@ -683,9 +718,17 @@ ErrorCode PosixPortSystem::closeHandle(Handle handle) {
     const auto it = m_ports.find(handle);
     if (it == m_ports.end())
         return fail(EBADF);
-    Port port = it->second;
+    const Port port = it->second;
     m_ports.erase(it);
-    const ErrorCode code = releaseDevice(port.fd, port.isTty, port.foundLine, port.stallBudget);
+    // A line still sending is let go in the background: the window goes on at once.
+    if (port.isTty && stillSending(port.fd, port.line.freeAt())) {
+        m_closing.start(port.path, [port] {
+            drainForClose(port.fd, port.line.baud(), port.line.freeAt());
+            releaseDevice(port.fd, port.isTty, port.foundLine);
+        });
+        return kSuccess;
+    }
+    const ErrorCode code = releaseDevice(port.fd, port.isTty, port.foundLine);
     return code == kSuccess ? kSuccess : fail(code);
 }
 

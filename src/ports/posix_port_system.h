@@ -9,8 +9,10 @@
 #include <map>
 #include <string>
 
+#include "ports/closing_ports.h"
 #include "ports/device_map.h"
 #include "ports/event_table.h"
+#include "ports/line_clock.h"
 #include "ports/port_system.h"
 #include "ports/posix_device_rules.h"
 #include "ports/stall_budget.h"
@@ -80,6 +82,9 @@ private:
         // A serial port on a USB or network printer: no line to set, its settings kept as set.
         bool isVirtualLine = false;
         CommDcb virtualLine;
+        std::string path;
+        // When what was written will have left the line, for a close to wait for.
+        LineClock line{9600};
     };
     Port* find(Handle handle);
     ErrorCode fail(ErrorCode code);
@@ -93,6 +98,8 @@ private:
     // Never reused, so a handle kept after its close can never reach a later port.
     Handle m_nextHandle = 1;
     ErrorCode m_lastError = kSuccess;
+    // Last, so that it waits for the closes before anything else goes.
+    ClosingPorts m_closing;
 };
 
 }  // namespace ports

@@ -83,9 +83,29 @@ ErrorCode SimulatedPort::drain(WaitClock& clock) {
     return kTimedOut;
 }
 
-void SimulatedPort::close(WaitClock& clock) {
-    drain(clock);
-    m_line.purgeOutput(clock.now());
+void SimulatedPort::open(WaitClock& clock) {
+    if (m_closingEnd) {
+        const auto drained = m_line.drainedAt(clock.now());
+        clock.waitUntil(drained ? std::min(*drained, *m_closingEnd) : *m_closingEnd);
+    }
+    advance(clock.now());
+    m_closingEnd.reset();
+    m_stallBudget.refill();
+}
+
+void SimulatedPort::advance(Time now) {
+    if (m_closingEnd && *m_closingEnd <= now) {
+        m_line.advance(*m_closingEnd);
+        m_line.purgeOutput(*m_closingEnd);
+        m_closingEnd.reset();
+    }
+    m_line.advance(now);
+}
+
+void SimulatedPort::close(Time now) {
+    const std::size_t queued = m_line.outputQueued(now);
+    if (queued > 0)
+        m_closingEnd = now + m_line.byteTime() * queued + kCloseStallLimit;
 }
 
 ErrorCode SimulatedPort::read(std::uint8_t& byte, Time now) {

@@ -1,12 +1,14 @@
 // A port whose far end is a simulated device on a line (devices::Line): what a real port does
 // on such a line, its waits bounded as the backends bound theirs, in time its owner passes. A
-// write takes what fits and waits for room, a flush waits for the queue to drain, a close gives
-// the queue the time of a flush and drops the rest, a read takes what has come; a device that
-// takes nothing holds a call at most kCallWaitLimit and the port at most its stall budget. With
-// no device on the line, written bytes are gone at once.
+// write takes what fits and waits for room, a flush waits for the queue to drain, a close lets
+// the queue go on draining behind its caller for as long as a backend's close gives it (then
+// drops the rest), a read takes what has come; a device that takes nothing holds a call at
+// most kCallWaitLimit and the port at most its stall budget. With no device on the line,
+// written bytes are gone at once.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "devices/line.h"
@@ -32,15 +34,17 @@ public:
     devices::Line& line() { return m_line; }
     bool hasDevice() const { return m_line.device() != nullptr; }
 
-    // A new open starts with the whole stall budget.
-    void open() { m_stallBudget.refill(); }
+    // A new open waits for the close before it to end, and starts with the whole stall budget.
+    void open(WaitClock& clock);
+    // Moves the line on to `now`, dropping what a closed port could not send within its bound.
+    void advance(devices::Time now);
     // The settings of a serial line; a parallel link keeps its rate.
     void setLine(const CommDcb& dcb, devices::Time now);
 
     // Each fails with kTimedOut when its bound runs out.
     ErrorCode write(std::span<const std::uint8_t> bytes, std::uint32_t& written, WaitClock& clock);
     ErrorCode drain(WaitClock& clock);
-    void close(WaitClock& clock);
+    void close(devices::Time now);
     // A byte that has come, without waiting; kTimedOut when none has.
     ErrorCode read(std::uint8_t& byte, devices::Time now);
     // kPurgeTxClear, kPurgeRxClear.
@@ -56,6 +60,8 @@ private:
 
     devices::Line m_line;
     StallBudget m_stallBudget;
+    // While a closed port's queue still drains: when the rest is dropped.
+    std::optional<devices::Time> m_closingEnd;
 };
 
 }  // namespace ports

@@ -27,18 +27,21 @@ std::string SimulatedPortSystem::portNamed(const std::string& device) const {
 }
 
 void SimulatedPortSystem::attach(const std::string& port, std::shared_ptr<devices::Device> device) {
-    m_ports.at(port).simulated.line().attach(std::move(device), now());
+    SimulatedPort& simulated = m_ports.at(port).simulated;
+    simulated.line().attach(std::move(device), now());
+    // The device starts its time now.
+    simulated.advance(now());
 }
 
 devices::Line& SimulatedPortSystem::line(const std::string& port) {
-    devices::Line& line = m_ports.at(port).simulated.line();
-    line.advance(now());
-    return line;
+    SimulatedPort& simulated = m_ports.at(port).simulated;
+    simulated.advance(now());
+    return simulated.line();
 }
 
 void SimulatedPortSystem::advance() {
     for (auto& [name, port] : m_ports)
-        port.simulated.line().advance(now());
+        port.simulated.advance(now());
 }
 
 std::string SimulatedPortSystem::portOf(Handle handle) const {
@@ -88,7 +91,7 @@ Handle SimulatedPortSystem::createFile(const std::string& device, std::uint32_t 
         fail(kPortInUse);
         return kInvalidHandle;
     }
-    port.simulated.open();
+    port.simulated.open(m_clock);
     port.handle = m_nextHandle++;
     return port.handle;
 }
@@ -232,7 +235,7 @@ ErrorCode SimulatedPortSystem::closeHandle(Handle handle) {
     Port* port = find(handle);
     if (port == nullptr)
         return fail(kBadHandle);
-    port->simulated.close(m_clock);
+    port->simulated.close(now());
     port->handle = kInvalidHandle;
     return kSuccess;
 }

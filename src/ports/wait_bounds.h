@@ -14,5 +14,8 @@ inline constexpr std::chrono::milliseconds kCallWaitLimit{1000};
 inline constexpr std::chrono::milliseconds kConnectWaitLimit{800};
 // An event nothing will signal.
 inline constexpr std::chrono::milliseconds kEventWaitLimit{1000};
+// A port that closes lets its queued output go first, for the time those bytes take on the
+// line and this much more for a device that takes nothing; then the rest is dropped.
+inline constexpr std::chrono::milliseconds kCloseStallLimit{1000};
 
 }  // namespace ports

@@ -71,6 +71,28 @@ void overlay(const CommDcb& dcb, DCB& native) {
     native.fErrorChar = FALSE;
 }
 
+std::uint32_t outputQueued(HANDLE native) {
+    DWORD errors = 0;
+    COMSTAT stat{};
+    return ::ClearCommError(native, &errors, &stat) ? stat.cbOutQue : 0;
+}
+
+// Lets a closing port's output go out, for the time it takes on the line and kCloseStallLimit
+// more for a device that takes nothing; what is left then is dropped.
+void drainForClose(HANDLE native) {
+    DCB line{};
+    line.DCBlength = sizeof line;
+    const std::uint32_t baud = ::GetCommState(native, &line) && line.BaudRate > 0 ? line.BaudRate
+                                                                                  : 9600;
+    const auto end = SteadyClock::now() + wireTime(outputQueued(native), baud) + kCloseStallLimit;
+    while (outputQueued(native) > 0 && SteadyClock::now() < end)
+        ::Sleep(10);
+    if (outputQueued(native) > 0)
+        ::PurgeComm(native, PURGE_TXABORT | PURGE_TXCLEAR);
+    // Nothing is queued now: this waits only for what the driver holds beyond its queue.
+    ::FlushFileBuffers(native);
+}
+
 CommTimeoutsRec fromNative(const COMMTIMEOUTS& native) {
     return {native.ReadIntervalTimeout, native.ReadTotalTimeoutMultiplier,
             native.ReadTotalTimeoutConstant, native.WriteTotalTimeoutMultiplier,
@@ -91,8 +113,9 @@ struct Win32PortSystem::FoundLine {
 Win32PortSystem::Win32PortSystem(DeviceMap devices) : m_devices(std::move(devices)) {}
 
 Win32PortSystem::~Win32PortSystem() {
-    for (auto& [handle, port] : m_ports)
-        release(port);
+    // What the ports still send goes out, each on its own line at once.
+    while (!m_ports.empty())
+        closeHandle(m_ports.begin()->first);
     for (auto& [event, native] : m_events)
         ::CloseHandle(native);
 }
@@ -160,6 +183,8 @@ Handle Win32PortSystem::createFile(const std::string& device, std::uint32_t acce
         fail(ERROR_FILE_NOT_FOUND);
         return kInvalidHandle;
     }
+    // The device may still be sending what it was given before its last close here.
+    m_closing.await(entry->path);
     const HANDLE native = ::CreateFileA(entry->path.c_str(), access, shareMode, nullptr, creation,
                                         flags & ~DWORD{FILE_FLAG_OVERLAPPED}, nullptr);
     if (native == INVALID_HANDLE_VALUE) {
@@ -188,6 +213,7 @@ Handle Win32PortSystem::createFile(const std::string& device, std::uint32_t acce
     }
     Port port;
     port.native = native;
+    port.path = entry->path;
     COMMTIMEOUTS before{};
     if (::GetCommTimeouts(native, &before)) {
         port.timeouts = fromNative(before);
@@ -453,6 +479,14 @@ ErrorCode Win32PortSystem::closeHandle(Handle handle) {
         return fail(ERROR_INVALID_HANDLE);
     const Port port = it->second;
     m_ports.erase(it);
+    // A line still sending is let go in the background: the window goes on at once.
+    if (port.found->settings && outputQueued(port.native) > 0) {
+        m_closing.start(port.path, [port] {
+            drainForClose(port.native);
+            release(port);
+        });
+        return kSuccess;
+    }
     const ErrorCode code = release(port);
     return code == kSuccess ? kSuccess : fail(code);
 }

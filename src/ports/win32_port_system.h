@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "ports/closing_ports.h"
 #include "ports/device_map.h"
 #include "ports/port_system.h"
 #include "ports/stall_budget.h"
@@ -78,6 +79,7 @@ private:
         // The write time-out in force, in milliseconds.
         std::uint32_t writeLimitMs = 0;
         StallBudget stallBudget;
+        std::string path;
     };
 
     Port* find(Handle handle);
@@ -100,6 +102,8 @@ private:
     Handle m_nextHandle = 1;
     EventHandle m_nextEvent = 1;
     ErrorCode m_lastError = kSuccess;
+    // Last, so that it waits for the closes before anything else goes.
+    ClosingPorts m_closing;
 };
 
 }  // namespace ports

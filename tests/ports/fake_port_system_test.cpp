@@ -121,7 +121,7 @@ TEST_F(FakeLine, BytesLeaveAtTheRateOfTheLine) {
     }
 }
 
-TEST_F(FakeLine, AWriteWaitsForRoomAndAFlushOrACloseForTheWireWithinTheirBound) {
+TEST_F(FakeLine, AWriteWaitsForRoomAFlushForTheWireAndACloseLetsTheQueueLeaveWithinItsBound) {
     std::uint32_t written = 0;
     EXPECT_EQ(write(fake, handle, Bytes(5000, 'x'), &written), ports::kSuccess);
     EXPECT_EQ(written, 5000u);
@@ -129,20 +129,35 @@ TEST_F(FakeLine, AWriteWaitsForRoomAndAFlushOrACloseForTheWireWithinTheirBound) 
     EXPECT_EQ(outputQueued(), devices::Line::kOutputQueueSize);
     EXPECT_EQ(seam.flushFileBuffers(handle), ports::kTimedOut);
     EXPECT_EQ(clock.now(), 1942ms);
-    // A close gives the rest the time of a flush and drops what is left.
+    // A close returns at once; the rest leaves behind it at the line's rate, none dropped.
     EXPECT_EQ(seam.closeHandle(handle), ports::kSuccess);
-    EXPECT_EQ(clock.now(), 2942ms);
+    EXPECT_EQ(clock.now(), 1942ms);
+    const auto lastLeaves = std::chrono::ceil<toolkit::Millis>(line().wireFreeAt());
+    clock.spend(lastLeaves - clock.now() - 1ms);
+    EXPECT_EQ(outputQueued(), 1u);
+    clock.spend(1ms);
     EXPECT_EQ(outputQueued(), 0u);
-    // The wire is free at once for the next open's bytes.
+
+    // A device that takes nothing keeps its queue for the bytes' wire time and 1 s more; an
+    // open meanwhile waits for that, and finds the line empty.
     handle = open(fake, "COM1");
-    ASSERT_EQ(write(fake, handle, {0x05}), ports::kSuccess);
-    EXPECT_EQ(seam.flushFileBuffers(handle), ports::kSuccess);
-    EXPECT_EQ(clock.now(), 2944ms);
+    fake.setTakesData("COM1", false);
+    ASSERT_EQ(write(fake, handle, Bytes(96, 'x')), ports::kSuccess);
+    const toolkit::Millis closed = clock.now();
+    EXPECT_EQ(seam.closeHandle(handle), ports::kSuccess);
+    handle = open(fake, "COM1");
+    ASSERT_GE(handle, 1);
+    EXPECT_EQ(clock.now() - closed, 1100ms);
+    EXPECT_EQ(outputQueued(), 0u);
+    fake.setTakesData("COM1", true);
+
     // A new rate takes the bytes behind the one on the wire.
+    ASSERT_EQ(write(fake, handle, {0x05}), ports::kSuccess);
     ASSERT_EQ(write(fake, handle, Bytes(96, 'x')), ports::kSuccess);
     ASSERT_EQ(setUp(fake, handle, "COM1:1200,n,8,1"), ports::kSuccess);
+    const toolkit::Millis start = clock.now();
     EXPECT_EQ(seam.flushFileBuffers(handle), ports::kSuccess);
-    EXPECT_EQ(clock.now(), 2944ms + 793ms);
+    EXPECT_EQ(clock.now() - start, 802ms);
 }
 
 TEST_F(FakeLine, RepliesComeAfterTheirWireTime) {
