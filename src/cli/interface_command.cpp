@@ -12,8 +12,8 @@
 namespace cli {
 
 // How an interface takes its repeat count: from a list (Alder), by a range (Birch), as any
-// count cut to the longest run at the rate (Cedar), or not at all (Maple sends six times).
-enum class Repeats { List, Range, LongestRun, Fixed };
+// any count, its default by the rate (Cedar), or not at all (Maple sends six times).
+enum class Repeats { List, Range, ByRate, Fixed };
 
 struct InterfaceModel {
     const char* name;
@@ -35,7 +35,7 @@ const InterfaceModel kInterfaces[] = {
     {"birch", "Birch", PortKind::Serial, &screens::kBaudRates, screens::kBirchStartBaud,
      &screens::kBirchOpenChar, Repeats::Range, false, false},
     {"cedar", "Cedar", PortKind::Serial, &screens::kCedarBaudRates, screens::kCedarStartBaud,
-     &screens::kCedarOpenChar, Repeats::LongestRun, false, false},
+     &screens::kCedarOpenChar, Repeats::ByRate, false, false},
     {"maple", "Maple", PortKind::Parallel, nullptr, nullptr, &screens::kMapleOpenChar,
      Repeats::Fixed, false, false},
 };
@@ -119,7 +119,7 @@ std::variant<InterfaceRequest, std::string> interfaceRequest(
                 return "--repeat " + std::to_string(count) + ": " +
                        screens::kBirchRepeats.rangeText;
             break;
-        case Repeats::LongestRun:
+        case Repeats::ByRate:
             count = repeat ? *wholeNumber(*repeat) : std::stoi(screens::cedarRepeatsFor(baudText));
             if (count < 1)
                 return "--repeat " + std::to_string(count) + ": " + screens::kCedarRepeatsPrompt;
@@ -157,13 +157,8 @@ int runInterface(const InterfaceRequest& request, const ports::DeviceMap& device
         session.setUpParallel();
     }
 
-    std::string note;
-    const int passes = model.repeats == Repeats::LongestRun
-                           ? screens::cedarPasses(request.repeatCount, request.baudRate, note)
-                           : request.repeatCount;
+    const int passes = request.repeatCount;
     report.number("repeat", passes);
-    if (!note.empty())
-        report.text("note", note);
 
     session.flush();
     const auto openChar = static_cast<std::int16_t>(request.openChar);
@@ -194,7 +189,7 @@ int runInterface(const InterfaceRequest& request, const ports::DeviceMap& device
                            " interface on " + session.shownName();
     if (serial)
         sentence += " at " + std::to_string(request.baudRate) + " baud";
-    output.print(report, sentence + "." + (note.empty() ? "" : " " + note), false);
+    output.print(report, sentence + ".", false);
     return kDone;
 }
 
@@ -217,14 +212,13 @@ std::string interfaceHelp() {
             case Repeats::Range:
                 help += "--repeat " + range(screens::kBirchRepeats);
                 break;
-            case Repeats::LongestRun: {
+            case Repeats::ByRate: {
                 help += "--repeat 1 or more (by the rate:";
                 for (const std::string& rate : *model.baudRates) {
                     help += std::string(rate == model.baudRates->front() ? " " : ", ") +
                             screens::cedarRepeatsFor(rate) + " at " + rate;
                 }
-                help += "),\n         cut to " + std::to_string(screens::kCedarLongestRunSeconds) +
-                        " s on the wire";
+                help += ")";
                 break;
             }
             case Repeats::Fixed:

@@ -95,6 +95,22 @@ void QtWindowSystem::programEnded() {
     QCoreApplication::quit();
 }
 
+// User input waits in Qt's queue until the handler has ended; the model holds back ticks.
+void QtWindowSystem::paintWhileBusy() {
+    if (!m_busyCursor) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        m_busyCursor = true;
+    }
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtWindowSystem::busyEnded() {
+    if (m_busyCursor) {
+        QApplication::restoreOverrideCursor();
+        m_busyCursor = false;
+    }
+}
+
 QMainWindow* windowOf(const toolkit::Form& form) {
     return FormWindow::of(form);
 }

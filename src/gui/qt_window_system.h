@@ -45,6 +45,8 @@ public:
     void timersChanged() override;
     void showMessage(const std::string& caption, const std::string& text) override;
     void programEnded() override;
+    void paintWhileBusy() override;
+    void busyEnded() override;
 
 private:
     toolkit::Application& m_app;
@@ -54,6 +56,7 @@ private:
     std::vector<QPointer<FormWindow>> m_windows;
     std::vector<QPointer<QMessageBox>> m_messages;
     WindowExtras m_extras;
+    bool m_busyCursor = false;
 };
 
 // The window showing a form, or none.

@@ -74,6 +74,10 @@ constexpr std::chrono::microseconds wireTime(std::size_t bytes, std::uint32_t ba
     return std::chrono::microseconds(bytes * 10 * 1'000'000 / baud);
 }
 
+// How many bytes a serial driver's output queue takes before a write has to wait for the line
+// (Linux's; Windows' drivers take as many).
+inline constexpr std::size_t kSerialOutputQueue = 4096;
+
 // A serial line's queues as ClearCommError reports them (the counts of its COMSTAT): bytes
 // that have come and are not read yet, and bytes written that have not left yet.
 struct CommStat {

@@ -14,7 +14,8 @@ Application::~Application() {
 
 template <class Fn>
 void Application::dispatch(Fn&& fn) {
-    if (m_ended)
+    // Whatever reaches the door while a handler lets the window paint waits its turn outside.
+    if (m_ended || m_painting)
         return;
     ++m_depth;
     fn();
@@ -23,7 +24,20 @@ void Application::dispatch(Fn&& fn) {
         finishEvent();
 }
 
+void Application::keepPainting() {
+    if (m_windowSystem == nullptr || m_painting)
+        return;
+    m_painting = true;
+    m_windowSystem->paintWhileBusy();
+    m_painting = false;
+    m_showsBusy = true;
+}
+
 void Application::finishEvent() {
+    if (m_showsBusy && m_windowSystem) {
+        m_showsBusy = false;
+        m_windowSystem->busyEnded();
+    }
     if (!m_ended) {
         destroyClosedForms();
         // No window left: the program is over.

@@ -23,6 +23,11 @@ public:
     virtual void timersChanged() = 0;
     virtual void showMessage(const std::string& caption, const std::string& text) = 0;
     virtual void programEnded() = 0;
+    // Inside a long handler: show that the program is busy and paint what has changed, without
+    // delivering any user action or tick.
+    virtual void paintWhileBusy() {}
+    // The handler that was busy has ended.
+    virtual void busyEnded() {}
 };
 
 // Whether a user action still has to move the keyboard focus to its control. A renderer has
@@ -70,6 +75,10 @@ public:
     void pressKey(Form& form, const std::string& text);
     void closeWindow(Form& form);
 
+    // For a handler that runs long (a run of writes the line takes its time over): the window
+    // paints and shows it is busy; no tick and no user action runs until the handler ends.
+    void keepPainting();
+
     // The timer schedule: when the next tick is due, and delivering every tick that is due now
     // (each timer at most once).
     std::optional<Millis> nextTimerDue() const;
@@ -92,6 +101,8 @@ private:
     std::vector<std::unique_ptr<Form>> m_forms;
     std::vector<Timer*> m_timers;
     int m_depth = 0;
+    bool m_painting = false;
+    bool m_showsBusy = false;
     bool m_ended = false;
     bool m_tornDown = false;
 };

@@ -47,6 +47,28 @@ private:
     Log& m_log;
 };
 
+// Paints as Qt does inside a long handler, while a tick and a click wait at the door.
+class Painter final : public WindowSystem {
+public:
+    Painter(Application& app, Probe& form, Log& log) : m_app(app), m_form(form), m_log(log) {}
+    void formShown(Form&) override {}
+    void formDestroyed(Form&) override {}
+    void timersChanged() override {}
+    void showMessage(const std::string&, const std::string&) override {}
+    void programEnded() override {}
+    void paintWhileBusy() override {
+        m_log.push_back("paint");
+        m_app.deliverDueTimers();
+        m_app.click(m_form.button);
+    }
+    void busyEnded() override { m_log.push_back("not busy"); }
+
+private:
+    Application& m_app;
+    Probe& m_form;
+    Log& m_log;
+};
+
 struct Fixture : ::testing::Test {
     VirtualClock clock;
     Application app{clock};
@@ -144,19 +166,24 @@ TEST_F(Fixture, TimersTickOnTheirIntervalBetweenHandlersAndRestartWhenEnabled) {
     support::runFor(app, clock, 50ms);
     EXPECT_EQ(log.size(), 5u);
 
-    // A handler that holds the program for a second, as a device that does not answer would:
-    // the tick waits for its end and comes once, the next a whole interval later.
+    // A handler that holds the program for a second, as a line that takes its time would, and
+    // lets the window paint: the tick waits for its end and comes once, the next a whole
+    // interval later; a click meanwhile never runs inside it.
     log.clear();
     form.button.onClick = [&] {
         clock.spend(1000ms);
+        app.keepPainting();
         log.push_back("button done");
     };
+    Painter painter(app, form, log);
+    app.setWindowSystem(&painter);
     app.click(form.button);
+    app.setWindowSystem(nullptr);
     app.deliverDueTimers();
     support::runFor(app, clock, 99ms);
-    EXPECT_EQ(log, (Log{"button done", "tick"}));
+    EXPECT_EQ(log, (Log{"paint", "button done", "not busy", "tick"}));
     support::runFor(app, clock, 1ms);
-    EXPECT_EQ(log.size(), 3u);
+    EXPECT_EQ(log.size(), 5u);
 }
 
 TEST_F(Fixture, WindowsReplaceTheirOpenerAndTheLastOneEndsTheProgram) {

@@ -111,12 +111,14 @@ void Cedarform::Trigger_Click() {
     Message_Timer.setEnabled(false);
     CreateWriteEvent("0");
     FlushPort();
-    std::string note;
-    const int passes = cedarPasses(m_repeatCount, m_port.baudRate, note);
-    if (!note.empty())
-        ShowFeedback2(note, colors::kYellow);
-    for (int pass = 1; pass <= passes; ++pass)
+    // The whole count goes out, however long the line takes over it: what the port's queue
+    // holds at once, the rest as the line takes it, while the window paints and shows it is
+    // busy. A device that takes nothing fails the writes within its stall budget.
+    for (int pass = 1; pass <= m_repeatCount; ++pass) {
         WriteOpeningCharacter(m_openChar);
+        if (static_cast<std::size_t>(pass) * 2 > ports::kSerialOutputQueue)
+            app().keepPainting();
+    }
     Message_Timer.setEnabled(true);
     Status_timer.setEnabled(true);
     CloseWriteEvent();

@@ -4,8 +4,6 @@ namespace screens {
 
 namespace {
 
-constexpr int kBitsPerPass = 20;  // two characters of start bit, 8 data bits and stop bit
-
 struct RateRepeats {
     const char* rate;
     const char* repeats;
@@ -22,16 +20,6 @@ const char* cedarRepeatsFor(std::string_view baudRate) {
             return entry.repeats;
     }
     return nullptr;
-}
-
-int cedarPasses(int repeatCount, int baudRate, std::string& note) {
-    note.clear();
-    const int longestRun = baudRate * kCedarLongestRunSeconds / kBitsPerPass;
-    if (repeatCount <= longestRun)
-        return repeatCount;
-    note = "Repeat count limited to " + std::to_string(longestRun) + " at " +
-           std::to_string(baudRate) + " baud.";
-    return longestRun;
 }
 
 }  // namespace screens

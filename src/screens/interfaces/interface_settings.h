@@ -38,14 +38,6 @@ inline constexpr const char* kCedarStartBaud = "1200";
 inline constexpr const char* kCedarRepeatsPrompt = "Repeat value must be greater than 0";
 // The run length that belongs to a rate of the list ("10" at 1200 baud); null for another rate.
 const char* cedarRepeatsFor(std::string_view baudRate);
-// The longest run one trigger sends, in time on the wire. The window waits for every write,
-// so a typed count of thousands would hold it for minutes (32767 pairs at 300 baud take over
-// half an hour), while the interface needs a fraction of a second: the standard counts give
-// 50 to 330 ms.
-inline constexpr int kCedarLongestRunSeconds = 2;
-// The passes one trigger sends: the repeat count, cut to the longest run at the rate; a cut is
-// told in `note`, which stays empty otherwise.
-int cedarPasses(int repeatCount, int baudRate, std::string& note);
 
 // Maple, on a parallel port: the opening character six times per trigger.
 inline constexpr BoxRule kMapleOpenChar{0, 255, "7", "Valid characters are 0 through 255",
