@@ -5,6 +5,7 @@
 #include "screens/common/typed_number.h"
 #include "screens/interfaces/interface_looks.h"
 #include "screens/interfaces/interface_settings.h"
+#include "screens/interfaces/switch_row.h"
 
 namespace screens {
 
@@ -46,7 +47,7 @@ Birchform::Birchform(Application& app, Context& context)
     Label* bits[] = {&bit1, &bit2, &bit3, &bit4};
     for (int i = 0; i < 4; ++i) {
         Label& bit = *bits[i];
-        bit.setCaption(std::to_string(i + 1));
+        showSwitch(bit, i + 1, std::to_string(i + 1));
         bit.setForeColor(colors::kYellow);
         bit.setFont(kSwitchFont);
         bit.setAlignment(Align::Center);
@@ -121,10 +122,10 @@ void Birchform::Trigger_Click() {
 // Switches 1 and 2 are fixed; 3 and 4 select the filter.
 void Birchform::ShowSwitchSettings() {
     const bool filterOn = Filter.text() == "On";
-    bit1.setCaption("v");
-    bit2.setCaption("^");
-    bit3.setCaption(filterOn ? "^" : "v");
-    bit4.setCaption(filterOn ? "v" : "^");
+    showSwitch(bit1, 1, "v");
+    showSwitch(bit2, 2, "^");
+    showSwitch(bit3, 3, filterOn ? "^" : "v");
+    showSwitch(bit4, 4, filterOn ? "v" : "^");
 }
 
 }  // namespace screens

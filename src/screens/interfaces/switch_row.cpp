@@ -35,12 +35,11 @@ void layOutSwitchRow(Label& numbers, const SwitchLabels& bits, int x, int y) {
         }
         Label& bit = *bits[next++];
         const int centre = x + static_cast<int>(std::lround(left + kDigitWidth / 2));
-        bit.setCaption(std::string(1, c));
+        showSwitch(bit, next, std::string(1, c));
         bit.setForeColor(colors::kYellow);
         bit.setFont(kRowFont);
         bit.setAlignment(Align::Center);
         bit.setGeometry(centre - kGlyphWidth / 2, y + kRowHeight, kGlyphWidth, kRowHeight);
-        bit.setAccessibleName("Switch " + std::to_string(next));
         left += kDigitWidth;
     }
 }
@@ -68,9 +67,15 @@ void setAlderBaudSwitches(SwitchGlyphs& glyphs, int baudRate) {
     glyphs[9] = switch10Down ? "v" : "^";
 }
 
+void showSwitch(Label& bit, std::size_t number, const std::string& glyph) {
+    bit.setCaption(glyph);
+    const std::string name = "Switch " + std::to_string(number);
+    bit.setAccessibleName(glyph == "^" ? name + " up" : glyph == "v" ? name + " down" : name);
+}
+
 void showSwitchGlyphs(const SwitchGlyphs& glyphs, const SwitchLabels& bits) {
     for (std::size_t i = glyphs.size(); i-- > 0;)
-        bits[i]->setCaption(glyphs[i]);
+        showSwitch(*bits[i], i + 1, glyphs[i]);
 }
 
 }  // namespace screens

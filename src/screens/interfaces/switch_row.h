@@ -27,6 +27,10 @@ void layOutSwitchRow(toolkit::Label& numbers, const SwitchLabels& bits, int x, i
 // 2400 "^ v", 1200 "v v". Any other rate leaves both entries as they are.
 void setAlderBaudSwitches(SwitchGlyphs& glyphs, int baudRate);
 
+// Shows one switch's glyph on its label, and tells it in words to accessibility tools:
+// "Switch 3 up", "Switch 3 down", or "Switch 3" while its position is not shown.
+void showSwitch(toolkit::Label& bit, std::size_t number, const std::string& glyph);
+
 // Copies the entries into the labels, bit10 first and bit1 last.
 void showSwitchGlyphs(const SwitchGlyphs& glyphs, const SwitchLabels& bits);
 

@@ -65,15 +65,24 @@ inline void expectLine(const toolkit::Label& line, const std::string& text, tool
     EXPECT_EQ(line.foreColor(), color);
 }
 
-// "v v v ^ ^ ^ ^ v ^ ^": the captions of bit1 to bit10.
-template <class Screen>
-std::string switchRow(const Screen& s) {
+// "v v v ^ ^ ^ ^ v ^ ^": the glyphs of a switch row, each read aloud as "Switch 1 down".
+inline std::string glyphRow(std::initializer_list<const toolkit::Label*> bits,
+                            const char* separator = " ") {
     std::string row;
-    for (const toolkit::Label* bit : {&s.bit1, &s.bit2, &s.bit3, &s.bit4, &s.bit5, &s.bit6, &s.bit7,
-                                      &s.bit8, &s.bit9, &s.bit10}) {
-        row += (row.empty() ? "" : " ") + bit->caption();
+    int number = 0;
+    for (const toolkit::Label* bit : bits) {
+        const std::string& glyph = bit->caption();
+        const std::string position = glyph == "^" ? " up" : glyph == "v" ? " down" : "";
+        EXPECT_EQ(bit->accessibleName(), "Switch " + std::to_string(++number) + position);
+        row += (row.empty() ? "" : separator) + glyph;
     }
     return row;
+}
+
+template <class Screen>
+std::string switchRow(const Screen& s) {
+    return glyphRow({&s.bit1, &s.bit2, &s.bit3, &s.bit4, &s.bit5, &s.bit6, &s.bit7, &s.bit8,
+                     &s.bit9, &s.bit10});
 }
 
 // The recorded calls that start with one of the prefixes, in order.

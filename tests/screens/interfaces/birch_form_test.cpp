@@ -17,7 +17,7 @@ namespace {
 using BirchTest = ScreenTest<screens::Birchform>;
 
 std::string switches(const screens::Birchform& s) {
-    return s.bit1.caption() + s.bit2.caption() + s.bit3.caption() + s.bit4.caption();
+    return glyphRow({&s.bit1, &s.bit2, &s.bit3, &s.bit4}, "");
 }
 
 TEST_F(BirchTest, LoadOpensCom1At1200AndSendsCharacter85Twice) {
