@@ -78,19 +78,51 @@ TEST_F(Shell, RefusingEndsTheProgramWithoutTheSelector) {
     EXPECT_EQ(windows.shown, (Names{"DunmereSplash", "Notice"}));
 }
 
-TEST_F(Shell, OptionAndMenuOpenTheSameScreenAndEveryWayBackIsAFreshSelector) {
-    // By option, then by menu: the same screen in the same state, in place of the selector.
-    std::string feedback[2];
-    for (int byMenu = 0; byMenu < 2; ++byMenu) {
-        app::TestForm& s = byMenu ? *current<app::TestForm>() : selector();
-        app.click(byMenu ? static_cast<toolkit::Control&>(s.mBirch) : s.Birch);
-        toolkit::Form* screen = app.activeForm();
-        ASSERT_EQ(app.forms().size(), 1u);
-        EXPECT_EQ(screen->name(), "Birchform");
-        feedback[byMenu] = dynamic_cast<toolkit::Label*>(screen->find("Feedback1"))->caption();
-        app.click(*dynamic_cast<toolkit::CommandButton*>(screen->find("exit")));
+TEST_F(Shell, EveryOptionAndMenuItemOpensItsScreenAndBackIsAFreshSelector) {
+    using Selector = app::TestForm;
+    struct Way {
+        const char* option;
+        const char* menuItem;
+        const char* form;
+        const char* caption;
+    };
+    const Way ways[] = {
+        {"Alder", "mAlder", "Alderform", "Alder Interface Test"},
+        {"Birch", "mBirch", "Birchform", "Birch Interface Test"},
+        {"Cedar", "mCedar", "Cedarform", "Cedar Interface Test"},
+        {"Maple", "mMaple", "Mapleform", "Maple Test"},
+        {"StarSerial", "mSPSI", "StarSerialform",
+         "Star Micronics Serial Printer Test"},
+        {"StarParallel", "mSPPI", "StarParallelform",
+         "Star Micronics Parallel Printer Test"},
+        {"EPSONSerail", "mEPSI", "EPSONSerialform", "Epson Serial Printer Test"},
+        {"EPSONParallel", "mEPPI", "EPSONParallelform",
+         "Epson Parallel Printer Test"},
+        {"CITIZENserial", "mCPSI", "CITIZENSerialform",
+         "Citizen Serial Printer Test"},
+        {"CITIZENParallel", "mCPPI", "CITIZENParallelform",
+         "CITIZEN Parallel test form"},
+        {"ITHACAserial", "mIPSI", "ITHACASerialform", "Ithaca Serial Printer Test"},
+        {"ITHACAparallel", "mIPPI", "ITHACAParallelform",
+         "Ithaca Parallel Printer Test"},
+    };
+    selector();
+    for (const Way& way : ways) {
+        for (auto control : {way.option, way.menuItem}) {
+            Selector* s = current<Selector>();
+            ASSERT_NE(s, nullptr) << way.form;
+            for (toolkit::Control* c : s->controls()) {
+                if (auto* option = dynamic_cast<toolkit::OptionButton*>(c))
+                    EXPECT_FALSE(option->value()) << "a fresh selector: " << option->name();
+            }
+            app.click(*s->find(control));
+            toolkit::Form* screen = app.activeForm();
+            ASSERT_EQ(app.forms().size(), 1u);
+            EXPECT_EQ(screen->name(), way.form) << control;
+            EXPECT_EQ(screen->caption(), way.caption) << control;
+            app.click(*dynamic_cast<toolkit::CommandButton*>(screen->find("exit")));
+        }
     }
-    EXPECT_EQ(feedback[0], feedback[1]);
     // The disclaimer again: accepting gives a selector with nothing selected, refusing the end.
     app.click(current<app::TestForm>()->mDisclaimer);
     app.click(current<app::Notice>()->Accept);
