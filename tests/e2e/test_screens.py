@@ -1,8 +1,9 @@
 """The printer and interface screens against simulated devices at the line's speed: every byte
 of a test page and its drawer command, or of the opening characters, as the screen must send
-them; the drawer state read through the printer through a page, its kick and a close; a port
-that is missing, and one that names a file; a network printer reached over TCP, and ones that
-refuse, keep silent or go away; a port chosen in the Ports dialog."""
+them, none lost when the screen is left at once; the drawer state read through the printer
+through a page, its kick and a close; a port that is missing, and one that names a file; a
+network printer reached over TCP, and ones that refuse, keep silent or go away; a port chosen in
+the Ports dialog."""
 
 import os
 import socket
@@ -179,6 +180,52 @@ class ScreenTest(EndToEndTest):
         birch.find("text", "Repeat Character").replace_text("3")
         birch.find("push button", "Trigger Drawer").click()
         self.assertEqual(sim.wait_captured(b"\x07\x00" * 3), b"\x07\x00" * 3)
+
+
+    def test_alder_test_print_left_at_once_still_sends_its_text_and_line_feeds(self):
+        sim = self.start_sim("alder")
+        program, alder = self.open_screen(sim, "Alder Serial Interface", "Alder Interface Test")
+        alder.find("combo box", None, description="Select serial port baud rate.").pick("1200")
+        sim.wait_line(r"^line: 1200 baud, 8N1$")
+        alder.find("radio button", "Parasite").click()
+        alder.find("check box", "Test Printer").check()
+        # 3.6 s of text at 1200 baud; the screen is left as soon as it is sent.
+        alder.find("push button", "Test/Print").click()
+        alder.find("push button", "<< Back").click()
+        program.window(SELECTOR)
+        sent = sim.wait_captured(b"\x07\x00" + b"x" * 421 + b"\n" * 9)
+        self.assertEqual((len(sent), sent[:2], sent[-10:]), (432, b"\x07\x00", b".\n" + b"\n" * 8))
+
+    def test_alder_alternate_sends_each_modes_run(self):
+        sim = self.start_sim("alder-level")
+        program, alder = self.open_screen(sim, "Alder Serial Interface", "Alder Interface Test")
+        alder.find("push button", "Alder Advanced ").click()
+        alternate = program.window("Alder Alternate Operation")
+        sim.wait_line(r"^line: 1200 baud, 8N1$")
+        for mode, run in (("Level Mode (Cedar)", b"\x00\x00" * 25),
+                          ("Character Pulse Mode (Birch)", b"\x55\x00")):
+            with self.subTest(mode):
+                alternate.find("push button", mode).click()
+                before = len(sim.captured())
+                alternate.find("push button", "Trigger Drawer").click()
+                wait_until(lambda: len(sim.captured()) >= before + len(run), "the run")
+                self.assertEqual(sim.captured()[before:], run)
+
+    def test_cedar_sends_a_typed_count_of_200_whole_at_300_baud(self):
+        sim = self.start_sim("cedar")
+        _, cedar = self.open_screen(sim, "Cedar Serial Interface", "Cedar Interface Test")
+        cedar.find("combo box", None, description="Select serial port baud rate.").pick("300")
+        sim.wait_line(r"^line: 300 baud, 8N1$")
+        cedar.find("text", "Repeat Character").replace_text("200")
+        cedar.find("push button", "Trigger Drawer").click()
+        self.assertEqual(sim.wait_captured(b"\x07\x00" * 200), b"\x07\x00" * 200)
+
+    def test_maple_on_an_lpt_path_sends_the_character_six_times(self):
+        sim = self.start_sim("maple", "--port", "LPT1")
+        _, maple = self.open_screen(sim, "Maple Parallel Interface", "Maple Test")
+        maple.find("text", "Opening Character").replace_text("27")
+        maple.find("push button", "Trigger Drawer").click()
+        self.assertEqual(sim.wait_captured(b"\x1b" * 6), b"\x1b" * 6)
 
 
 if __name__ == "__main__":
