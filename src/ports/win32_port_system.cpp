@@ -82,8 +82,8 @@ std::uint32_t outputQueued(HANDLE native) {
 void drainForClose(HANDLE native) {
     DCB line{};
     line.DCBlength = sizeof line;
-    const std::uint32_t baud = ::GetCommState(native, &line) && line.BaudRate > 0 ? line.BaudRate
-                                                                                  : 9600;
+    const std::uint32_t baud =
+        ::GetCommState(native, &line) && line.BaudRate > 0 ? line.BaudRate : 9600;
     const auto end = SteadyClock::now() + wireTime(outputQueued(native), baud) + kCloseStallLimit;
     while (outputQueued(native) > 0 && SteadyClock::now() < end)
         ::Sleep(10);
