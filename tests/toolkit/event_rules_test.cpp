@@ -48,25 +48,22 @@ private:
 };
 
 // Paints as Qt does inside a long handler, while a tick and a click wait at the door.
-class Painter final : public WindowSystem {
-public:
-    Painter(Application& app, Probe& form, Log& log) : m_app(app), m_form(form), m_log(log) {}
+struct Painter final : WindowSystem {
+    Painter(Application& a, Probe& f, Log& l) : app(a), form(f), log(l) {}
+    Application& app;
+    Probe& form;
+    Log& log;
     void formShown(Form&) override {}
     void formDestroyed(Form&) override {}
     void timersChanged() override {}
     void showMessage(const std::string&, const std::string&) override {}
     void programEnded() override {}
     void paintWhileBusy() override {
-        m_log.push_back("paint");
-        m_app.deliverDueTimers();
-        m_app.click(m_form.button);
+        log.push_back("paint");
+        app.deliverDueTimers();
+        app.click(form.button);
     }
-    void busyEnded() override { m_log.push_back("not busy"); }
-
-private:
-    Application& m_app;
-    Probe& m_form;
-    Log& m_log;
+    void busyEnded() override { log.push_back("not busy"); }
 };
 
 struct Fixture : ::testing::Test {

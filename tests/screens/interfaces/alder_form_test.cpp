@@ -108,12 +108,4 @@ TEST_F(AlderTest, DeadEndTakesTheTestPrinterAwayAndParasiteGivesItBack) {
     EXPECT_TRUE(s.TestPrinter.isUsable());
 }
 
-TEST_F(AlderTest, AlderAdvancedClosesThePortAndOpensTheAlternateScreen) {
-    h.app.click(s.AlderAdvanced);
-    EXPECT_FALSE(h.fake.isOpen("COM1"));
-    EXPECT_EQ(h.navigator.opened, std::vector{screens::ScreenId::Alderform2});
-    EXPECT_TRUE(h.navigator.shown.empty());
-    EXPECT_TRUE(h.app.forms().empty());
-}
-
 }  // namespace
