@@ -106,8 +106,9 @@ TEST_F(Shell, EveryOptionAndMenuItemOpensItsScreenAndBackIsAFreshSelector) {
             Selector* s = current<Selector>();
             ASSERT_NE(s, nullptr) << way.form;
             for (toolkit::Control* c : s->controls()) {
-                if (auto* option = dynamic_cast<toolkit::OptionButton*>(c))
+                if (auto* option = dynamic_cast<toolkit::OptionButton*>(c)) {
                     EXPECT_FALSE(option->value()) << "a fresh selector: " << option->name();
+                }
             }
             app.click(*s->find(control));
             toolkit::Form* screen = app.activeForm();
