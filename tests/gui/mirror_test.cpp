@@ -9,7 +9,6 @@
 
 #include "fixture.h"
 #include "gui/lamp_widget.h"
-#include "gui/picture_widget.h"
 
 using namespace toolkit;
 using guitest::Log;
@@ -25,16 +24,8 @@ QColor color(const QWidget* w, QPalette::ColorRole role) {
 
 // Looks (places, fonts, colours, captions) are the reference pictures' to check; what they
 // cannot show is checked here.
-TEST_F(RendererTest, BuildsEveryKindWithTheNamesToolsReachAndTheMenusNested) {
-    const std::pair<const char*, const char*> kinds[] = {
-        {"heading", "QLabel"},     {"go", "QPushButton"},       {"group", "QGroupBox"},
-        {"first", "QRadioButton"}, {"check", "QCheckBox"},      {"box", "QLineEdit"},
-        {"list", "QComboBox"},     {"lamp", "gui::LampWidget"}, {"logo", "gui::PictureWidget"}};
-    for (const auto& [name, type] : kinds) {
-        const QWidget* w = widget<QWidget>(name);
-        ASSERT_NE(w, nullptr) << name;
-        EXPECT_TRUE(w->inherits(type)) << name;
-    }
+TEST_F(RendererTest, BuildsTheNamesToolsReachAndTheMenusNested) {
+    // Which widget each kind becomes is for the pictures and the lookups of the other tests.
     EXPECT_EQ(window->findChild<QWidget*>("ticker"), nullptr);
     EXPECT_EQ(widget<QLabel>("heading")->accessibleName(), "Cash Drawer Sample");
     EXPECT_EQ(widget<QWidget>("go")->toolTip(), "Back to main test selector.");

