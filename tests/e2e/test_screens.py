@@ -157,15 +157,6 @@ class ScreenTest(EndToEndTest):
             b"\x0a\x0a".join(SENTENCES48) + bytes([0x1B, 0x61, 0x08, 0x1B, 0x64, 0x00, 0x1A]),
             r"^SUB: drawer 2 kick \(1A\)$")
 
-    def test_ithaca_parallel_on_lpt1_sends_the_drawer_2_command(self):
-        sim = self.start_sim("ithaca", "--port", "LPT1")
-        _, ithaca = self.open_screen(sim, "Parallel Interface", "Ithaca Parallel Printer Test",
-                                     group="Ithaca Printer Interface")
-        self.print_with_drawer(
-            sim, ithaca, ["Drawer 2"],
-            PAGE_TEXT + bytes([0x18, 0x1B, 0x64, 0x10, 0x1B, 0x76, 0x1B, 0x78, 0x02]),
-            r"^ESC x 2: drawer 2 kick \(1B 78 02\)$")
-
     def test_birch_sends_the_typed_character_at_the_chosen_baud_rate(self):
         sim = self.start_sim("birch")
         _, birch = self.open_screen(sim, "Birch Serial Interface", "Birch Interface Test")
