@@ -155,7 +155,6 @@ WireLogWindow::WireLogWindow(app::Program& program, QtWindowSystem& windows)
         auto* action = new QAction(QStringLiteral("Wire Log"), client);
         action->setObjectName(QStringLiteral("wireLogAction"));
         action->setShortcut(QKeySequence(Qt::Key_F12));
-        action->setShortcutContext(Qt::WindowShortcut);
         action->setShortcutVisibleInContextMenu(true);
         connect(action, &QAction::triggered, this, [this] { m_program.showWireLog(); });
         client->addAction(action);

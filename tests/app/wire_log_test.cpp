@@ -109,6 +109,7 @@ TEST(WireLog, KeepsTheNewestEventsAndSaysHowManyWentAndNamesAnInterfacesOpeningC
         call(PortCall::Kind::Write, std::move(bytes), result);
     };
     write("x");  // no screen yet: not kept
+    clock.spend(1s);  // times count from the start of the screen
     log.start(screens::ScreenId::Birchform);
     log.setCaption("Birch Interface Test");
     EXPECT_EQ(log.total(), 0u);
@@ -126,14 +127,16 @@ TEST(WireLog, KeepsTheNewestEventsAndSaysHowManyWentAndNamesAnInterfacesOpeningC
     log.portCall({PortCall::Kind::GetCommState, ports::kSuccess, 1, ports::packLine(found), {}});
     EXPECT_EQ(log.line(3),
               "    1.234  call  read line settings: 1200 baud, 7E2, CTS flow, XON/XOFF in");
+    log.portCall({PortCall::Kind::ModemStatus, ports::kSuccess, 1, {ports::kDsrOn}, {}});
+    EXPECT_EQ(log.line(4), "    1.234  call  modem status 0x20: CTS off, DSR on, RI off, CD off");
 
     for (std::uint64_t n = log.total(); n < app::WireLog::kCapacity + 5; ++n)
-        write("A");
+        write("\x7F");
     EXPECT_EQ(log.dropped(), 5u);
     EXPECT_EQ(log.total(), 100'005u);
     EXPECT_EQ(linesOf(log.heading())[1],
               "100,005 events; the oldest 5 dropped, the newest 100,000 kept");
-    EXPECT_EQ(log.line(log.dropped()), "    1.234  out   41     \"A\"");
+    EXPECT_EQ(log.line(log.dropped()), "    1.234  out   7F     \".\"");
 }
 
 TEST(WireLog, IsSavedAsTheTextShown) {

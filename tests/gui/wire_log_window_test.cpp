@@ -1,12 +1,18 @@
-// The wire log's window: F12 on a test screen opens it with the screen's calls, following live;
-// on the selector F12 is its menu entry's key. Its picture is written as screenshots/WireLog.png.
+// The wire log's window: F12 on a test screen opens it with the screen's calls, following live
+// while shown; Ctrl+C and Save; on the selector F12 is its menu entry's key. Its picture is
+// written as screenshots/WireLog.png.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
+#include <QFileDialog>
+#include <QLabel>
 #include <QListView>
 #include <QMainWindow>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "app/program.h"
 #include "devices/printer.h"
@@ -44,12 +50,31 @@ TEST(WireLogWindow, F12OpensItOnATestScreenFollowingTheScreensCallsAndOnTheSelec
         QTest::qWaitFor([&] { return events().find("GS V 1: partial cut") != std::string::npos; }));
     QDir().mkpath("screenshots");
     EXPECT_TRUE(log.grab().save("screenshots/WireLog.png"));
+    // Ctrl+C on the heading copies what is picked there, not the list's rows.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&log));
+    auto* heading = log.findChild<QLabel*>("heading");
+    heading->setFocus();
+    heading->setSelection(0, 8);
+    QTest::keyClick(heading, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Wire log");
+    // Save asks where, and writes the log there.
+    const QString saved = QDir::temp().filePath("drawertest-wire-log-window.txt");
+    QTimer::singleShot(0, [&saved] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialog->selectFile(saved);
+            static_cast<QDialog*>(dialog)->accept();
+        }
+    });
+    QTest::mouseClick(log.findChild<QPushButton*>("save"), Qt::LeftButton);
+    EXPECT_TRUE(QFile::remove(saved));
 
     // On the selector F12 is the key of its "Wire Log" entry.
     log.hide();
     app.click(*app.activeForm()->find("exit"));
     QMainWindow* selector = gui::windowOf(*app.activeForm());
     ASSERT_TRUE(QTest::qWaitForWindowActive(selector));
+    QTest::qWait(300);
+    EXPECT_EQ(events().find("close handle"), std::string::npos) << "hidden, it does not look";
     QTest::keyClick(selector, Qt::Key_F12);
     EXPECT_TRUE(log.isVisible());
 }
