@@ -41,18 +41,18 @@ std::pair<char32_t, std::size_t> decode(std::string_view text) {
         length = 4;
     }
     if (length == 0 || length > text.size())
-        return {0, 0};
+        return {};
     char32_t point = length == 1 ? lead : lead & (0x7F >> length);
     for (std::size_t i = 1; i < length; ++i) {
         const auto next = static_cast<std::uint8_t>(text[i]);
         if ((next & 0xC0) != 0x80)
-            return {0, 0};
+            return {};
         point = point << 6 | (next & 0x3F);
     }
     // Overlong forms, surrogates and numbers beyond Unicode are no characters.
     constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
     if (point < kShortest[length] || (point >= 0xD800 && point <= 0xDFFF) || point > 0x10FFFF)
-        return {0, 0};
+        return {};
     return {point, length};
 }
 

@@ -129,9 +129,8 @@ bool PosixDeviceRules::isUsbPrinter(dev_t device) const {
         std::filesystem::read_symlink(m_root + "/sys/dev/char/" + std::to_string(major(device)) +
                                           ":" + std::to_string(minor(device)),
                                       error);
-    const std::string name = node.filename().string();
-    return !error && name.size() > 2 && name.starts_with("lp") &&
-           std::all_of(name.begin() + 2, name.end(), [](char c) { return c >= '0' && c <= '9'; });
+    // No other class driver's nodes start so (hiddev, iowarrior, ldusb, usbtmc, ...).
+    return !error && node.filename().string().starts_with("lp");
 }
 
 }  // namespace ports

@@ -70,7 +70,7 @@ void awaitRoom(int fd, bool pollable, SteadyClock::duration limit) {
         std::this_thread::sleep_for(std::min<SteadyClock::duration>(limit, kRetryNap));
         return;
     }
-    pollfd entry{fd, POLLOUT, 0};
+    pollfd entry{fd, POLLOUT, {}};
     const auto timeout = std::chrono::ceil<std::chrono::milliseconds>(limit).count();
     ::poll(&entry, 1, static_cast<int>(timeout));
 }
@@ -187,7 +187,7 @@ int connectTo(const NetworkAddress& address, ErrorCode& code) {
         }
         int error = ::connect(fd, a->ai_addr, a->ai_addrlen) == 0 ? 0 : errno;
         if (error == EINPROGRESS) {
-            pollfd entry{fd, POLLOUT, 0};
+            pollfd entry{fd, POLLOUT, {}};
             const auto wait = std::chrono::ceil<std::chrono::milliseconds>(timeLeft(end));
             socklen_t size = sizeof error;
             if (::poll(&entry, 1, static_cast<int>(wait.count())) <= 0) {
@@ -561,7 +561,7 @@ ErrorCode PosixPortSystem::clearCommError(Handle handle, std::uint32_t& errors, 
     if (port->isVirtualLine || port->isSocket) {
         // What has come, as far as the device tells; a closed connection reads as something
         // come, so that the read finds the end.
-        pollfd entry{port->fd, POLLIN, 0};
+        pollfd entry{port->fd, POLLIN, {}};
         int in = 0;
         if (::poll(&entry, 1, 0) > 0 && (entry.revents & (POLLIN | POLLHUP | POLLERR)) != 0 &&
             (::ioctl(port->fd, FIONREAD, &in) != 0 || in <= 0))
@@ -685,7 +685,7 @@ ErrorCode PosixPortSystem::readFile(Handle handle, std::uint8_t& byte, std::uint
     if (n == 0 && port->isSocket)
         return complete(overlapped, EIO, 0);
     // Nothing has come. A tty whose far end hung up reads as end of file and polls as hung up.
-    pollfd entry{port->fd, POLLIN, 0};
+    pollfd entry{port->fd, POLLIN, {}};
     if (::poll(&entry, 1, 0) > 0 && (entry.revents & (POLLHUP | POLLERR)) != 0)
         return complete(overlapped, EIO, 0);
     return complete(overlapped, ETIMEDOUT, 0);

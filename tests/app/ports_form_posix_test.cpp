@@ -106,6 +106,12 @@ TEST_F(PortsDialog, ShowsSourceAndStateAndKeepsTheChoiceUnlessTheEnvironmentWins
     choices.setApply(
         [&applied](const ports::DeviceMap& map) { applied.push_back(map.find("COM1")->path); });
 
+    // A lock on another line of the same file system is not this one's.
+    const int other = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(other >= 0 && ::grantpt(other) == 0 && ::unlockpt(other) == 0);
+    const int otherHolder = ::open(::ptsname(other), O_RDWR | O_NOCTTY);
+    ASSERT_EQ(::flock(otherHolder, LOCK_EX), 0);
+
     app::PortsForm& dialog = openDialog();
     for (const auto& [row, device, source, state, usable] : {
              std::tuple{&dialog.COM2, pty, "Your saved choice.", "Ready", true},
@@ -139,8 +145,8 @@ TEST_F(PortsDialog, ShowsSourceAndStateAndKeepsTheChoiceUnlessTheEnvironmentWins
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
     app.edit(dialog.COM1.device, pty);
     EXPECT_EQ(dialog.COM1.state.caption(), "Held by another program");
-    ::close(holder);
-    ::close(master);
+    for (const int fd : {holder, master, otherHolder, other})
+        ::close(fd);
 
     // A device picked from those found; OK keeps it, and LPT2's variable still wins.
     app.pick(dialog.COM1.found, 3);

@@ -90,7 +90,7 @@ TEST(Interfaces, OpenTheDrawerOnlyOnWhatTheirSwitchesAsk) {
          "a run of 50 characters held the solenoid 417 ms at 1200 baud, 8N1"},
         {"maple",
          0,
-         {'H', 'i', 0x0A, 7, 7, 'o', 'k'},
+         {'H', 'i', 0x0A, 7, '\r', 7, 7, 'o', 'k'},  // text ends a run
          true,
          "opening character 7 (07) received 2 times"},
     };

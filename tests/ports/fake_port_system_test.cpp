@@ -163,6 +163,7 @@ TEST_F(FakeLine, RepliesComeAfterTheirWireTime) {
     clock.spend(4ms);
     EXPECT_EQ(read(byte), ports::kTimedOut) << "three bytes out, one back: 4.2 ms";
     clock.spend(1ms);
+    EXPECT_EQ(seam.purgeComm(handle, ports::kPurgeTxClear), ports::kSuccess);  // output alone
     EXPECT_EQ(read(byte), ports::kSuccess);
     EXPECT_EQ(byte, 0x16);
 

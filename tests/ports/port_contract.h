@@ -114,6 +114,7 @@ inline void expectContract(ports::PortSystem& system, const Contract& c) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));  // on their way
     }
     EXPECT_EQ(queues.inQueue, 2u);
+    EXPECT_EQ(system.purgeComm(h, ports::kPurgeTxClear), kSuccess);  // the output alone
     EXPECT_EQ(system.readFile(h, byte, read, nullptr), kSuccess);
     EXPECT_EQ(std::pair(byte, read), std::pair(std::uint8_t{0x16}, 1u));
     EXPECT_EQ(system.purgeComm(h, ports::kPurgeRxClear), kSuccess);

@@ -35,7 +35,6 @@ void layOutSwitchRow(Label& numbers, const SwitchLabels& bits, int x, int y) {
         }
         Label& bit = *bits[next++];
         const int centre = x + static_cast<int>(std::lround(left + kDigitWidth / 2));
-        showSwitch(bit, next, std::string(1, c));
         bit.setForeColor(colors::kYellow);
         bit.setFont(kRowFont);
         bit.setAlignment(Align::Center);

@@ -19,8 +19,7 @@ using SwitchLabels = std::array<toolkit::Label*, 10>;
 inline constexpr const char* kSwitchNumbers = " 1   2  3  4   5  6  7  8  9   0";
 
 // Captions the numbers label and places it with its top left corner at (x, y); puts each
-// glyph label, yellow and centred, right under its number, showing that number until the
-// screen first fills the row.
+// glyph label, yellow and centred, right under its number (the screen fills the row on load).
 void layOutSwitchRow(toolkit::Label& numbers, const SwitchLabels& bits, int x, int y);
 
 // Switches 9 and 10 of the Alder interface hold its baud rate: 9600 "^ ^", 4800 "v ^",
