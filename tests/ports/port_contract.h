@@ -105,9 +105,11 @@ inline void expectContract(ports::PortSystem& system, const Contract& c) {
     std::uint32_t read = 9;
     EXPECT_EQ(system.readFile(h, byte, read, nullptr), ports::kTimedOut) << "a silent device";
     EXPECT_EQ(read, 0u);
-    c.send({0x16, 0x12});
     std::uint32_t errors = 0;
-    ports::CommStat queues;
+    ports::CommStat queues{9, 0};
+    ASSERT_EQ(system.clearCommError(h, errors, queues), kSuccess);
+    EXPECT_EQ(queues.inQueue, 0u);
+    c.send({0x16, 0x12});
     for (int look = 0; look < 200 && queues.inQueue < 2; ++look) {
         ASSERT_EQ(system.clearCommError(h, errors, queues), kSuccess);
         if (queues.inQueue < 2)

@@ -3,6 +3,7 @@
 // is mapped to a pty, a FIFO or a missing path; the standard map is never used.
 #include "ports/posix_port_system.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
@@ -31,6 +32,20 @@ namespace {
 namespace fs = std::filesystem;
 using namespace porttest;
 
+// What the device at `fd` received: waits (bounded) until `count` bytes came or nothing more
+// does.
+Bytes receiveFrom(int fd, std::size_t count) {
+    Bytes bytes;
+    std::uint8_t buffer[4096];
+    pollfd entry{fd, POLLIN, 0};
+    for (ssize_t n = 0; bytes.size() < count && ::poll(&entry, 1, 2000) > 0;) {
+        if ((n = ::read(fd, buffer, sizeof buffer)) <= 0)
+            break;
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    return bytes;
+}
+
 // The master side of a pty; the backend opens the slave.
 class Pty {
 public:
@@ -49,18 +64,7 @@ public:
             ::close(m_master);
         m_master = -1;
     }
-    // What the device received: waits (bounded) until `count` bytes came or nothing more does.
-    Bytes receive(std::size_t count) {
-        Bytes bytes;
-        std::uint8_t buffer[4096];
-        pollfd entry{m_master, POLLIN, 0};
-        for (ssize_t n = 0; bytes.size() < count && ::poll(&entry, 1, 2000) > 0;) {
-            if ((n = ::read(m_master, buffer, sizeof buffer)) <= 0)
-                break;
-            bytes.insert(bytes.end(), buffer, buffer + n);
-        }
-        return bytes;
-    }
+    Bytes receive(std::size_t count) { return receiveFrom(m_master, count); }
 
 private:
     int m_master;
@@ -114,6 +118,32 @@ TEST_F(PosixPortSystemTest, HoldsThePortContract) {
                                  ASSERT_EQ(::write(m_pty.master(), bytes.data(), bytes.size()),
                                            static_cast<ssize_t>(bytes.size()));
                              }});
+}
+
+// A COM port on a network, a serial server's TCP port, keeps the contract as well.
+TEST(PosixNetworkPort, HoldsThePortContract) {
+    const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+    socklen_t size = sizeof address;
+    auto* named = reinterpret_cast<sockaddr*>(&address);
+    ASSERT_TRUE(::bind(server, named, size) == 0 && ::listen(server, 4) == 0 &&
+                ::getsockname(server, named, &size) == 0);
+    ports::PosixPortSystem system(
+        mapTo({{"COM1", "127.0.0.1:" + std::to_string(ntohs(address.sin_port))}}));
+    int peer = -1;  // the first connection, taken once the port has opened
+    // Each open is a connection of its own; the line's speed is the server's to keep.
+    expectContract(system, {code(ENOENT), ports::kSuccess, code(EBADF), ports::kSuccess,
+                            code(ETIMEDOUT),
+                            [&](std::size_t n) {
+                                peer = peer < 0 ? ::accept(server, nullptr, nullptr) : peer;
+                                return receiveFrom(peer, n);
+                            },
+                            [&](const Bytes& bytes) {
+                                ASSERT_EQ(::write(peer, bytes.data(), bytes.size()),
+                                          static_cast<ssize_t>(bytes.size()));
+                            }});
+    ::close(peer);
+    ::close(server);
 }
 
 // The modem lines as the kernel reports them, each on its own bit of the status word and

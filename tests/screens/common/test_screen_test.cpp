@@ -72,6 +72,8 @@ TEST_F(Frame, AMissingPortIsDisabledForTheSessionAndItsLabelGreyed) {
     expectLine(s.Feedback2, "Port \\\\.\\COM2 has been disabled for this session.", kYellow);
     // The disabled option and its greyed label are the Birch reference picture's to check.
     EXPECT_EQ(s.port2Label.toolTip(), "Port in use or not available.");
+    EXPECT_EQ(s.port1Option.accessibleName() + " / " + s.port1Option.toolTip(),
+              "Serial Port 1 (COM1) / Select if the drawer is attached to COM1:");
 
     // The next poll turns the warning green; the failed open's handle fails every poll.
     h.runFor(100ms);
