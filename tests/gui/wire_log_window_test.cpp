@@ -66,7 +66,12 @@ TEST(WireLogWindow, F12OpensItOnATestScreenFollowingTheScreensCallsAndOnTheSelec
         }
     });
     QTest::mouseClick(log.findChild<QPushButton*>("save"), Qt::LeftButton);
-    EXPECT_TRUE(QFile::remove(saved));
+    {
+        QFile file(saved);  // closed before the file goes: Windows holds an open file
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll().toStdString(), program.wireLog().text());
+    }
+    QFile::remove(saved);
 
     // On the selector F12 is the key of its "Wire Log" entry.
     log.hide();
