@@ -67,20 +67,17 @@ ErrorCode SimulatedPort::drain(WaitClock& clock) {
     const auto drained = m_line.drainedAt(now);
     if (drained == now)
         return kSuccess;
-    // A queue that shrinks keeps the budget whole; one that does not spends it.
-    const Time limit = drained ? now + kCallWaitLimit : waitLimit(now, now + kCallWaitLimit);
-    if (drained && *drained <= limit) {
-        m_stallBudget.refill();
-        clock.waitUntil(*drained);
-        return kSuccess;
-    }
-    if (drained) {
-        m_stallBudget.refill();
-    } else {
+    // A queue that does not shrink spends the budget; one that does keeps it whole.
+    if (!drained) {
+        const Time limit = waitLimit(now, now + kCallWaitLimit);
         m_stallBudget.spend(limit - now);
+        clock.waitUntil(limit);
+        return kTimedOut;
     }
-    clock.waitUntil(limit);
-    return kTimedOut;
+    m_stallBudget.refill();
+    const Time end = std::min(*drained, now + kCallWaitLimit);
+    clock.waitUntil(end);
+    return end == *drained ? kSuccess : kTimedOut;
 }
 
 void SimulatedPort::open(WaitClock& clock) {

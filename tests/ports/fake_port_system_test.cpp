@@ -207,9 +207,12 @@ TEST_F(FakeLine, ADeviceThatTakesNothingHoldsTheWritesToItASecondInAll) {
     EXPECT_EQ(clock.now(), 1000ms);
     fake.setTakesData("COM1", true);
     EXPECT_EQ(write(fake, handle, {0x05}), ports::kTimedOut) << "no room yet";
-    clock.spend(2ms);
-    EXPECT_EQ(write(fake, handle, {0x05}), ports::kSuccess);
     EXPECT_EQ(seam.flushFileBuffers(handle), ports::kTimedOut) << "4.3 s of bytes before it";
+    // It took bytes meanwhile: should it stop again, the calls wait a whole second again.
+    fake.setTakesData("COM1", false);
+    const toolkit::Millis stopped = clock.now();
+    EXPECT_EQ(seam.flushFileBuffers(handle), ports::kTimedOut);
+    EXPECT_EQ(clock.now() - stopped, 1000ms);
 }
 
 }  // namespace
