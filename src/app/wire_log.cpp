@@ -202,9 +202,7 @@ void WireLog::start(ScreenId screen) {
     // The device the screen tests, the one the demo plays for it.
     const std::string device = demoDevice(screen, nullptr);
     m_brand = devices::brandNamed(device);
-    m_printer.reset();
-    if (m_brand)
-        m_printer.emplace(*m_brand);
+    m_printer.reset();  // the port's open brings the brand's printer
     m_serialInterface = !m_brand && device != "maple";
     m_pairs = 0;
 }

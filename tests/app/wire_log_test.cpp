@@ -112,22 +112,22 @@ TEST(WireLog, KeepsTheNewestEventsAndSaysHowManyWentAndNamesAnInterfacesOpeningC
     log.start(screens::ScreenId::Birchform);
     log.setCaption("Birch Interface Test");
     EXPECT_EQ(log.total(), 0u);
-    clock.spend(1234ms);
+    clock.spend(1001234ms);  // long into the screen
     call(PortCall::Kind::Flush);
     write({'\x07', '\0'});
     write({'\x07', '\0'}, 5);
-    EXPECT_EQ(log.line(1), "    1.234  out   07 00  \"..\"  opening character 7 (0x07), pair 1");
+    EXPECT_EQ(log.line(1), " 1001.234  out   07 00  \"..\"  opening character 7 (0x07), pair 1");
     EXPECT_EQ(log.line(2),
-              "    1.234  out   07 00  \"..\"  opening character 7 (0x07), pair 2; failed (5), "
+              " 1001.234  out   07 00  \"..\"  opening character 7 (0x07), pair 2; failed (5), "
               "not sent");
     // A port found as another program left it.
     const ports::CommDcb found{1200,  7,   ports::Parity::Even, ports::StopBits::Two, true, false,
                                false, true};
     log.portCall({PortCall::Kind::GetCommState, ports::kSuccess, 1, ports::packLine(found), {}});
     EXPECT_EQ(log.line(3),
-              "    1.234  call  read line settings: 1200 baud, 7E2, CTS flow, XON/XOFF in");
+              " 1001.234  call  read line settings: 1200 baud, 7E2, CTS flow, XON/XOFF in");
     log.portCall({PortCall::Kind::ModemStatus, ports::kSuccess, 1, {ports::kDsrOn}, {}});
-    EXPECT_EQ(log.line(4), "    1.234  call  modem status 0x20: CTS off, DSR on, RI off, CD off");
+    EXPECT_EQ(log.line(4), " 1001.234  call  modem status 0x20: CTS off, DSR on, RI off, CD off");
 
     for (std::uint64_t n = log.total(); n < app::WireLog::kCapacity + 5; ++n)
         write("\x7F");
@@ -135,7 +135,7 @@ TEST(WireLog, KeepsTheNewestEventsAndSaysHowManyWentAndNamesAnInterfacesOpeningC
     EXPECT_EQ(log.total(), 100'005u);
     EXPECT_EQ(linesOf(log.heading())[1],
               "100,005 events; the oldest 5 dropped, the newest 100,000 kept");
-    EXPECT_EQ(log.line(log.dropped()), "    1.234  out   7F     \".\"");
+    EXPECT_EQ(log.line(log.dropped()), " 1001.234  out   7F     \".\"");
 }
 
 TEST(WireLog, ASaveThatFailsSaysWhy) {  // the window's Save test writes one that succeeds
