@@ -107,7 +107,7 @@ TEST(WireLog, KeepsTheNewestEventsAndSaysHowManyWentAndNamesAnInterfacesOpeningC
     const auto write = [&call](std::string bytes, ports::ErrorCode result = ports::kSuccess) {
         call(PortCall::Kind::Write, std::move(bytes), result);
     };
-    write("x");  // no screen yet: not kept
+    write("x");       // no screen yet: not kept
     clock.spend(1s);  // times count from the start of the screen
     log.start(screens::ScreenId::Birchform);
     log.setCaption("Birch Interface Test");

@@ -38,8 +38,8 @@ TEST(CommandSet, NamesEveryCommandOfEachBrand) {
          "FF: form feed | STX: start of text | ESC P 0: page end | ENQ: unknown command"},
         {Brand::Ithaca,
          {0x0D, 0x18, 0x1B, 0x64, 0x10, 0x1B, 0x76, 0x1B, 0x78, 0x02, 0x05, 0x01, 0xE9},
-         "CR: carriage return | CAN: cancel | ESC d 16: feed 16 lines | ESC v: page end | ESC x 2: drawer 2 kick | ENQ "
-         "1: status request | \"\\xE9\""},
+         "CR: carriage return | CAN: cancel | ESC d 16: feed 16 lines | ESC v: page end | ESC x 2: "
+         "drawer 2 kick | ENQ 1: status request | \"\\xE9\""},
         // Another brand's command: what is not understood is dropped and the next byte starts
         // afresh; a command cut short at the end is not yet one.
         {Brand::Ithaca,

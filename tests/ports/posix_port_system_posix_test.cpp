@@ -132,16 +132,16 @@ TEST(PosixNetworkPort, HoldsThePortContract) {
         mapTo({{"COM1", "127.0.0.1:" + std::to_string(ntohs(address.sin_port))}}));
     int peer = -1;  // the first connection, taken once the port has opened
     // Each open is a connection of its own; the line's speed is the server's to keep.
-    expectContract(system, {code(ENOENT), ports::kSuccess, code(EBADF), ports::kSuccess,
-                            code(ETIMEDOUT),
-                            [&](std::size_t n) {
-                                peer = peer < 0 ? ::accept(server, nullptr, nullptr) : peer;
-                                return receiveFrom(peer, n);
-                            },
-                            [&](const Bytes& bytes) {
-                                ASSERT_EQ(::write(peer, bytes.data(), bytes.size()),
-                                          static_cast<ssize_t>(bytes.size()));
-                            }});
+    expectContract(system,
+                   {code(ENOENT), ports::kSuccess, code(EBADF), ports::kSuccess, code(ETIMEDOUT),
+                    [&](std::size_t n) {
+                        peer = peer < 0 ? ::accept(server, nullptr, nullptr) : peer;
+                        return receiveFrom(peer, n);
+                    },
+                    [&](const Bytes& bytes) {
+                        ASSERT_EQ(::write(peer, bytes.data(), bytes.size()),
+                                  static_cast<ssize_t>(bytes.size()));
+                    }});
     ::close(peer);
     ::close(server);
 }
