@@ -43,8 +43,8 @@ struct Shell : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Shell, TheSplashShowsTheVersionAndGivesWayAfterThreeSeconds) {
-    EXPECT_EQ(current<app::DunmereSplash>()->lblVersion.caption(), "Version 1.2.3");
+// What the splash shows is its reference picture's to check.
+TEST_F(Shell, TheSplashGivesWayAfterThreeSeconds) {
     support::runFor(app, clock, 2999ms);
     EXPECT_NE(current<app::DunmereSplash>(), nullptr);
     support::runFor(app, clock, 1ms);

@@ -53,10 +53,6 @@ class Widget:
         return self.acc.name
 
     @property
-    def enabled(self):
-        return _has(self.acc, pyatspi.STATE_ENABLED)
-
-    @property
     def checked(self):
         return _has(self.acc, pyatspi.STATE_CHECKED)
 

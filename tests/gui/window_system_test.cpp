@@ -1,5 +1,5 @@
-// The window system's own duties: timers on Qt time, message boxes, the end of the event loop,
-// and pictures of a window.
+// The window system's own duties: timers on Qt time, message boxes, the end of the event loop.
+// (Pictures of a window: the reference pictures.)
 #include <QApplication>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -37,11 +37,4 @@ TEST_F(RendererTest, AMessageBoxShowsWithoutHoldingUpTheHandler) {
     EXPECT_EQ(shown->windowTitle(), "Drawer Test");
     EXPECT_EQ(shown->text(), "Port COM1 is not available.");
     shown->close();
-}
-
-TEST_F(RendererTest, AGrabShowsTheLampsColour) {
-    const QPoint lampCentre(310, window->menuBar()->height() + 80);
-    EXPECT_EQ(gui::grabWindow(form).pixelColor(lampCentre), QColor(0x00, 0xFF, 0x00));
-    form.lamp.setFillColor(colors::kRed);
-    EXPECT_EQ(gui::grabWindow(form).pixelColor(lampCentre), QColor(0xFF, 0x00, 0x00));
 }

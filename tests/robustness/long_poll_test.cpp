@@ -115,11 +115,11 @@ TEST_P(LongPoll, MemoryStaysAsItWasAfterWarmUpAndEveryTickPolls) {
             if (tick % 13 != 0)
                 h.fake.queueReplies({kReplies[tick / 7 % std::size(kReplies)]});
             if (tick % 1000 == 500)
-                h.fake.fail(Call::ReadFile, EIO);
+                h.fake.fail(Call::Read, EIO);
         } else {
             h.fake.setModemStatus(kWords[tick / 37 % std::size(kWords)]);
             if (tick % 1000 == 500)
-                h.fake.fail(Call::GetCommModemStatus, EIO);
+                h.fake.fail(Call::ModemStatus, EIO);
         }
         h.runFor(100ms);
         if (tick % 1000 == 0)

@@ -12,7 +12,6 @@ using ports::CommDcb;
 using ports::ErrorCode;
 using ports::Handle;
 using ports::kSuccess;
-using Kind = ports::PortCall::Kind;
 
 namespace {
 
@@ -61,34 +60,34 @@ std::string textOf(const ports::PortCall& call) {
     const auto flag = [](std::uint32_t on) { return on != 0 ? "true" : "false"; };
     std::string args;
     switch (call.kind) {
-        case Kind::Open:
-        case Kind::BuildCommDcb:
+        case Call::Open:
+        case Call::BuildCommDcb:
             args = call.data;
             break;
-        case Kind::SetCommState:
+        case Call::SetCommState:
             args = list(0) + ", " + lineText(ports::unpackLine(v));
             break;
-        case Kind::Escape:
+        case Call::Escape:
             args = list(0) + (v[0] == 3 ? ", SETRTS" : ", SETDTR");
             break;
-        case Kind::Purge:
-        case Kind::Wait:
+        case Call::Purge:
+        case Call::Wait:
             args = list(1);
             break;
-        case Kind::SetupComm:
+        case Call::SetupComm:
             args = list(2);
             break;
-        case Kind::SetCommTimeouts:
+        case Call::SetCommTimeouts:
             args = list(5);
             break;
-        case Kind::CreateEvent:
+        case Call::CreateEvent:
             args = std::string(flag(v[0])) + ", " + flag(v[1]) + ", " +
                    (v[2] != 0 ? "null" : '"' + call.data + '"');
             break;
-        case Kind::Write:
+        case Call::Write:
             args = list(0) + ", " + devices::hex({call.data.begin(), call.data.end()});
             break;
-        case Kind::OverlappedResult:
+        case Call::OverlappedResult:
             args = list(0) + ", " + flag(v[1]);
             break;
         default:
@@ -107,7 +106,7 @@ public:
     Handle createFile(const std::string& device, std::uint32_t access, std::uint32_t shareMode,
                       std::uint32_t creation, std::uint32_t flags) override {
         const auto refused = m_fake.m_openFails.find(portNamed(device));
-        ErrorCode code = scripted(Call::CreateFile, ports::kInvalidHandle);
+        ErrorCode code = scripted(Call::Open, ports::kInvalidHandle);
         if (code == kSuccess && refused != m_fake.m_openFails.end())
             code = fail(refused->second);
         if (code != kSuccess)
@@ -131,15 +130,14 @@ public:
                    [&] { return SimulatedPortSystem::setCommState(h, dcb); });
     }
     ErrorCode escapeCommFunction(Handle h, ports::EscapeFunction function) override {
-        return run(Call::EscapeCommFunction, h,
+        return run(Call::Escape, h,
                    [&] { return SimulatedPortSystem::escapeCommFunction(h, function); });
     }
     ErrorCode flushFileBuffers(Handle h) override {
-        return run(Call::FlushFileBuffers, h,
-                   [&] { return SimulatedPortSystem::flushFileBuffers(h); });
+        return run(Call::Flush, h, [&] { return SimulatedPortSystem::flushFileBuffers(h); });
     }
     ErrorCode purgeComm(Handle h, std::uint32_t flags) override {
-        return run(Call::PurgeComm, h, [&] {
+        return run(Call::Purge, h, [&] {
             const ErrorCode code = SimulatedPortSystem::purgeComm(h, flags);
             if (code == kSuccess && (flags & ports::kPurgeRxClear) != 0)
                 m_fake.m_replies.clear();
@@ -174,13 +172,13 @@ public:
         return run(Call::CloseEvent, 0, [&] { return SimulatedPortSystem::closeEvent(event); });
     }
     ErrorCode waitForSingleObject(ports::EventHandle event, std::uint32_t timeoutMs) override {
-        return run(Call::WaitForSingleObject, 0,
+        return run(Call::Wait, 0,
                    [&] { return SimulatedPortSystem::waitForSingleObject(event, timeoutMs); });
     }
     ErrorCode writeFile(Handle h, std::span<const std::uint8_t> bytes, std::uint32_t& written,
                         ports::WriteOverlapped* overlapped) override {
         written = 0;
-        const ErrorCode code = scripted(Call::WriteFile, h);
+        const ErrorCode code = scripted(Call::Write, h);
         if (code != ports::kIoPending)
             return code != kSuccess
                        ? code
@@ -193,7 +191,7 @@ public:
     ErrorCode readFile(Handle h, std::uint8_t& byte, std::uint32_t& read,
                        ports::WriteOverlapped* overlapped) override {
         read = 0;
-        return run(Call::ReadFile, h, [&] {
+        return run(Call::Read, h, [&] {
             if (m_fake.m_replies.empty() || portOf(h).empty())
                 return SimulatedPortSystem::readFile(h, byte, read, overlapped);
             byte = m_fake.m_replies.front();
@@ -204,12 +202,12 @@ public:
     }
     ErrorCode getOverlappedResult(Handle h, ports::WriteOverlapped& overlapped,
                                   std::uint32_t& transferred, bool wait) override {
-        return run(Call::GetOverlappedResult, h, [&] {
+        return run(Call::OverlappedResult, h, [&] {
             return SimulatedPortSystem::getOverlappedResult(h, overlapped, transferred, wait);
         });
     }
     ErrorCode getCommModemStatus(Handle h, std::uint32_t& status) override {
-        return run(Call::GetCommModemStatus, h, [&] {
+        return run(Call::ModemStatus, h, [&] {
             const ErrorCode code = SimulatedPortSystem::getCommModemStatus(h, status);
             if (code == kSuccess && line(portOf(h)).device() == nullptr)
                 status = m_fake.m_modemStatus;
@@ -218,7 +216,7 @@ public:
     }
     ErrorCode closeHandle(Handle h) override {
         // A close that fails (scripted) leaves the device open.
-        return run(Call::CloseHandle, h, [&] { return SimulatedPortSystem::closeHandle(h); });
+        return run(Call::Close, h, [&] { return SimulatedPortSystem::closeHandle(h); });
     }
 
 private:
@@ -232,7 +230,7 @@ private:
         }
         const auto refused = m_fake.m_openFails.find(portOf(h));
         const bool hungUp = refused != m_fake.m_openFails.end() && refused->second == EIO;
-        return hungUp && call != Call::CloseHandle ? fail(EIO) : kSuccess;
+        return hungUp && call != Call::Close ? fail(EIO) : kSuccess;
     }
     template <class Body>
     ErrorCode run(Call call, Handle h, Body body) {
@@ -331,7 +329,7 @@ void FakePortSystem::clearCalls() {
 
 void FakePortSystem::portCall(ports::PortCall&& call) {
     m_calls.push_back(textOf(call));
-    if (call.kind == Kind::Write)
+    if (call.kind == Call::Write)
         m_writes.push_back({{call.data.begin(), call.data.end()}, call.result});
 }
 

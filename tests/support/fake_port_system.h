@@ -18,28 +18,8 @@
 
 namespace support {
 
-// The functions of the seam, for scripting their results, in the order of PortCall::Kind.
-enum class Call {
-    CreateFile,
-    GetCommState,
-    BuildCommDcb,
-    SetCommState,
-    EscapeCommFunction,
-    FlushFileBuffers,
-    PurgeComm,
-    ClearCommError,
-    SetupComm,
-    GetCommTimeouts,
-    SetCommTimeouts,
-    CreateEvent,
-    CloseEvent,
-    WaitForSingleObject,
-    WriteFile,
-    ReadFile,
-    GetOverlappedResult,
-    GetCommModemStatus,
-    CloseHandle,
-};
+// The functions of the seam, for scripting their results.
+using Call = ports::PortCall::Kind;
 
 // The ports are the simulated ones, COM1 and COM2 at 9600 baud 8N1, LPT1 and LPT2 parallel,
 // with nothing on their lines: writes go nowhere at once, reads answer the queued replies, a
@@ -80,7 +60,7 @@ public:
     // all past are forgotten, so a long run can keep adding them.
     void fail(Call call, ports::ErrorCode code, std::size_t from = 0, std::size_t count = 1);
     void failWrites(ports::ErrorCode code, std::size_t from = 0, std::size_t count = kAll) {
-        fail(Call::WriteFile, code, from, count);
+        fail(Call::Write, code, from, count);
     }
 
     // The modem-status word every status read of a port with nothing attached answers (0 at

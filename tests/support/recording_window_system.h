@@ -13,7 +13,7 @@ namespace support {
 class RecordingWindowSystem final : public toolkit::WindowSystem {
 public:
     void formShown(toolkit::Form& form) override { shown.push_back(form.name()); }
-    void formDestroyed(toolkit::Form& form) override { destroyed.push_back(form.name()); }
+    void formDestroyed(toolkit::Form&) override {}
     void timersChanged() override {}
     void showMessage(const std::string& caption, const std::string& text) override {
         messages.emplace_back(caption, text);
@@ -21,7 +21,6 @@ public:
     void programEnded() override { ended = true; }
 
     std::vector<std::string> shown;
-    std::vector<std::string> destroyed;
     std::vector<std::pair<std::string, std::string>> messages;
     bool ended = false;
 };

@@ -55,8 +55,8 @@ TEST_F(Alder2Test, APendingWriteIsWaitedForWithABoundAndNoEventMeansNoWrite) {
 
     // The last pass does not end in time, or ends in a failure: its error stays, stored as
     // the last error.
-    for (const auto& [call, code] : {std::pair{Call::WaitForSingleObject, ETIMEDOUT},
-                                     std::pair{Call::GetOverlappedResult, EIO}}) {
+    for (const auto& [call, code] :
+         {std::pair{Call::Wait, ETIMEDOUT}, std::pair{Call::OverlappedResult, EIO}}) {
         h.fake.failWrites(ports::kIoPending, 1, 1);
         h.fake.fail(call, code);
         trigger();

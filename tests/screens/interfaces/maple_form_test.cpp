@@ -1,5 +1,5 @@
-// The Maple screen: its load on LPT1, the switch display, the opening-character checks, the
-// wiring choices, the trigger with and without the printer text, and the LPT2 set-up.
+// The Maple screen: the switch display, the opening-character checks, the wiring choices, the
+// trigger with and without the printer text, and the set-up that only LPT2 gets.
 #include "screens/interfaces/maple_form.h"
 
 #include <gtest/gtest.h>
@@ -15,10 +15,6 @@ using namespace toolkit::colors;
 namespace {
 
 using MapleTest = ScreenTest<screens::Mapleform>;
-
-TEST_F(MapleTest, LoadOpensLpt1WithoutSettingItUp) {
-    EXPECT_EQ(h.fake.calls(), (Calls{"createFile(LPT1)", "purgeComm(1, 4)"}));
-}
 
 TEST_F(MapleTest, SwitchesOneToEightHoldTheCharacter) {
     const std::pair<const char*, const char*> cases[] = {

@@ -183,7 +183,7 @@ TEST_P(Status, AFailedPollIsReportedAndLeavesTheDisplayAsItWas) {
     answer(std::nullopt);
     EXPECT_EQ(countOf(h.fake, "clearCommError"), 0u) << "no request, no reply to wait for";
 
-    for (const support::Call call : {support::Call::ClearCommError, support::Call::ReadFile}) {
+    for (const support::Call call : {support::Call::ClearCommError, support::Call::Read}) {
         h.fake.fail(call, EIO);
         answer(c.closed.front());
         expectMessage(withCode("Error getting status information. ("));
