@@ -1,4 +1,5 @@
-// The line-settings text of a serial port and how the backends read it back.
+// How the backends read a serial port's line-settings text. (The text each screen builds: the
+// screens' tests.)
 #include "ports/connection.h"
 
 #include <gtest/gtest.h>
@@ -12,13 +13,6 @@ namespace {
 
 using ports::Parity;
 using ports::StopBits;
-
-TEST(SettingsText, PortAndRate) {
-    EXPECT_EQ(ports::settingsText("\\\\.\\COM1", 2400), "COM1:2400,n,8,1");
-    EXPECT_EQ(ports::settingsText("\\\\.\\COM2", 2400), "COM2:2400,n,8,1");
-    EXPECT_EQ(ports::settingsText("COM2", 4800), "COM2:4800,n,8,1");
-    EXPECT_EQ(ports::settingsText("COM1", 0), "COM1:0,n,8,1") << "before any rate was picked";
-}
 
 TEST(DcbText, ReadsWhatReadsAndKeepsTheBlockOtherwise) {
     // Whether a rate is a line speed is the line's business, not the text's.
