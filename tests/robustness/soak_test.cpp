@@ -24,13 +24,8 @@
 
 #include "app/program.h"
 #include "robustness/run_settings.h"
+#include "screens/common/serial_interface_screen.h"
 #include "screens/common/test_screen.h"
-#include "screens/common/typed_number.h"
-#include "screens/interfaces/alder_form.h"
-#include "screens/interfaces/alder_form2.h"
-#include "screens/interfaces/birch_form.h"
-#include "screens/interfaces/cedar_form.h"
-#include "screens/interfaces/maple_form.h"
 #include "screens/printers/printer_screen.h"
 #include "support/fake_port_system.h"
 #include "support/virtual_time.h"
@@ -401,9 +396,7 @@ private:
         if (open != expected)
             return form.name() + " is up with " + handlesText(open) + " open; expected " +
                    handlesText(expected);
-        if (std::optional<std::string> broken = brokenPolling(form))
-            return broken;
-        return brokenValue(form);
+        return brokenPolling(form);
     }
 
     // The maker's serial screens poll the lines all their life; a printer screen polls exactly
@@ -421,39 +414,6 @@ private:
                        " while DrawerStatus is " +
                        (printer->DrawerStatus->value() ? "checked" : "unchecked");
         }
-        return std::nullopt;
-    }
-
-    // The numbers a screen keeps are what its boxes read, within the ranges it checks.
-    static std::optional<std::string> brokenValue(const Form& form) {
-        const auto reading = [](const toolkit::TextBox& box) {
-            return screens::storedValue(screens::readTypedNumber(box.text()));
-        };
-        const auto check = [&](const toolkit::TextBox& box, std::int16_t stored, int low,
-                               int high) -> std::optional<std::string> {
-            if (stored != reading(box) || stored < low || stored > high || box.text().empty())
-                return form.name() + "." + box.name() + " holds \"" + box.text() +
-                       "\" but the screen keeps " + std::to_string(stored);
-            return std::nullopt;
-        };
-        if (auto* alder = dynamic_cast<const screens::Alderform*>(&form))
-            return check(alder->open_char, alder->openChar(), 0, 127);
-        if (auto* maple = dynamic_cast<const screens::Mapleform*>(&form))
-            return check(maple->open_char, maple->openChar(), 0, 255);
-        if (auto* birch = dynamic_cast<const screens::Birchform*>(&form)) {
-            if (auto broken = check(birch->open_char, birch->openChar(), 0, 255))
-                return broken;
-            return check(birch->Repeats, birch->repeatCount(), 1, 100);
-        }
-        // Cedar stores what is typed and checks when the box is left; Alder alternate sets
-        // its boxes itself.
-        if (auto* cedar = dynamic_cast<const screens::Cedarform*>(&form)) {
-            if (cedar->openChar() != reading(cedar->open_char) ||
-                cedar->repeatCount() != reading(cedar->Repeats))
-                return std::string("Cedarform keeps numbers its boxes do not hold");
-        }
-        if (auto* alder2 = dynamic_cast<const screens::Alderform2*>(&form))
-            return check(alder2->open_char, alder2->openChar(), 0, 255);
         return std::nullopt;
     }
 
