@@ -1,11 +1,9 @@
 """drawertest's command line as a process of its own, with no display, against drawer_sim at the
-line's speed: an interface's bytes at the rate set on the line, the drawer state a printer
-reports after a kick, and --watch until it is interrupted. What each command sends and prints
-is checked in-process by tests/cli."""
+line's speed: an interface's bytes at the rate set on the line, and the drawer state a printer
+reports after a kick. What each command sends and prints is checked in-process (tests/cli)."""
 
 import json
 import os
-import signal
 import subprocess
 import unittest
 
@@ -26,7 +24,7 @@ class CommandLineTest(unittest.TestCase):
         return sim
 
     def environment(self, sim):
-        """No display, and every port but the simulator's mapped away from this machine's own."""
+        # No display, and every port but the simulator's mapped away from this machine's own.
         env = {k: v for k, v in os.environ.items()
                if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
         for port in ("COM1", "COM2", "LPT1", "LPT2"):
@@ -35,8 +33,7 @@ class CommandLineTest(unittest.TestCase):
         return env
 
     def run_cli(self, sim, *arguments):
-        """drawertest ARGUMENTS --json on the simulator's port; answers the exit code and the
-        first result."""
+        # drawertest ARGUMENTS --json on the simulator's port: the exit code and the first result.
         done = subprocess.run([PROGRAM, *arguments, "--port", sim.port, "--json"],
                               env=self.environment(sim), capture_output=True, text=True,
                               timeout=60)
@@ -67,16 +64,6 @@ class CommandLineTest(unittest.TestCase):
                 sim.wait_line(r"^drawer 1: opens$")
                 code, opened = self.run_cli(sim, *status)
                 self.assertEqual((code, opened["result"]), (0, "open"))
-
-    def test_status_watch_prints_each_change_until_interrupted(self):
-        sim = self.sim("star", "--toggle-every", "3")
-        with subprocess.Popen([PROGRAM, "status", "--printer", "star", "--port", sim.port,
-                               "--watch", "--json"], env=self.environment(sim),
-                              stdout=subprocess.PIPE, text=True) as watch:
-            readings = [json.loads(watch.stdout.readline())["result"] for _ in range(3)]
-            watch.send_signal(signal.SIGINT)
-            self.assertEqual(watch.wait(30), 0 if readings[-1] == "open" else 1)
-        self.assertIn(readings, (["open", "closed", "open"], ["closed", "open", "closed"]))
 
 
 if __name__ == "__main__":
