@@ -160,7 +160,6 @@ int runInterface(const InterfaceRequest& request, const ports::DeviceMap& device
     const int passes = request.repeatCount;
     report.number("repeat", passes);
 
-    session.flush();
     const auto openChar = static_cast<std::int16_t>(request.openChar);
     std::vector<std::uint8_t> write{screens::parallelOpeningWrite(openChar)};
     if (serial) {

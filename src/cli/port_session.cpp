@@ -19,13 +19,6 @@ PortSession::PortSession(const PortArgument& port, const ports::DeviceMap& devic
       m_deviceName(port.deviceName(makerInterface)),
       m_shownName(port.shownName(makerInterface)) {}
 
-// The backend lets what is still queued go out before it lets the port go, and waits for that
-// before it ends.
-PortSession::~PortSession() {
-    if (m_handle >= 1)
-        m_ports.closeHandle(m_handle);
-}
-
 std::chrono::microseconds PortSession::now() {
     return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch());
 }

@@ -1,6 +1,6 @@
 // One port held for one subcommand: opened and set up with the screens' own steps, written one
 // call per write as they write, its bytes' time on the line counted as the screens count it, and
-// closed at the end (the backend lets what is queued go out first).
+// closed at the end by the backend, which lets what is queued go out first.
 #pragma once
 
 #include <chrono>
@@ -20,7 +20,6 @@ class PortSession {
 public:
     // `makerInterface`: named and set up as the maker's interface screens do it.
     PortSession(const PortArgument& port, const ports::DeviceMap& devices, bool makerInterface);
-    ~PortSession();
     PortSession(const PortSession&) = delete;
     PortSession& operator=(const PortSession&) = delete;
 

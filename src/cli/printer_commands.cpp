@@ -260,7 +260,6 @@ int runPrinter(const PrinterRequest& request, const ports::DeviceMap& devices,
     if (auto failure = session.open(false))
         return printFailure(output, report, *failure);
     if (serial) {
-        session.flush();
         if (auto failure = session.setUpSerial(screens::kPrinterBaudRate, false, false))
             return printFailure(output, report, *failure);
     }

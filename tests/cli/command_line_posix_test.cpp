@@ -221,14 +221,17 @@ TEST_F(CommandLineTest, SendsTheScreensBytesAndTellsWhatCameOfThem) {
         check(c);
 }
 
-// --watch prints each change until it is interrupted; its exit code is the last reading's.
+// --watch prints each change until it is interrupted (Ctrl-C, or a polite kill); its exit code
+// is the last reading's.
 TEST_F(CommandLineTest, WatchesTheDrawerUntilInterrupted) {
     std::thread printer([&] {
         int request = 0;
         for (const char reply : hex("12 12 16 12 12")) {
             m_pty.receive(3);
-            if (++request == 5)
+            if (++request == 5) {
                 std::raise(SIGINT);
+                std::raise(SIGTERM);
+            }
             ::write(m_pty.master(), &reply, 1);
         }
     });
