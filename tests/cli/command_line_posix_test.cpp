@@ -144,6 +144,7 @@ TEST_F(CommandLineTest, TellsWhatIsWrongWithTheCommandLineAndHowToUseIt) {
     }
     EXPECT_TRUE(
         std::get<1>(run("-h")).ends_with("  64  the command line could not be understood\n"));
+    EXPECT_TRUE(std::get<1>(run("ports")).starts_with("COM1  " + m_pty.slave() + "  (environment"));
     EXPECT_TRUE(std::get<1>(run("interface --help"))
                     .ends_with("  cedar  --baud 9600, 4800, 2400, 1200 or 300 (1200); --char 0 "
                                "to 255 (7)\n         --repeat 1 or more (by the rate: 25 at "
@@ -196,6 +197,8 @@ TEST_F(CommandLineTest, SendsTheScreensBytesAndTellsWhatCameOfThem) {
          "baud."},
         {"interface cedar --port DEV --baud 300", hex("0700 0700 0700 0700 0700"), "", 0,
          "Opening character 7 (07 00) written 5 times to the Cedar interface on DEV at 300 baud."},
+        {"interface cedar --port DEV --repeat 1", hex("0700"), "", 0,
+         "Opening character 7 (07 00) written 1 time to the Cedar interface on DEV at 1200 baud."},
         {"interface maple --port FIFO --char 27", hex("1b1b1b1b1b1b"), "", 0,
          "Opening character 27 (1B) written 6 times to the Maple interface on FIFO."},
         {"interface birch --port COM2 --json", "", "", 2,
@@ -222,7 +225,7 @@ TEST_F(CommandLineTest, SendsTheScreensBytesAndTellsWhatCameOfThem) {
 }
 
 // --watch prints each change until it is interrupted (Ctrl-C, or a polite kill); its exit code
-// is the last reading's.
+// is the last reading's. An interrupted watch ends its program: one watch a process.
 TEST_F(CommandLineTest, WatchesTheDrawerUntilInterrupted) {
     std::thread printer([&] {
         int request = 0;
