@@ -1,5 +1,5 @@
-// The renderer tests' form, with one control of every kind set up as the screens set theirs
-// and every handler logging, and the fixture that shows it.
+// The renderer tests' form, with one control of every kind and every handler logging, and the
+// fixture that shows it. (How the program's own windows look is the reference pictures' to check.)
 #pragma once
 
 #include <gtest/gtest.h>
@@ -24,19 +24,11 @@ public:
         setCaption("Sample Test");
         setSize(420, 300);
         heading.setGeometry(10, 8, 400, 28);
-        heading.setCaption("Cash Drawer Sample");
-        heading.setAlignment(toolkit::Align::Center);
-        heading.setForeColor(toolkit::colors::kWhite);
-        heading.setFont({"Arial", 15.75, true, false});
         go.setGeometry(300, 240, 100, 30);
         go.setCaption("<< Back");
-        go.setToolTip("Back to main test selector.");
-        // The frame's white text is its own: the second option keeps its black.
         group.setGeometry(10, 44, 250, 110);
-        group.setForeColor(toolkit::colors::kWhite);
         first.setGeometry(10, 24, 200, 20);
         first.setCaption("Serial Port 1 (COM1)");
-        first.setForeColor(toolkit::colors::kWhite);
         second.setGeometry(10, 50, 200, 20);
         second.setCaption("Serial Port 2 (COM2)");
         note.setGeometry(10, 80, 120, 20);
@@ -44,7 +36,6 @@ public:
         check.setGeometry(10, 164, 200, 20);
         check.setCaption("Report  Drawer Status");
         box.setGeometry(10, 194, 80, 24);
-        box.setAlignment(toolkit::Align::Right);
         other.setGeometry(100, 194, 80, 24);
         list.setGeometry(190, 194, 90, 24);
         lamp.setGeometry(290, 60, 40, 40);
