@@ -117,9 +117,6 @@ TEST_F(PortsDialog, ShowsSourceAndStateAndKeepsTheChoiceUnlessTheEnvironmentWins
              std::tuple{&dialog.COM2, pty, "Your saved choice.", "Ready", true},
              std::tuple{&dialog.LPT1, std::string("/dev/lp0"), "The standard device for LPT1.", "",
                         true},
-             std::tuple{&dialog.LPT2, std::string("/nowhere/lp"),
-                        "Set by DRAWERTEST_LPT2, which wins over a choice made here.", "Missing",
-                        false},
          }) {
         EXPECT_EQ(row->device.text(), device) << row->port;
         EXPECT_EQ(row->source.caption(), source) << row->port;
@@ -132,7 +129,6 @@ TEST_F(PortsDialog, ShowsSourceAndStateAndKeepsTheChoiceUnlessTheEnvironmentWins
     for (const auto& [typed, state, colour] : {
              std::tuple{pty, "Ready", toolkit::colors::kGreen},
              std::tuple{file, "Not a serial line or a printer", toolkit::colors::kRed},
-             std::tuple{std::string("/dev/ttyUSB9"), "Missing", toolkit::colors::kRed},
              std::tuple{std::string("[fe80::1]"),
                         "Network printer at [fe80::1]:9100: reached when a test screen opens it",
                         toolkit::colors::kGreen},
