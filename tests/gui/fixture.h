@@ -26,6 +26,7 @@ public:
         heading.setGeometry(10, 8, 400, 28);
         go.setGeometry(300, 240, 100, 30);
         go.setCaption("<< Back");
+        go.setToolTip("Back to main test selector.");
         group.setGeometry(10, 44, 250, 110);
         first.setGeometry(10, 24, 200, 20);
         first.setCaption("Serial Port 1 (COM1)");

@@ -15,10 +15,11 @@ using guitest::RendererTest;
 
 // Looks (places, fonts, colours, captions) and the changes the screens make to them (a ticked
 // box, a lit lamp, a disabled option) are the reference pictures' to check; the rest is here.
-TEST_F(RendererTest, BuildsAFixedWindowNoWidgetForATimerAndTheMenusNested) {
+TEST_F(RendererTest, BuildsAFixedWindowTooltipsNoWidgetForATimerAndTheMenusNested) {
     // Which widget each kind becomes is for the pictures and the lookups of the other tests.
     EXPECT_EQ(window->findChild<QWidget*>("ticker"), nullptr);
     EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_EQ(widget<QWidget>("go")->toolTip(), "Back to main test selector.");  // not drawn
 
     // Menus: nested as in the model, captions exactly as stored, leaves on the bar itself.
     auto* tests = widget<QMenu>("mTests");
