@@ -4,12 +4,15 @@
 // The windows are reached through the program's own navigation on the fake ports and drawn
 // offscreen. A window that differs leaves its picture and a difference picture (the differing
 // pixels in red) in reference-failures/ of the test's working directory. scripts/update-references
-// draws the references anew, for a change of looks made on purpose.
+// draws the references anew, for a change of looks made on purpose. Beside each picture, a text
+// of what a picture does not show: each control's tooltip and the name a screen reader says.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QMainWindow>
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
@@ -118,6 +121,16 @@ const View kViews[] = {
 
 class ReferenceImage : public ::testing::TestWithParam<View> {};
 
+// "name: tooltip | accessible name", a line for each control that has either, in widget order.
+QString unseenText(const QWidget& window) {
+    QString text;
+    for (const QWidget* w : window.findChildren<QWidget*>()) {
+        if (!w->objectName().isEmpty() && !(w->toolTip() + w->accessibleName()).isEmpty())
+            text += w->objectName() + ": " + w->toolTip() + " | " + w->accessibleName() + "\n";
+    }
+    return text;
+}
+
 TEST_P(ReferenceImage, MatchesTheWindowAsDrawn) {
     const View& view = GetParam();
     Program p;
@@ -134,10 +147,15 @@ TEST_P(ReferenceImage, MatchesTheWindowAsDrawn) {
     QApplication::processEvents();
     const QImage drawn = gui::grabWindow(*p.app.activeForm()).convertToFormat(QImage::Format_RGB32);
     const QString file = QString(DRAWERTEST_REFERENCE_DIR "/%1.png").arg(view.name);
+    const QString unseen = unseenText(*gui::windowOf(*p.app.activeForm()));
+    QFile texts(QString(file).replace(".png", ".txt"));
     if (qEnvironmentVariableIsSet("DRAWERTEST_UPDATE_REFERENCES")) {
-        ASSERT_TRUE(drawn.save(file)) << file.toStdString();
+        ASSERT_TRUE(drawn.save(file) && texts.open(QIODevice::WriteOnly)) << file.toStdString();
+        texts.write(unseen.toUtf8());
         return;
     }
+    ASSERT_TRUE(texts.open(QIODevice::ReadOnly)) << texts.fileName().toStdString();
+    EXPECT_EQ(unseen.toStdString(), texts.readAll().toStdString());
     const QImage reference = QImage(file).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(drawn.size(), reference.size())
         << "no reference of that size: " << file.toStdString();
