@@ -269,7 +269,6 @@ void mirrorProperty(QWidget& widget, const toolkit::Control& control, Property p
             }
             break;
         case Property::Focus:
-        case Property::Interval:
             break;
     }
 }

@@ -63,7 +63,6 @@ enum class Property {
     Transparent,
     Picture,
     Focus,
-    Interval,
 };
 
 class ControlObserver {

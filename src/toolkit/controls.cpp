@@ -143,14 +143,6 @@ void Timer::enabledChanged() {
     restart();
 }
 
-void Timer::setInterval(Millis interval) {
-    if (interval == m_interval)
-        return;
-    m_interval = interval;
-    changed(Property::Interval);
-    restart();
-}
-
 // ---- MenuItem ----
 
 MenuItem::MenuItem(Form& form, std::string name, std::string caption, MenuItem* parent,

@@ -128,15 +128,13 @@ private:
 };
 
 // A timer ticks every interval while it is enabled. Ticks come only between handlers, a late
-// timer delivers one tick rather than a backlog, and enabling a stopped timer (or changing its
-// interval) starts its count anew.
+// timer delivers one tick rather than a backlog, and enabling a stopped timer starts its count
+// anew.
 class Timer final : public Control {
 public:
     Timer(Form& form, std::string name, Millis interval, bool enabled);
     ~Timer() override;
 
-    Millis interval() const { return m_interval; }
-    void setInterval(Millis interval);
     Handler onTimer;
 
 private:
