@@ -238,11 +238,19 @@ TEST_F(CommandLineTest, WatchesTheDrawerUntilInterrupted) {
             ::write(m_pty.master(), &reply, 1);
         }
     });
-    const auto [code, out, err] = run("status --printer epson --port COM1 --watch");
+    const auto [code, out, err] = run("status --printer epson --port COM1 --watch --json");
     printer.join();
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
-    EXPECT_EQ(std::tuple(code, out), std::tuple(0, "Open\nClosed\nOpen\n"));
+    const auto reading = [this](std::string result, std::string reply) {
+        return named(
+            "{\"command\":\"status\",\"printer\":\"epson\",\"port\":\"COM1\","
+            "\"device\":\"DEV\",\"result\":\"" +
+            result + "\",\"reply\":\"" + reply + "\"}\n");
+    };
+    EXPECT_EQ(std::tuple(code, out),
+              std::tuple(0, reading("open", "0x12") + reading("closed", "0x16") +
+                                reading("open", "0x12")));
 }
 
 }  // namespace
