@@ -316,6 +316,7 @@ TEST_F(PosixPortSystemTest, APtyHasNoModemLinesAndAHungUpLineFailsEveryCall) {
     EXPECT_EQ(m_ports.readFile(h, byte, read, nullptr), code(EIO));
     EXPECT_EQ(write(m_ports, h, {0x41}), code(EIO));
     EXPECT_EQ(m_ports.getCommModemStatus(h, status), code(EIO));
+    EXPECT_EQ(m_ports.flushFileBuffers(h), code(EIO));
     EXPECT_EQ(m_ports.closeHandle(h), ports::kSuccess);
 }
 
