@@ -212,3 +212,8 @@ TEST_F(Fixture, EndingStopsAtOnceWithoutUnloading) {
     EXPECT_TRUE(log.empty());
     EXPECT_TRUE(app.forms().empty());
 }
+
+TEST_F(Fixture, EndingOutsideAnyHandlerTakesTheFormsAtOnce) {
+    app.end();
+    EXPECT_TRUE(app.forms().empty() && log.empty());
+}
