@@ -10,10 +10,6 @@ Control::Control(Form& form, ControlKind kind, std::string name, Control* contai
     m_form.add(this);
 }
 
-Control::~Control() {
-    m_form.remove(this);
-}
-
 void Control::changed(Property property) {
     if (m_observer)
         m_observer->propertyChanged(*this, property);

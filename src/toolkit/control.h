@@ -77,7 +77,7 @@ class Control {
 public:
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
-    virtual ~Control();
+    virtual ~Control() = default;
 
     const std::string& name() const { return m_name; }
     ControlKind kind() const { return m_kind; }

@@ -1,8 +1,6 @@
 // Form properties, focus moves and unloading.
 #include "toolkit/form.h"
 
-#include <algorithm>
-
 #include "toolkit/application.h"
 
 namespace toolkit {
@@ -44,12 +42,6 @@ Control* Form::find(std::string_view name) const {
             return c;
     }
     return nullptr;
-}
-
-void Form::remove(Control* control) {
-    std::erase(m_controls, control);
-    if (m_focused == control)
-        m_focused = nullptr;
 }
 
 void Form::moveFocusByUser(Control* target) {

@@ -62,7 +62,6 @@ private:
     friend class Application;
     friend class Control;
     void add(Control* control) { m_controls.push_back(control); }
-    void remove(Control* control);
     void changed(Property property);
     // The user moved the focus to target (or away from every control): the control that had
     // it raises its lost-focus handler.
