@@ -83,12 +83,10 @@ FormWindow* FormWindow::of(const toolkit::Form& form) {
 void FormWindow::detach() {
     if (!m_form)
         return;
-    if (m_form->observer() == this)
-        m_form->setObserver(nullptr);
-    for (Control* control : m_form->controls()) {
-        if (control->observer() == this)
-            control->setObserver(nullptr);
-    }
+    // A form is shown once: this window is its observer and its controls'.
+    m_form->setObserver(nullptr);
+    for (Control* control : m_form->controls())
+        control->setObserver(nullptr);
     m_form = nullptr;
 }
 

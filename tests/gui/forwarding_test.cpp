@@ -90,9 +90,11 @@ TEST_F(RendererTest, AClickAfterALostFocusHandlerPulledTheFocusBackRaisesItOnce)
         form.box.setFocus();
     };
     QTest::mouseClick(widget<QLineEdit>("box"), Qt::LeftButton);
-    QTest::mouseClick(widget<QPushButton>("go"), Qt::LeftButton);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return widget<QLineEdit>("box")->hasFocus(); }));
-    EXPECT_EQ(form.log, (Log{"box:lost", "go"}));
+    for (int round = 0; round < 2; ++round) {  // each pull is carried out, not just the first
+        QTest::mouseClick(widget<QPushButton>("go"), Qt::LeftButton);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return widget<QLineEdit>("box")->hasFocus(); }));
+    }
+    EXPECT_EQ(form.log, (Log{"box:lost", "go", "box:lost", "go"}));
     EXPECT_TRUE(form.box.hasFocus());
 }
 
