@@ -49,7 +49,7 @@ public:
             return {};
         // The log may have moved on since the last look: an event it has dropped shows blank.
         const std::uint64_t event = m_dropped + static_cast<std::uint64_t>(index.row());
-        if (m_recording != m_log.recording() || event < m_log.dropped() || event >= m_log.total())
+        if (m_recording != m_log.recording() || event < m_log.dropped())
             return QString();
         return QString::fromStdString(m_log.line(event));
     }
