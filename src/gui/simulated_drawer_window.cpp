@@ -23,7 +23,6 @@ SimulatedDrawerWindow::SimulatedDrawerWindow(ports::DemoPortSystem& ports)
       m_ports(ports),
       m_device(new QLabel(this)),
       m_log(new QPlainTextEdit(this)) {
-    setObjectName(QStringLiteral("SimulatedDrawer"));
     setWindowTitle(QStringLiteral("Simulated drawer"));
     // Beside the program's forms, which keep the keyboard when they come up.
     setAttribute(Qt::WA_ShowWithoutActivating);
