@@ -91,7 +91,7 @@ TEST(PosixNetworkPort, HoldsThePortContract) {
     ASSERT_TRUE(::bind(server, named, size) == 0 && ::listen(server, 4) == 0 &&
                 ::getsockname(server, named, &size) == 0);
     ports::PosixPortSystem system(
-        mapTo({{"COM1", "127.0.0.1:" + std::to_string(ntohs(address.sin_port))}}));
+        mapTo({{"COM1", "localhost:" + std::to_string(ntohs(address.sin_port))}}));
     int peer = -1;  // the first connection, taken once the port has opened
     // Each open is a connection of its own; the line's speed is the server's to keep.
     expectContract(system,
