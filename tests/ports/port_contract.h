@@ -125,6 +125,7 @@ inline void expectContract(ports::PortSystem& system, const Contract& c) {
     // A closed handle is closed for good, and never reaches a later port.
     ASSERT_EQ(system.closeHandle(h), kSuccess);
     EXPECT_EQ(system.closeHandle(h), c.badHandle);
+    EXPECT_EQ(system.setupComm(h, 512, 512), c.badHandle);
     std::uint32_t written = 9;
     EXPECT_EQ(write(system, h, {0x41}, &written), c.badHandle);
     EXPECT_EQ(system.lastError(), c.badHandle);
