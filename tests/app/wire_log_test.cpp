@@ -2,6 +2,7 @@
 // on the fake ports (a simulated printer on the far end) named; the cap; a save that fails.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -107,27 +108,29 @@ TEST(WireLog, KeepsTheNewestEventsAndSaysHowManyWentAndNamesAnInterfacesOpeningC
     const auto write = [&call](std::string bytes, ports::ErrorCode result = ports::kSuccess) {
         call(PortCall::Kind::Write, std::move(bytes), result);
     };
-    write("x");       // no screen yet: not kept
+    log.start(screens::ScreenId::EPSONSerialform);
+    call(PortCall::Kind::Read, "\x16\x16");  // two bytes are no one reply
+    EXPECT_EQ(log.line(0), "    0.000  in    16 16  \"..\"");
     clock.spend(1s);  // times count from the start of the screen
     log.start(screens::ScreenId::Birchform);
     log.setCaption("Birch Interface Test");
     EXPECT_EQ(log.total(), 0u);
-    clock.spend(1001234ms);  // long into the screen
+    clock.spend(10001234ms);  // hours into the screen
     call(PortCall::Kind::Flush);
     write({'\x07', '\0'});
     write({'\x07', '\0'}, 5);
-    EXPECT_EQ(log.line(1), " 1001.234  out   07 00  \"..\"  opening character 7 (0x07), pair 1");
+    EXPECT_EQ(log.line(1), "10001.234  out   07 00  \"..\"  opening character 7 (0x07), pair 1");
     EXPECT_EQ(log.line(2),
-              " 1001.234  out   07 00  \"..\"  opening character 7 (0x07), pair 2; failed (5), "
+              "10001.234  out   07 00  \"..\"  opening character 7 (0x07), pair 2; failed (5), "
               "not sent");
     // A port found as another program left it.
     const ports::CommDcb found{1200,  7,   ports::Parity::Even, ports::StopBits::Two, true, false,
                                false, true};
     log.portCall({PortCall::Kind::GetCommState, ports::kSuccess, 1, ports::packLine(found), {}});
     EXPECT_EQ(log.line(3),
-              " 1001.234  call  read line settings: 1200 baud, 7E2, CTS flow, XON/XOFF in");
+              "10001.234  call  read line settings: 1200 baud, 7E2, CTS flow, XON/XOFF in");
     log.portCall({PortCall::Kind::ModemStatus, ports::kSuccess, 1, {ports::kDsrOn}, {}});
-    EXPECT_EQ(log.line(4), " 1001.234  call  modem status 0x20: CTS off, DSR on, RI off, CD off");
+    EXPECT_EQ(log.line(4), "10001.234  call  modem status 0x20: CTS off, DSR on, RI off, CD off");
 
     for (std::uint64_t n = log.total(); n < app::WireLog::kCapacity + 5; ++n)
         write("\x7F");
@@ -135,10 +138,10 @@ TEST(WireLog, KeepsTheNewestEventsAndSaysHowManyWentAndNamesAnInterfacesOpeningC
     EXPECT_EQ(log.total(), 100'005u);
     EXPECT_EQ(linesOf(log.heading())[1],
               "100,005 events; the oldest 5 dropped, the newest 100,000 kept");
-    EXPECT_EQ(log.line(log.dropped()), " 1001.234  out   7F     \".\"");
+    EXPECT_EQ(log.line(log.dropped()), "10001.234  out   7F     \".\"");
 }
 
 TEST(WireLog, ASaveThatFailsSaysWhy) {  // the window's Save test writes one that succeeds
     const auto nowhere = std::filesystem::temp_directory_path() / "no such directory" / "log.txt";
-    EXPECT_NE(app::saveText(nowhere, "text"), "");
+    EXPECT_EQ(app::saveText(nowhere, "text"), std::strerror(ENOENT));
 }
