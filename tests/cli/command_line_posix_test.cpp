@@ -222,6 +222,12 @@ TEST_F(CommandLineTest, SendsTheScreensBytesAndTellsWhatCameOfThem) {
     };
     for (const Case& c : cases)
         check(c);
+    // A printer that takes no more: every write fails, and the JSON counts them.
+    const int full = ::open(m_fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GT(::write(full, std::string(1 << 20, 'x').data(), 1 << 20), 0);
+    EXPECT_NE(std::get<1>(run("interface maple --port LPT1 --json")).find(R"("failed":6,)"),
+              std::string::npos);
+    ::close(full);
 }
 
 // --watch prints each change until it is interrupted (Ctrl-C, or a polite kill); its exit code
