@@ -70,14 +70,17 @@ protected:
 };
 
 TEST_F(FakeLine, BytesLeaveAtTheRateOfTheLine) {
-    for (const auto& [settings, bytes, time] :
-         {std::tuple{"COM1:9600,n,8,1", 480, 500ms}, std::tuple{"COM1:1200,n,8,1", 120, 1000ms},
-          std::tuple{"COM1:300,e,7,2", 15, 550ms}}) {
-        ASSERT_EQ(setUp(fake, handle, settings), ports::kSuccess);
+    fake.attach("LPT1", std::make_shared<devices::Printer>(devices::Brand::Epson));
+    const ports::Handle lpt = open(fake, "LPT1");  // its own pace, whatever rate it is told
+    for (const auto& [port, settings, bytes, time] :
+         {std::tuple{handle, "COM1:9600,n,8,1", 480, 500ms},
+          std::tuple{handle, "COM1:300,e,7,2", 15, 550ms},
+          std::tuple{lpt, "COM1:300,n,8,1", 4000, 40ms}}) {
+        ASSERT_EQ(setUp(fake, port, settings), ports::kSuccess);
         const toolkit::Millis start = clock.now();
-        ASSERT_EQ(write(fake, handle, Bytes(bytes, 'x')), ports::kSuccess);
+        ASSERT_EQ(write(fake, port, Bytes(bytes, 'x')), ports::kSuccess);
         EXPECT_EQ(clock.now(), start) << "the bytes fit the queue";
-        EXPECT_EQ(seam.flushFileBuffers(handle), ports::kSuccess);
+        EXPECT_EQ(seam.flushFileBuffers(port), ports::kSuccess);
         EXPECT_EQ(clock.now() - start, time) << settings;
     }
 }
