@@ -47,7 +47,6 @@ Birchform::Birchform(Application& app, Context& context)
     Label* bits[] = {&bit1, &bit2, &bit3, &bit4};
     for (int i = 0; i < 4; ++i) {
         Label& bit = *bits[i];
-        showSwitch(bit, i + 1, std::to_string(i + 1));
         bit.setForeColor(colors::kYellow);
         bit.setFont(kSwitchFont);
         bit.setAlignment(Align::Center);

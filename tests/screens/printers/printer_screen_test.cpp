@@ -181,6 +181,7 @@ TEST_P(EachScreen, LoadsWithPortOneOpen) {
     // How each screen looks at load, its message included, is its reference picture's to
     // check, and that it does not poll the soak's.
     EXPECT_TRUE(h.fake.isOpen(serial ? "COM1" : "LPT1"));
+    EXPECT_FALSE(s.Text1 && s.Text1->visible()) << "the page's text is no box to type in";
 
     // The serial screens keep the port's messages until the first test or port change.
     const std::string loaded = s.Feedback1.caption();
