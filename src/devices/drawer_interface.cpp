@@ -59,12 +59,12 @@ ModemLines DrawerInterface::modemLines() const {
 }
 
 Bytes DrawerInterface::onByte(std::uint8_t byte, Time at) {
-    const bool continues = at - m_lastByte <= 2 * lineSettings().byteTime() + kRunGapLeeway;
+    // A gap on the wire ends a run: a second trigger soon after the first is a run of its own.
+    if (at - m_lastByte > 2 * lineSettings().byteTime() + kRunGapLeeway)
+        endRun();
     m_lastByte = at;
     endWhenQuiet(at);
     if (m_settings.trigger == InterfaceSettings::Trigger::Level) {
-        if (!continues)
-            endRun();
         ++m_runLength;
         if (!wrongRate() && m_runLength * lineSettings().byteTime() >= m_settings.pulse)
             kick(1, at);
