@@ -20,12 +20,18 @@ from desktop import TIMEOUT, end, wait_until
 _DISPLAY = xdisplay.Display()
 
 
-def _children(accessible):
-    """The children still there: a window going away takes its widgets with it mid-walk."""
+def _alive(read, gone=None):
+    """What `read` answers, or `gone` when what it reads goes away meanwhile: a window closing
+    takes its widgets with it, whatever a walk or a poll was reading."""
     try:
-        children = [accessible.getChildAtIndex(i) for i in range(accessible.childCount)]
+        return read()
     except GLib.GError:
-        return []
+        return gone
+
+
+def _children(accessible):
+    children = _alive(lambda: [accessible.getChildAtIndex(i)
+                               for i in range(accessible.childCount)], [])
     return [child for child in children if child is not None]
 
 
@@ -118,21 +124,19 @@ class Window:
         self.title = title
 
     def _frame(self):
-        return next((w for w in self.program.windows() if w.name == self.title), None)
+        return _alive(lambda: next((w for w in self.program.windows() if w.name == self.title),
+                                   None))
 
     def has_keyboard(self):
         frame = self._frame()
-        return frame is not None and _has(frame, pyatspi.STATE_ACTIVE)
+        return frame is not None and _alive(lambda: _has(frame, pyatspi.STATE_ACTIVE), False)
 
     def _matches(self, role, name=None, description=None, inside=None):
         roots = [self._frame()] if inside is None else \
             [group.acc for group in self._matches("panel", inside)]
-        try:
-            return [Widget(acc) for root in roots if root for acc in _walk(root)
-                    if acc.getRoleName() == role and name in (None, acc.name) and
-                    description in (None, acc.description)]
-        except GLib.GError:
-            return []
+        return _alive(lambda: [Widget(acc) for root in roots if root for acc in _walk(root)
+                               if acc.getRoleName() == role and name in (None, acc.name) and
+                               description in (None, acc.description)], [])
 
     def holds(self, role, name):
         """Whether a widget of this role and name is there now."""
@@ -177,17 +181,12 @@ class Program:
 
     def windows(self):
         """The top-level windows on the screen: the forms' frames and any tool window."""
-        try:
-            return [child for child in _children(self.app)
-                    if _has(child, pyatspi.STATE_SHOWING)]
-        except GLib.GError:  # a window that has just gone away
-            return []
-
-    def frames(self):
-        return [window for window in self.windows() if window.getRoleName() == "frame"]
+        return _alive(lambda: [child for child in _children(self.app)
+                               if _has(child, pyatspi.STATE_SHOWING)], [])
 
     def titles(self):
-        return [frame.name for frame in self.frames()]
+        """The titles of the forms' frames; none while one goes away."""
+        return _alive(lambda: [w.name for w in self.windows() if w.getRoleName() == "frame"], [])
 
     def window(self, title):
         """Waits until the window with this title is the one on the screen and has the
