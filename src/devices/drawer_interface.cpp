@@ -10,6 +10,9 @@ using std::chrono::milliseconds;
 // Characters of one run follow each other with no gap on the wire; a host that is not exact
 // about time gets this much leeway.
 constexpr Time kRunGapLeeway = milliseconds(20);
+// Opening characters are counted per press of a trigger: the host writes them one after another,
+// and a busy host may pause between two writes, but not as long as a person between two presses.
+constexpr Time kPressGap = milliseconds(100);
 
 std::string times(int n) {
     return std::to_string(n) + (n == 1 ? " time" : " times");
@@ -59,12 +62,12 @@ ModemLines DrawerInterface::modemLines() const {
 }
 
 Bytes DrawerInterface::onByte(std::uint8_t byte, Time at) {
-    // A gap on the wire ends a run: a second trigger soon after the first is a run of its own.
-    if (at - m_lastByte > 2 * lineSettings().byteTime() + kRunGapLeeway)
+    const bool level = m_settings.trigger == InterfaceSettings::Trigger::Level;
+    if (at - m_lastByte > (level ? 2 * lineSettings().byteTime() + kRunGapLeeway : kPressGap))
         endRun();
     m_lastByte = at;
     endWhenQuiet(at);
-    if (m_settings.trigger == InterfaceSettings::Trigger::Level) {
+    if (level) {
         ++m_runLength;
         if (!wrongRate() && m_runLength * lineSettings().byteTime() >= m_settings.pulse)
             kick(1, at);
