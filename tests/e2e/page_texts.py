@@ -1,10 +1,9 @@
-"""The printer screens' page texts as the program holds them (printed by e2e_page_texts): the
-text of Text1, and the five statements padded for 48 and for 42 columns."""
+"""The text of the printer screens' Text1 page as the program holds it (printed by
+e2e_page_texts)."""
 
 import os
 import subprocess
 
-_lines = [bytes.fromhex(line) for line in subprocess.run(
+PAGE_TEXT = bytes.fromhex(subprocess.run(
     [os.environ["DRAWERTEST_E2E_PAGE_TEXTS"]], check=True, capture_output=True,
-    text=True).stdout.split()]
-PAGE_TEXT, SENTENCES48, SENTENCES42 = _lines[0], _lines[1:6], _lines[6:11]
+    text=True).stdout.strip())

@@ -11,7 +11,7 @@ from unittest import mock
 import harness
 from desktop import wait_until
 from harness import SELECTOR, EndToEndTest
-from page_texts import PAGE_TEXT, SENTENCES48
+from page_texts import PAGE_TEXT
 
 RED, GREEN = (0xFF, 0x00, 0x00), (0x00, 0xFF, 0x00)
 
@@ -111,18 +111,6 @@ class ScreenTest(EndToEndTest):
         program.window("Epson Serial Printer Test")
         sim.wait_line(r"^port: opened by the program$")
         sim.wait_line(r"^line: 9600 baud, 8N1$")
-
-    def test_star_serial_prints_its_page_and_kicks_drawer_2(self):
-        sim = self.start_sim("star")
-        _, star = self.open_screen(sim, "Serial Interface", "Star Micronics Serial Printer Test",
-                                   group="Star Printer Interface")
-        star.find("check box", "Test Drawer").check()
-        for choice in ("Drawer 2", " Trigger Character is Hex '1A' "):
-            star.find("radio button", choice).check()
-        star.find("push button", "Test / Print ").click()
-        sent = b"\x0a\x0a".join(SENTENCES48) + bytes([0x1B, 0x61, 0x08, 0x1B, 0x64, 0x00, 0x1A])
-        self.assertEqual(sim.wait_captured(sent), sent)
-        sim.wait_line(r"^SUB: drawer 2 kick \(1A\)$")
 
     def test_alder_test_print_left_at_once_still_sends_its_text_then_each_alternate_mode(self):
         sim = self.start_sim("alder-level")
