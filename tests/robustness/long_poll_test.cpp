@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <ostream>
@@ -46,21 +45,13 @@ using support::ScreenHarness;
 
 // Bytes the program holds on the heap now. Under AddressSanitizer the allocator is the
 // sanitizer's, and its count is exact; the resident size would also count what its
-// quarantine keeps back, so it is only shown.
+// quarantine keeps back.
 std::size_t heapInUse() {
 #ifdef DRAWERTEST_HEAP_FROM_SANITIZER
     return __sanitizer_get_current_allocated_bytes();
 #else
     return mallinfo2().uordblks;
 #endif
-}
-
-long residentKiB() {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * 4;
 }
 
 // What a run may grow by between its warm-up and its end: room for an allocator's bookkeeping,
@@ -108,7 +99,6 @@ TEST_P(LongPoll, MemoryStaysAsItWasAfterWarmUpAndEveryTickPolls) {
     };
 
     std::size_t heapAfterWarmUp = 0;
-    long residentAfterWarmUp = 0;
     for (long long tick = 1; tick <= ticks; ++tick) {
         if (c.printer) {
             // Silent now and then: the next tick says so.
@@ -124,18 +114,15 @@ TEST_P(LongPoll, MemoryStaysAsItWasAfterWarmUpAndEveryTickPolls) {
         h.runFor(100ms);
         if (tick % 1000 == 0)
             countPolls();
-        if (tick == kWarmUpTicks) {
+        if (tick == kWarmUpTicks)
             heapAfterWarmUp = heapInUse();
-            residentAfterWarmUp = residentKiB();
-        }
     }
     countPolls();
     const std::size_t heapAtEnd = heapInUse();
 
     std::cout << c.name << ": " << ticks << " ticks, " << polls << " polls; heap "
               << heapAfterWarmUp << " bytes after warm-up, " << heapAtEnd
-              << " at the end; resident " << residentAfterWarmUp << " KiB, " << residentKiB()
-              << " KiB" << std::endl;
+              << " at the end" << std::endl;
     EXPECT_EQ(polls, ticks) << "one poll per tick";
     EXPECT_LE(static_cast<std::ptrdiff_t>(heapAtEnd) - static_cast<std::ptrdiff_t>(heapAfterWarmUp),
               kHeapNoise);
