@@ -47,11 +47,9 @@ struct Frame : ::testing::Test {
 }  // namespace
 
 TEST_F(Frame, LoadingOpensPortOneWithoutClosingAndMovesCloseBeforeOpening) {
+    // The load's message, and its going after four seconds: the printer screens' pictures and
+    // tests.
     auto& s = h.open<Parallel>();
-    expectLine(s.Feedback1, "Handle successfully acquired for port LPT1.", kGreen);
-    h.runFor(4000ms);
-    EXPECT_EQ(s.Feedback1.caption(), "");
-
     CaptionLog log(s.Feedback1);
     h.app.click(s.port2Option);
     h.app.click(s.port1Option);
@@ -70,13 +68,8 @@ TEST_F(Frame, AMissingPortIsDisabledForTheSessionAndItsLabelGreyed) {
     // The set-up that follows every pick fails in turn on the handle that did not open.
     expectLine(s.Feedback1, "error acquiring comm setup. (" + std::to_string(EBADF) + ")", kRed);
     expectLine(s.Feedback2, "Port \\\\.\\COM2 has been disabled for this session.", kYellow);
-    // The disabled option, its greyed label and their tooltips are the Birch reference's to check.
-
-    // The next poll turns the warning green; the failed open's handle fails every poll.
-    h.runFor(100ms);
-    EXPECT_EQ(s.Feedback2.foreColor(), kGreen);
-    EXPECT_EQ(s.Feedback1.caption(),
-              "Error getting status information. (" + std::to_string(EBADF) + ")");
+    // The disabled option, its greyed label and tooltips, and the next poll (the warning green,
+    // the failed open's handle failing it) are the Birch reference's to check.
 }
 
 TEST_F(Frame, PrinterScreensWordACloseFailureByItsCaller) {
