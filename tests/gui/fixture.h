@@ -1,5 +1,6 @@
-// The renderer tests' form, with one control of every kind and every handler logging, and the
-// fixture that shows it. (How the program's own windows look is the reference pictures' to check.)
+// The renderer tests' form, with a control of every kind the user acts on and every handler
+// logging, and the fixture that shows it. (How the program's own windows look, their lamps
+// included, is the reference pictures' to check.)
 #pragma once
 
 #include <gtest/gtest.h>
@@ -26,7 +27,6 @@ public:
         heading.setGeometry(10, 8, 400, 28);
         go.setGeometry(300, 240, 100, 30);
         go.setCaption("<< Back");
-        go.setToolTip("Back to main test selector.");
         group.setGeometry(10, 44, 250, 110);
         first.setGeometry(10, 24, 200, 20);
         first.setCaption("Serial Port 1 (COM1)");
@@ -39,8 +39,6 @@ public:
         box.setGeometry(10, 194, 80, 24);
         other.setGeometry(100, 194, 80, 24);
         list.setGeometry(190, 194, 90, 24);
-        lamp.setGeometry(290, 60, 40, 40);
-        lamp.setFillColor(toolkit::colors::kGreen);
         logo.setGeometry(340, 50, 70, 70);
         logo.setPicture("logo");
 
@@ -66,7 +64,6 @@ public:
     toolkit::TextBox box{*this, "box"};
     toolkit::TextBox other{*this, "other"};
     toolkit::ComboBox list{*this, "list"};
-    toolkit::Shape lamp{*this, "lamp"};
     toolkit::Image logo{*this, "logo"};
     toolkit::Timer ticker{*this, "ticker", 5ms, false};
     toolkit::MenuItem mTests{*this, "mTests", "Tests"};
