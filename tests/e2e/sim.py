@@ -22,7 +22,7 @@ class DrawerSim:
              "--capture", self.capture_path, *options],
             stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.STDOUT)
         # It names the port it plays, e.g. "DRAWERTEST_COM1=/dev/pts/3 scripts/start".
-        self.port, self.path = self.wait_line(r"^DRAWERTEST_(\w+)=(\S+) ")[0].groups()
+        self.port, self.path = self.wait_line(r"^DRAWERTEST_(\w+)=(\S+) ").groups()
 
     def lines(self):
         try:
@@ -31,17 +31,16 @@ class DrawerSim:
         except FileNotFoundError:
             return []
 
-    def wait_line(self, pattern, count=1):
-        """Waits until `count` output lines match `pattern`; answers their matches."""
+    def wait_line(self, pattern):
+        """Waits until an output line matches `pattern`; answers the first match."""
         def found():
             if self.process.poll() is not None:
                 raise AssertionError(f"the simulator ended ({self.process.returncode}):\n" +
                                      "\n".join(self.lines()))
-            matches = [m for m in map(re.compile(pattern).search, self.lines()) if m]
-            return matches if len(matches) >= count else None
+            return next(filter(None, map(re.compile(pattern).search, self.lines())), None)
 
-        return wait_until(found, lambda: f"the simulator to print /{pattern}/ {count} times; it "
-                          "printed:\n" + "\n".join(self.lines()[-30:]))
+        return wait_until(found, lambda: f"the simulator to print /{pattern}/; it printed:\n" +
+                          "\n".join(self.lines()[-30:]))
 
     def captured(self):
         """Every byte the program has sent so far."""
