@@ -85,9 +85,6 @@ class ScreenTest(EndToEndTest):
         # Gone: the next requests find the connection closed.
         peer.close()
         epson.find("label", "Error writing ENQ character. (5)")
-        epson.find("check box", "Report  Drawer Status").click()
-        epson.find("push button", "Test / Print ").click()
-        epson.find("label", "Failure to write to printer .(5)")
 
     def test_a_port_chosen_in_the_ports_dialog_serves_the_epson_screen(self):
         sim = self.start_sim("epson")
