@@ -16,6 +16,8 @@ from sim import DrawerSim  # noqa: E402
 SPLASH = "Dunmere Cash Drawer Test Utility"
 NOTICE = "Notice! Read before continuing..."
 SELECTOR = "Main Test Selector"
+# The colours of a drawer shown open and closed.
+RED, GREEN = (0xFF, 0x00, 0x00), (0x00, 0xFF, 0x00)
 
 
 class EndToEndTest(unittest.TestCase):

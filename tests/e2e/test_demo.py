@@ -4,9 +4,7 @@ the drawer and closes it by hand. (Every screen's device in the demo: its C++ te
 
 import harness
 from desktop import wait_until
-from harness import SELECTOR, EndToEndTest, driver
-
-GREEN, RED = (0x00, 0xFF, 0x00), (0xFF, 0x00, 0x00)
+from harness import GREEN, RED, SELECTOR, EndToEndTest, driver
 
 
 class DemoTest(EndToEndTest):
