@@ -55,15 +55,16 @@ class EndToEndTest(unittest.TestCase):
             driver.type_keys("x")
         return program.window(NOTICE + suffix)
 
-    def open_screen(self, sim, option, title, group=None):
-        """Starts the program with the simulator on its port, accepts the disclaimer, picks
-        `option` (in the selector's group `group`) and waits for the screen `title` to take
-        the port."""
-        program = self.start_program(sim)
+    def open_screen(self, sim, option, title, group=None, **mapped):
+        """Starts the program with the simulator (if any) on its port and the `mapped` ports as
+        start_program does, accepts the disclaimer, picks `option` (in the selector's group
+        `group`) and waits for the screen `title` to take the simulator's port."""
+        program = self.start_program(sim, **mapped)
         self.open_notice(program).find("push button", "Accept").click()
         program.window(SELECTOR).find("radio button", option, inside=group).click()
         screen = program.window(title)
-        sim.wait_line(r"^port: opened by the program$")
+        if sim:
+            sim.wait_line(r"^port: opened by the program$")
         return program, screen
 
 
