@@ -12,8 +12,9 @@ using namespace toolkit;
 using guitest::Log;
 using guitest::RendererTest;
 
-// Looks (places, fonts, colours, captions, tooltips) and the changes the screens make to them (a ticked
-// box, a lit lamp, a disabled option) are the reference pictures' to check; the rest is here.
+// Looks (places, fonts, colours, captions, tooltips) and the changes the screens make to them (a
+// ticked box, a lit lamp, a disabled option) are the reference pictures' to check; the rest is
+// here.
 TEST_F(RendererTest, BuildsAFixedWindowNoWidgetForATimerAndTheMenusNested) {
     // Which widget each kind becomes is for the pictures and the lookups of the other tests.
     EXPECT_EQ(window->findChild<QWidget*>("ticker"), nullptr);

@@ -121,8 +121,8 @@ TEST_P(LongPoll, MemoryStaysAsItWasAfterWarmUpAndEveryTickPolls) {
     const std::size_t heapAtEnd = heapInUse();
 
     std::cout << c.name << ": " << ticks << " ticks, " << polls << " polls; heap "
-              << heapAfterWarmUp << " bytes after warm-up, " << heapAtEnd
-              << " at the end" << std::endl;
+              << heapAfterWarmUp << " bytes after warm-up, " << heapAtEnd << " at the end"
+              << std::endl;
     EXPECT_EQ(polls, ticks) << "one poll per tick";
     EXPECT_LE(static_cast<std::ptrdiff_t>(heapAtEnd) - static_cast<std::ptrdiff_t>(heapAfterWarmUp),
               kHeapNoise);

@@ -79,9 +79,7 @@ struct Before {
 
 class Soak {
 public:
-    explicit Soak(std::uint64_t seed) : m_seed(seed), m_rng(seed) {
-        restart();
-    }
+    explicit Soak(std::uint64_t seed) : m_seed(seed), m_rng(seed) { restart(); }
 
     // Runs the steps; the first broken invariant, with how to get there again.
     std::optional<std::string> run(long long steps) {

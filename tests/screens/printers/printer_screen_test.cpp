@@ -195,7 +195,6 @@ TEST_P(EachScreen, LoadsWithPortOneOpen) {
 }
 
 TEST_P(EachScreen, SendsThePageAndTheCommandOfTheDrawerAndTriggerOnShow) {
-    EXPECT_EQ(s.name(), c.form);
     const bool alternate = !c.alternate.bytes.empty();
     ASSERT_EQ(s.AltTrigger.has_value(), alternate);
     for (const Choice& choice : kChoices) {

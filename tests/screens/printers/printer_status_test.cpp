@@ -11,11 +11,13 @@
 
 #include "devices/printer.h"
 #include "printer_test_support.h"
+#include "screens/common/screen_checks.h"
 #include "support/scripted_peer.h"
 
 using namespace printer_tests;
 using namespace std::chrono_literals;
 using screens::ScreenId;
+using support::expectLine;
 using toolkit::colors::kGreen;
 using toolkit::colors::kRed;
 using toolkit::colors::kYellow;
@@ -92,10 +94,6 @@ protected:
             std::tuple(s.cd_status->caption(), s.cd_status->foreColor(), s.cd_status->toolTip()),
             looks[shows]);
     }
-    void expectMessage(const std::string& text) {
-        EXPECT_EQ(s.Feedback1.caption(), text);
-        EXPECT_EQ(s.Feedback1.foreColor(), kRed);
-    }
 };
 
 }  // namespace
@@ -143,7 +141,8 @@ TEST_P(Status, PollsExactlyWhileItsBoxIsCheckedHoldingTheChoiceAtDrawerOne) {
 TEST_P(Status, JudgesEachReplyByThePrintersRuleAndShowsASilentPrinter) {
     start();
     answer(std::nullopt);
-    expectMessage(withCode("Error getting status information. (", ports::kTimedOut));
+    expectLine(s.Feedback1, withCode("Error getting status information. (", ports::kTimedOut),
+               kRed);
     expectShown(NoReply);
     EXPECT_EQ(sentBytes(h.fake), c.request) << "and asks again";
     EXPECT_EQ(h.fake.waited(), 0ms) << "the window never waits for a reply";
@@ -179,14 +178,14 @@ TEST_P(Status, AFailedPollIsReportedAndLeavesTheDisplayAsItWas) {
 
     h.fake.failWrites(EIO, c.request.size() - 1, 1);
     answer(c.open.front());
-    expectMessage(withCode("Error writing ENQ character. ("));
+    expectLine(s.Feedback1, withCode("Error writing ENQ character. ("), kRed);
     answer(std::nullopt);
     EXPECT_EQ(countOf(h.fake, "clearCommError"), 0u) << "no request, no reply to wait for";
 
     for (const support::Call call : {support::Call::ClearCommError, support::Call::Read}) {
         h.fake.fail(call, EIO);
         answer(c.closed.front());
-        expectMessage(withCode("Error getting status information. ("));
+        expectLine(s.Feedback1, withCode("Error getting status information. ("), kRed);
         expectShown(Open);
     }
 
@@ -207,7 +206,7 @@ TEST_P(Status, APrinterThatTakesNoDataHoldsTheWindowOneSecondInAll) {
     }
     answer(std::nullopt);
     EXPECT_EQ(h.fake.waited(), 1000ms);
-    expectMessage(withCode("Error writing ENQ character. (", ports::kTimedOut));
+    expectLine(s.Feedback1, withCode("Error writing ENQ character. (", ports::kTimedOut), kRed);
 
     h.fake.setTakesData("COM1", true);
     answer(std::nullopt);
