@@ -37,7 +37,6 @@ public:
     }
     using SerialInterfaceScreen::kAlder;
     using SerialInterfaceScreen::kCedar;
-    using SerialInterfaceScreen::kMaker;
 };
 
 struct Frame : ::testing::Test {
