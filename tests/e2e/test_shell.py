@@ -11,11 +11,6 @@ class ShellTest(EndToEndTest):
         program.window(SELECTOR).find("push button", "Exit").click()
         self.assertEqual(program.wait_exit(), 0)
 
-    def test_a_key_on_the_splash_and_refusing_the_disclaimer_ends_the_program(self):
-        program = self.start_program()
-        self.open_notice(program).find("push button", "Refuse").click()
-        self.assertEqual(program.wait_exit(), 0)
-
 
 if __name__ == "__main__":
     harness.main()
