@@ -124,15 +124,6 @@ class ScreenTest(EndToEndTest):
         level = b"\x00\x00" * 25
         self.assertEqual(sim.wait_captured(sent + level)[len(sent):], level)
 
-    def test_cedar_sends_a_typed_count_of_200_whole_at_300_baud(self):
-        sim = self.start_sim("cedar")
-        _, cedar = self.open_screen(sim, "Cedar Serial Interface", "Cedar Interface Test")
-        cedar.find("combo box", None, description="Select serial port baud rate.").pick("300")
-        sim.wait_line(r"^line: 300 baud, 8N1$")
-        cedar.find("text", "Repeat Character").replace_text("200")
-        cedar.find("push button", "Trigger Drawer").click()
-        self.assertEqual(sim.wait_captured(b"\x07\x00" * 200), b"\x07\x00" * 200)
-
 
 if __name__ == "__main__":
     harness.main()
