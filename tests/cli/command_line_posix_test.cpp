@@ -218,6 +218,8 @@ TEST_F(CommandLineTest, SendsTheScreensBytesAndTellsWhatCameOfThem) {
          "handle for port \\\\\\\\.\\\\COM2. (2)','code':2}"},
         {"kick --printer star --port COM2", "", "", 2, "",
          "drawertest: Unable to acquire handle for port COM2. (2)"},
+        {"kick --printer star --port 127.0.0.1:1", "", "", 2, "",
+         "drawertest: Unable to acquire handle for port 127.0.0.1:1. (111)"},
         {"status --printer epson --port COM1 --json", epson, hex("12"), 0,
          "{'command':'status','printer':'epson','port':'COM1','device':'DEV','result':'open',"
          "'reply':'0x12'}"},
