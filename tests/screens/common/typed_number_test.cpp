@@ -39,7 +39,7 @@ TEST(TypedNumber, StoresRoundedHalvesToEvenAndHeldAtTheSixteenBitEnds) {
         {"-1" + zeros, -32768},
         {"1e-999", 0},
         {"1" + zeros + "e-50", 32767},
-        {".0999e988", 32767},
+        {".0" + std::string(400, '9') + "e310", 32767},
         {"-.5e400", -32768},
         {"0." + zeros + "1e300", 0},
         {"&H" + std::string(300, 'F'), 32767},
