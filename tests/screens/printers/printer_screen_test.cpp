@@ -246,9 +246,12 @@ TEST_P(EachScreen, EachCheckedWriteShowsItsMessageAndTheSequenceGoesOn) {
     // With no port open every write fails: the last checked one's message stays.
     h.fake.setMissing(s.port2Option.name());
     h.app.click(s.port2Option);
+    h.runFor(2000ms);  // the port change's message is half way through its time
     EXPECT_EQ(press().size(), total);
     const auto last = std::ranges::find_if(checkedRun.rbegin(), checkedRun.rend(),
                                            [](const Segment& seg) { return !seg.failure.empty(); });
+    expectFeedback(last->failure, EBADF);
+    h.runFor(3900ms);  // a press gives its message the whole four seconds
     expectFeedback(last->failure, EBADF);
     EXPECT_TRUE(s.Trigger.isUsable());
 }
