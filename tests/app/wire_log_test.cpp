@@ -131,13 +131,17 @@ TEST(WireLog, KeepsTheNewestEventsAndSaysHowManyWentAndNamesAnInterfacesOpeningC
               "10001.234  call  read line settings: 1200 baud, 7E2, CTS flow, XON/XOFF in");
     log.portCall({PortCall::Kind::ModemStatus, ports::kSuccess, 1, {ports::kDsrOn}, {}});
     EXPECT_EQ(log.line(4), "10001.234  call  modem status 0x20: CTS off, DSR on, RI off, CD off");
+    log.portCall({PortCall::Kind::SetCommTimeouts, ports::kSuccess, 1, {1, 2, 3, 4, 5}, {}});
+    EXPECT_EQ(log.line(5),
+              "10001.234  call  set time-outs: interval 1 ms, read 2 ms a byte + 3 "
+              "ms, write 4 ms a byte + 5 ms");
 
-    for (std::uint64_t n = log.total(); n < app::WireLog::kCapacity + 5; ++n)
+    for (std::uint64_t n = log.total(); n < app::WireLog::kCapacity + 6; ++n)
         write("\x7F");
-    EXPECT_EQ(log.dropped(), 5u);
-    EXPECT_EQ(log.total(), 100'005u);
+    EXPECT_EQ(log.dropped(), 6u);
+    EXPECT_EQ(log.total(), 100'006u);
     EXPECT_EQ(linesOf(log.heading())[1],
-              "100,005 events; the oldest 5 dropped, the newest 100,000 kept");
+              "100,006 events; the oldest 6 dropped, the newest 100,000 kept");
     EXPECT_EQ(log.line(log.dropped()), "10001.234  out   7F     \".\"");
 }
 

@@ -39,6 +39,8 @@ TEST(DeviceMap, StandardPathsAndOverrides) {
         EXPECT_EQ(standard.find(name)->path, paths[i]) << name;
         EXPECT_EQ(changed.find(name)->path, overrides[i])
             << name << " (an empty variable keeps it)";
+        EXPECT_EQ(changed.withPath("LPT2", "/tmp/lp").find(name)->path,
+                  i == 3 ? "/tmp/lp" : overrides[i]);
         if (name.starts_with("COM")) {
             EXPECT_EQ(changed.find("\\\\.\\" + name), changed.find(name)) << name;
         }
