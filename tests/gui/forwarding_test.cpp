@@ -2,6 +2,7 @@
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleActionInterface>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -47,6 +48,17 @@ TEST_F(RendererTest, ClicksReachTheModelAndTheModelDecidesWhatTheyShow) {
     QTest::keyClick(second, Qt::Key_Up);
     EXPECT_TRUE(second->isChecked());
     EXPECT_TRUE(form.log.empty());
+
+    // A handler that runs long shows the busy cursor, once, until it ends.
+    const QCursor* during = nullptr;
+    form.go.onClick = [&] {
+        app.keepPainting();
+        app.keepPainting();
+        during = QApplication::overrideCursor();
+        EXPECT_EQ(during ? during->shape() : Qt::ArrowCursor, Qt::WaitCursor);
+    };
+    QTest::mouseClick(widget<QPushButton>("go"), Qt::LeftButton);
+    EXPECT_TRUE(during != nullptr && QApplication::overrideCursor() == nullptr);
 }
 
 TEST_F(RendererTest, AnAccessibilityToolsToggleReachesTheModelOnce) {
