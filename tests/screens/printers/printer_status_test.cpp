@@ -140,6 +140,7 @@ TEST_P(Status, PollsExactlyWhileItsBoxIsCheckedHoldingTheChoiceAtDrawerOne) {
 
 TEST_P(Status, JudgesEachReplyByThePrintersRuleAndShowsASilentPrinter) {
     start();
+    EXPECT_TRUE(s.TestDrawer.value()) << "the status is the drawer test's";
     answer(std::nullopt);
     expectLine(s.Feedback1, withCode("Error getting status information. (", ports::kTimedOut),
                kRed);
