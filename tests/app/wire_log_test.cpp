@@ -135,6 +135,9 @@ TEST(WireLog, KeepsTheNewestEventsAndSaysHowManyWentAndNamesAnInterfacesOpeningC
     EXPECT_EQ(log.line(5),
               "10001.234  call  set time-outs: interval 1 ms, read 2 ms a byte + 3 "
               "ms, write 4 ms a byte + 5 ms");
+    log.portCall({PortCall::Kind::Wait, ports::kTimedOut, 2, {1000}, {}});
+    EXPECT_EQ(log.line(6), "10001.234  call  wait for event 2, at most 1000 ms: timed out (" +
+                               std::to_string(ports::kTimedOut) + ")");
 
     for (std::uint64_t n = log.total(); n < app::WireLog::kCapacity + 1; ++n)
         write("\x7F");
