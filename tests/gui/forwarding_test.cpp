@@ -49,11 +49,15 @@ TEST_F(RendererTest, ClicksReachTheModelAndTheModelDecidesWhatTheyShow) {
     EXPECT_TRUE(second->isChecked());
     EXPECT_TRUE(form.log.empty());
 
-    // A handler that runs long shows the busy cursor, once, until it ends.
+    // A handler that runs long keeps the window painted and shows the busy cursor, once, until
+    // it ends.
     const QCursor* during = nullptr;
     form.go.onClick = [&] {
+        bool painted = false;
+        QMetaObject::invokeMethod(window, [&] { painted = true; }, Qt::QueuedConnection);
         app.keepPainting();
         app.keepPainting();
+        EXPECT_TRUE(painted);
         during = QApplication::overrideCursor();
         EXPECT_EQ(during ? during->shape() : Qt::ArrowCursor, Qt::WaitCursor);
     };
