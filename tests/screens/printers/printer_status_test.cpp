@@ -102,8 +102,6 @@ TEST_P(Status, PollsExactlyWhileItsBoxIsCheckedHoldingTheChoiceAtDrawerOne) {
     start();
     EXPECT_TRUE(s.Drawer1.value());
     EXPECT_FALSE(s.Drawer2.enabled());
-    EXPECT_TRUE(s.statusCaption->enabled());
-    EXPECT_TRUE(s.cd_status->isUsable());
     EXPECT_EQ(s.Feedback2.foreColor(), c.greensFeedback2 ? kGreen : kYellow);
 
     answer(c.closed.front());
