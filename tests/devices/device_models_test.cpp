@@ -26,9 +26,9 @@ Bytes feed(devices::Device& device, const Bytes& bytes, Time start = Time::zero(
     return replies;
 }
 
-// A drawer opens on its own command, once; the status tells of drawer 1 alone; a drawer closes
-// by itself when so set. (Each screen's request and drawer 1 kick: the last test.)
-TEST(Printers, OpenEachDrawerOnItsCommandOnceAndTellOfDrawerOneTillItClosesByItself) {
+// A drawer opens on its own command, once; the status tells of drawer 1 alone. (Each screen's
+// request and drawer 1 kick: the last test; a drawer closing by itself: the demo's.)
+TEST(Printers, OpenEachDrawerOnItsCommandOnceAndTellOfDrawerOne) {
     for (const auto& [brand, kick, opens] :
          {std::tuple{Brand::Epson, Bytes{0x1B, 0x70, 0x31, 9, 9}, 2},
           std::tuple{Brand::Star, Bytes{0x1A}, 2}, std::tuple{Brand::Citizen, Bytes{0x1A}, 2},
@@ -42,15 +42,12 @@ TEST(Printers, OpenEachDrawerOnItsCommandOnceAndTellOfDrawerOneTillItClosesByIts
         EXPECT_EQ(told, "drawer " + std::to_string(opens) + ": opens");
     }
     devices::Printer epson(Brand::Epson);
-    epson.setClosesAfter(3s);
     const Bytes request{0x10, 0x04, 0x01};
     feed(epson, {0x1B, 0x70, 0x01, 9, 9});
     EXPECT_EQ(feed(epson, request, 1s), Bytes{0x16});
     feed(epson, {0x1B, 0x70, 0x00, 9, 9}, 2s);
     EXPECT_EQ(feed(epson, request, 4s), Bytes{0x12});
-    EXPECT_FALSE(epson.drawer(2).isOpen());
-    EXPECT_EQ(feed(epson, request, 5100ms), Bytes{0x16});
-    EXPECT_EQ(epson.statusAnswers(), 3u);
+    EXPECT_EQ(epson.statusAnswers(), 2u);
 }
 
 TEST(Printers, PrintAtTheirPaperWidthAndEndALineWhenTheLineGoesQuiet) {
