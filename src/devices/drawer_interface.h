@@ -1,10 +1,11 @@
 // Dunmere's drawer interfaces. A serial interface (Alder, Birch, Cedar) holds CTS and DSR,
 // reports the drawer on the ring-indicator line where it can, and opens the drawer when its
-// opening character arrives as often in a row (no gap on the wire) as its switches ask, at the
-// rate they are set for; in level mode (Cedar, and the Alder switched to it) any unbroken run
-// of characters holds the drawer's solenoid, which opens the drawer once held long enough.
-// The parallel Maple interface opens on its character alone. Other bytes go on to a printer
-// behind the interface, and are shown as its printed text.
+// opening character arrives as often in one press (a pause as long as a person's between two
+// presses ends the count) as its switches ask, at the rate they are set for; in level mode
+// (Cedar, and the Alder switched to it) any unbroken run of characters holds the drawer's
+// solenoid, which opens the drawer once held long enough. The parallel Maple interface opens
+// on its character alone. Other bytes go on to a printer behind the interface, and are shown
+// as its printed text.
 #pragma once
 
 #include <chrono>
