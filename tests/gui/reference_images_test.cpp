@@ -79,6 +79,11 @@ const View kViews[] = {
     {"Alderform", From::Selector, {"Alder"}, {}},
     {"Alderform2", From::Selector, {"Alder", "AlderAdvanced"}, {}},
     {"Mapleform", From::Selector, {"Maple"}, {}},
+    // A dead-end cable takes the printer test away, and the Y cable gives it back unchecked.
+    {"Alderform-dead-end", From::Selector, {"Alder", "TestPrinter", "Dead_end"}, {}},
+    {"Alderform-parasite", From::Selector, {"Alder", "TestPrinter", "Dead_end", "Parasite"}, {}},
+    {"Mapleform-dead-end", From::Selector, {"Maple", "TestPrinter", "Dead_end"}, {}},
+    {"Mapleform-parasite", From::Selector, {"Maple", "TestPrinter", "Dead_end", "Parasite"}, {}},
     {"PortsForm", From::Selector, {"mPorts"}, {}},
     {"StarParallelform", From::Selector, {"StarParallel"}, {}},
     {"StarSerialform", From::Selector, {"StarSerial"}, {}},

@@ -1,5 +1,6 @@
 // The Alder screen: its load, switch display, opening-character checks, trigger writes with
-// and without the printer text, the wiring choices and the way to the alternate screen.
+// and without the printer text, and the way to the alternate screen. (The wiring choices: the
+// reference pictures.)
 #include "screens/interfaces/alder_form.h"
 
 #include <gtest/gtest.h>
@@ -92,16 +93,6 @@ TEST_F(AlderTest, TestPrinterSendsTheTextThenNineLineFeedsWhateverFails) {
     trigger();
     EXPECT_EQ(h.fake.bytesWritten(), (Bytes{0x07, 0x00, 0x07, 0x00}));
     expectLine(s.Feedback1, "Failure to create overlapped event", kRed);
-}
-
-TEST_F(AlderTest, DeadEndTakesTheTestPrinterAwayAndParasiteGivesItBack) {
-    h.app.click(s.Parasite);
-    h.app.click(s.TestPrinter);
-    h.app.click(s.Dead_end);
-    EXPECT_FALSE(s.TestPrinter.value() || s.TestPrinter.enabled());
-    EXPECT_EQ(s.Trigger.caption(), "Trigger Drawer");
-    h.app.click(s.Parasite);
-    EXPECT_TRUE(s.TestPrinter.isUsable());
 }
 
 }  // namespace
