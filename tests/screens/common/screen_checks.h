@@ -44,20 +44,6 @@ struct ScreenTest : ::testing::Test {
         h.runFor(100ms);
         EXPECT_EQ(line.caption(), "");
     }
-    // For a screen that lets its port go when it is destroyed: "<< Back" closes the port and
-    // the unload closes it again, failing unseen; the title bar alone ends the program with the
-    // port released.
-    void expectBothWaysOffReleaseThePort() {
-        h.fake.clearCalls();
-        h.app.click(s.exit);
-        EXPECT_EQ(h.fake.calls(), (Calls{"closeHandle(1)", "closeHandle(1)"}));
-        EXPECT_EQ(h.navigator.shown, Calls{"TestForm"});
-        ScreenHarness other;
-        other.app.closeWindow(other.open<Screen>());
-        EXPECT_FALSE(other.fake.isOpen("COM1"));
-        EXPECT_TRUE(other.navigator.shown.empty());
-        EXPECT_TRUE(other.app.ended());
-    }
 };
 
 inline void expectLine(const toolkit::Label& line, const std::string& text, toolkit::Color color) {
