@@ -1,6 +1,7 @@
 // Every window of the program as a person sees it, compared pixel by pixel with its reference
 // picture in tests/gui/references: each window in the state it opens in, and the states that
-// change its looks (a port that is not there, the drawer status polled, a reply no rule knows).
+// change its looks (a port that is not there, the drawer status polled, a reply no rule knows,
+// the cable choices that take the printer test away and give it back).
 // The windows are reached through the program's own navigation on the fake ports and drawn
 // offscreen. A window that differs leaves its picture and a difference picture (the differing
 // pixels in red) in reference-failures/ of the test's working directory. scripts/update-references
