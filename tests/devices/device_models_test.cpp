@@ -51,14 +51,16 @@ TEST(Printers, OpenEachDrawerOnItsCommandOnceAndTellOfDrawerOne) {
 }
 
 TEST(Printers, PrintAtTheirPaperWidthAndEndALineWhenTheLineGoesQuiet) {
-    devices::Printer printer(Brand::Star, 5);
+    devices::Printer printer(Brand::Star);  // 48 columns
     std::vector<std::string> paper;
     printer.setListener([&paper](const Notice& n) {
         if (n.kind == Notice::Kind::Paper)
             paper.push_back(n.text);
     });
-    feed(printer, {'a', 'b', 'c', 'd', 'e', 'f', 0x0A, 0x0A, 'g'});
-    EXPECT_EQ(paper, (std::vector<std::string>{"abcde", "f", ""}));
+    Bytes line(48, 'a');
+    line.insert(line.end(), {'f', 0x0A, 0x0A, 'g'});
+    feed(printer, line);
+    EXPECT_EQ(paper, (std::vector<std::string>{std::string(48, 'a'), "f", ""}));
     printer.advance(1s);
     EXPECT_EQ(paper.back(), "g");
 }

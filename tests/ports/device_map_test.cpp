@@ -59,6 +59,8 @@ TEST(NetworkAddress, HostAndPortOrTheRawPrintingPortButNeverADevice) {
              std::pair{"/dev/ttyUSB0", ""},
              std::pair{"\\\\.\\COM3", ""},
              std::pair{"com3", ""},
+             std::pair{"lpt3", ""},
+             std::pair{"host:65535", "host:65535"},
              std::pair{"host:", ""},
              std::pair{"host:0", ""},
              std::pair{"host:65536", ""},
