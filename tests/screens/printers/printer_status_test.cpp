@@ -1,8 +1,9 @@
 // The drawer status of the Epson, Star and Ithaca serial screens: polling exactly while
 // "Report  Drawer Status" is checked, with the drawer choice held at drawer 1; each request sent
 // on one tick with the input thrown away first, its reply taken on a later one; the judging of
-// each reply; every way a poll can fail; a silent printer and one that takes no data; and on a 9600-baud line with a
-// printer on it, a page that delays the reply but never makes the reading stale.
+// each reply; every way a poll can fail; a silent printer and one that takes no data; and on a
+// 9600-baud line with a printer on it, a page that delays the reply but never makes the reading
+// stale.
 #include <cstdio>
 #include <optional>
 #include <tuple>
