@@ -62,18 +62,18 @@ void DunmereSplash::load() {
 void DunmereSplash::Form_KeyPress(const std::string& text) {
     // Every key that produces a character ends the splash.
     if (!text.empty())
-        EndSplash();
+        endSplash();
 }
 
 void DunmereSplash::Frame1_Click() {
-    EndSplash();
+    endSplash();
 }
 
 void DunmereSplash::Splash_Timer_Timer() {
-    EndSplash();
+    endSplash();
 }
 
-void DunmereSplash::EndSplash() {
+void DunmereSplash::endSplash() {
     m_program.showNotice();
     close();
 }

@@ -26,7 +26,7 @@ private:
     void Form_KeyPress(const std::string& text);
     void Frame1_Click();
     void Splash_Timer_Timer();
-    void EndSplash();
+    void endSplash();
 
     Program& m_program;
 };

@@ -64,8 +64,8 @@ TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), 
         c.option.setForeColor(colors::kWhite);
         c.option.setFont(groupFont);
         const ScreenId screen = c.screen;
-        c.option.onClick = [this, screen] { OpenScreen(screen); };
-        c.item.onClick = [this, screen] { OpenScreen(screen); };
+        c.option.onClick = [this, screen] { openScreen(screen); };
+        c.item.onClick = [this, screen] { openScreen(screen); };
     }
 
     Exit.setCaption("Exit");
@@ -82,7 +82,7 @@ TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), 
     mQuit.onClick = [this] { mQuit_Click(); };
 }
 
-void TestForm::OpenScreen(ScreenId screen) {
+void TestForm::openScreen(ScreenId screen) {
     m_program.showScreen(screen);
     close();
 }

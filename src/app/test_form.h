@@ -58,7 +58,7 @@ public:
 
 private:
     // The option button and the menu entry of a test do the same thing.
-    void OpenScreen(screens::ScreenId screen);
+    void openScreen(screens::ScreenId screen);
     void mDisclaimer_Click();
     void mPorts_Click();
     void mAbout_Click();

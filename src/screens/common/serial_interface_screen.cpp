@@ -8,8 +8,8 @@ namespace screens {
 using namespace toolkit;
 
 SerialInterfaceScreen::SerialInterfaceScreen(Application& app, Context& context, std::string name,
-                                             Variant variant)
-    : TestScreen(app, context, std::move(name), PortFamily::MakerSerial), m_variant(variant) {
+                                             InterfaceTraits traits)
+    : TestScreen(app, context, std::move(name), PortFamily::MakerSerial), m_traits(traits) {
     setSize(600, 540);
     title.setGeometry(10, 8, 580, 38);
     port1Option.setGeometry(30, 62, 18, 20);
@@ -45,7 +45,7 @@ SerialInterfaceScreen::SerialInterfaceScreen(Application& app, Context& context,
     Status_timer.onTimer = [this] { Status_Timer_Timer(); };
 }
 
-void SerialInterfaceScreen::SetUpDrawerCaption(Label& caption) {
+void SerialInterfaceScreen::setUpDrawerCaption(Label& caption) {
     caption.setCaption("Drawer currently indicates:");
     caption.setForeColor(colors::kWhite);
     caption.setFont(Font{"Arial", 9.75, true, false});
@@ -55,35 +55,35 @@ void SerialInterfaceScreen::SetUpDrawerCaption(Label& caption) {
 
 void SerialInterfaceScreen::SetupPort() {
     const LineSetup setup = setUpSerialLine(portSystem(), m_port.handle, m_context.records.commDcb,
-                                            m_port.deviceName, m_port.baudRate, m_variant.raiseDtr);
+                                            m_port.deviceName, m_port.baudRate, m_traits.raiseDtr);
     if (setup.failed == LineSetup::Failed::ReadingState) {
         m_port.lastError = setup.code;
-        ShowFeedback1(lineSetupFailureText(setup, m_variant.alderTexts), colors::kRed);
+        showFeedback1(lineSetupFailureText(setup, m_traits.alderTexts), colors::kRed);
         return;
     }
-    ShowFeedback1("commsetup successfully acquired", colors::kGreen);
+    showFeedback1("commsetup successfully acquired", colors::kGreen);
     m_port.settings = setup.settings;
     if (setup.failed == LineSetup::Failed::WritingState) {
         m_port.lastError = setup.code;
-        ShowFeedback1(lineSetupFailureText(setup, m_variant.alderTexts), colors::kRed);
+        showFeedback1(lineSetupFailureText(setup, m_traits.alderTexts), colors::kRed);
         return;
     }
-    ShowFeedback1("DCB updated successfully", colors::kGreen);
+    showFeedback1("DCB updated successfully", colors::kGreen);
 }
 
-ports::ErrorCode SerialInterfaceScreen::WriteOpeningCharacter(std::int16_t openChar) {
+ports::ErrorCode SerialInterfaceScreen::writeOpeningCharacter(std::int16_t openChar) {
     const std::array<std::uint8_t, 2> write = serialOpeningWrite(openChar);
-    const ports::ErrorCode result = WriteBytes({write[0], write[1]});
+    const ports::ErrorCode result = writeBytes({write[0], write[1]});
     if (result != ports::kIoPending)
-        ShowWriteResult(result);
+        showWriteResult(result);
     return result;
 }
 
-void SerialInterfaceScreen::ShowWriteResult(ports::ErrorCode result) {
+void SerialInterfaceScreen::showWriteResult(ports::ErrorCode result) {
     if (result == ports::kSuccess) {
-        ShowFeedback1("Trigger Character written to port.", colors::kGreen);
+        showFeedback1("Trigger Character written to port.", colors::kGreen);
     } else {
-        ShowFeedback1(kOpeningWriteFailure + std::to_string(result) + ")", colors::kRed);
+        showFeedback1(kOpeningWriteFailure + std::to_string(result) + ")", colors::kRed);
     }
 }
 
@@ -91,21 +91,21 @@ void SerialInterfaceScreen::Status_Timer_Timer() {
     Feedback2.setForeColor(colors::kGreen);
     if (portSystem().getCommModemStatus(m_port.handle, m_modemStatus) != ports::kSuccess) {
         m_port.lastError = portSystem().lastError();
-        ShowFeedback1(m_variant.pollError + std::to_string(m_port.lastError) + ")", colors::kRed);
+        showFeedback1(m_traits.pollError + std::to_string(m_port.lastError) + ")", colors::kRed);
         return;
     }
-    if (m_variant.showsDrawer) {
+    if (m_traits.showsDrawer) {
         const bool open = (m_modemStatus & ports::kRingOn) != 0;
         cd_status.setForeColor(open ? colors::kGreen : colors::kRed);
         cd_status.setCaption(open ? "Open" : "Closed");
         cd_status.setToolTip(open ? "Drawer indicates open." : "Drawer indicates closed.");
     }
-    ShowLine(CTS, CTS_Label, (m_modemStatus & ports::kCtsOn) != 0, "CTS");
-    ShowLine(DSR, DSR_Label, (m_modemStatus & ports::kDsrOn) != 0, "DSR");
-    ShowLine(CD, CD_Label, m_modemStatus > 127, "CD");
+    showLine(CTS, CTS_Label, (m_modemStatus & ports::kCtsOn) != 0, "CTS");
+    showLine(DSR, DSR_Label, (m_modemStatus & ports::kDsrOn) != 0, "DSR");
+    showLine(CD, CD_Label, m_modemStatus > 127, "CD");
 }
 
-void SerialInterfaceScreen::ShowLine(Shape& lamp, Label& label, bool on, const char* line) {
+void SerialInterfaceScreen::showLine(Shape& lamp, Label& label, bool on, const char* line) {
     lamp.setFillColor(on ? colors::kGreen : colors::kRed);
     label.setToolTip(std::string(line) + (on ? " On" : " Off"));
 }

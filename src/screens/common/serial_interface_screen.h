@@ -23,39 +23,42 @@ public:
     std::uint32_t modemStatus() const { return m_modemStatus; }
 
 protected:
-    struct Variant {
+    // What tells the interface screens apart in their port set-up and poll.
+    struct InterfaceTraits {
         bool alderTexts;        // "Error ..." with a capital; the others write "error ..."
         bool raiseDtr;          // SETDTR after SETRTS
         bool showsDrawer;       // the ring-indicator line shown in cd_status
         const char* pollError;  // the start of the status-read error text
     };
-    static constexpr Variant kAlder{true, true, true, "Error getting status information. ("};
-    static constexpr Variant kMaker{false, false, true, "Error getting status information. ("};
-    static constexpr Variant kCedar{false, false, false,
-                                    "Error getting port status information. ("};
+    static constexpr InterfaceTraits kAlder{true, true, true,
+                                            "Error getting status information. ("};
+    static constexpr InterfaceTraits kMaker{false, false, true,
+                                            "Error getting status information. ("};
+    static constexpr InterfaceTraits kCedar{false, false, false,
+                                            "Error getting port status information. ("};
 
     SerialInterfaceScreen(toolkit::Application& app, Context& context, std::string name,
-                          Variant variant);
+                          InterfaceTraits traits);
 
     void Status_Timer_Timer();
     void SetupPort() override;
 
     // "Drawer currently indicates:", the caption of cd_status, right above it.
-    void SetUpDrawerCaption(toolkit::Label& caption);
+    void setUpDrawerCaption(toolkit::Label& caption);
 
     // One write of the opening character as its 16-bit value, low byte first: the character,
     // then 0x00. Its outcome shows in Feedback1, but for a write still under way (997), which
     // shows nothing; returns it.
-    ports::ErrorCode WriteOpeningCharacter(std::int16_t openChar);
+    ports::ErrorCode writeOpeningCharacter(std::int16_t openChar);
     // "Trigger Character written to port." in green, or the write's error code in red.
-    void ShowWriteResult(ports::ErrorCode result);
+    void showWriteResult(ports::ErrorCode result);
 
     std::uint32_t m_modemStatus = 0;
 
 private:
-    void ShowLine(toolkit::Shape& lamp, toolkit::Label& label, bool on, const char* line);
+    void showLine(toolkit::Shape& lamp, toolkit::Label& label, bool on, const char* line);
 
-    Variant m_variant;
+    InterfaceTraits m_traits;
 };
 
 }  // namespace screens

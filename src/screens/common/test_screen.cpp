@@ -134,7 +134,7 @@ bool TestScreen::isPrinter() const {
 
 // ---- load and handlers ----
 
-void TestScreen::SelectFirstPort() {
+void TestScreen::selectFirstPort() {
     m_firstLoad = 1;
     port1Option.setValue(true);
 }
@@ -176,24 +176,24 @@ void TestScreen::OpenPort() {
     m_port.handle =
         openPort(portSystem(), m_port.deviceName, m_family == PortFamily::MakerParallel);
     if (m_port.handle >= 1) {
-        ShowFeedback1("Handle successfully acquired for port " + m_port.deviceName + ".",
+        showFeedback1("Handle successfully acquired for port " + m_port.deviceName + ".",
                       colors::kGreen);
         if (m_family == PortFamily::PrinterSerial)
             SetupPort();
         return;
     }
     m_port.lastError = portSystem().lastError();
-    ShowFeedback1(openFailureText(m_port.deviceName, m_port.lastError), colors::kRed);
-    ShowFeedback2("Port " + m_port.deviceName + " has been disabled for this session.",
+    showFeedback1(openFailureText(m_port.deviceName, m_port.lastError), colors::kRed);
+    showFeedback2("Port " + m_port.deviceName + " has been disabled for this session.",
                   colors::kYellow);
     if (m_port.deviceName == port1Name()) {
-        DisablePort(port1Option, port1Label);
+        disablePort(port1Option, port1Label);
     } else if (m_port.deviceName == port2Name()) {
-        DisablePort(port2Option, port2Label);
+        disablePort(port2Option, port2Label);
     }
 }
 
-void TestScreen::DisablePort(OptionButton& option, Label& label) {
+void TestScreen::disablePort(OptionButton& option, Label& label) {
     option.setEnabled(false);
     label.setToolTip(kPortUnavailable);
     label.setForeColor(colors::kGrey);
@@ -202,7 +202,7 @@ void TestScreen::DisablePort(OptionButton& option, Label& label) {
 void TestScreen::ClosePort(CloseCaller caller) {
     const bool printer = isPrinter();
     if (portSystem().closeHandle(m_port.handle) == ports::kSuccess) {
-        ShowFeedback1(printer ? "Printer successfully closed." : "Port successfully closed.",
+        showFeedback1(printer ? "Printer successfully closed." : "Port successfully closed.",
                       colors::kGreen);
         return;
     }
@@ -213,45 +213,45 @@ void TestScreen::ClosePort(CloseCaller caller) {
                   : caller == CloseCaller::Port2 ? "Unable to close print. ("
                                                  : "Unable to close printer. (";
     }
-    ShowFeedback1(failure + std::to_string(m_port.lastError) + ")", colors::kRed);
+    showFeedback1(failure + std::to_string(m_port.lastError) + ")", colors::kRed);
 }
 
 // ---- feedback and writes ----
 
-void TestScreen::ShowFeedback1(const std::string& text, Color color) {
+void TestScreen::showFeedback1(const std::string& text, Color color) {
     Feedback1.setForeColor(color);
     Feedback1.setCaption(text);
 }
 
-void TestScreen::ShowFeedback2(const std::string& text, Color color) {
+void TestScreen::showFeedback2(const std::string& text, Color color) {
     Feedback2.setForeColor(color);
     Feedback2.setCaption(text);
 }
 
-std::int16_t TestScreen::CheckedValue(TextBox& box, const BoxRule& rule) {
+std::int16_t TestScreen::checkedValue(TextBox& box, const BoxRule& rule) {
     const double number = readTypedNumber(box.text());
     if (box.text().empty() || number < rule.low || number > rule.high) {
         box.setText(rule.standard);
-        ShowFeedback1(rule.rangeText, colors::kRed);
-        ShowFeedback2(rule.resetText, colors::kGreen);
+        showFeedback1(rule.rangeText, colors::kRed);
+        showFeedback2(rule.resetText, colors::kGreen);
     }
     return storedValue(readTypedNumber(box.text()));
 }
 
-bool TestScreen::CreateWriteEvent(const char* name) {
+bool TestScreen::createWriteEvent(const char* name) {
     writeOverlapped().event = portSystem().createEvent(true, false, name);
     return writeOverlapped().event != 0;
 }
 
-void TestScreen::CloseWriteEvent() {
+void TestScreen::closeWriteEvent() {
     portSystem().closeEvent(writeOverlapped().event);
 }
 
-void TestScreen::FlushPort() {
+void TestScreen::flushPort() {
     portSystem().flushFileBuffers(m_port.handle);
 }
 
-ports::ErrorCode TestScreen::WriteBytes(std::initializer_list<std::uint8_t> bytes) {
+ports::ErrorCode TestScreen::writeBytes(std::initializer_list<std::uint8_t> bytes) {
     std::uint32_t written = 0;
     return portSystem().writeFile(m_port.handle, std::span(bytes.begin(), bytes.size()), written,
                                   &writeOverlapped());

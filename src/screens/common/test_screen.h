@@ -43,7 +43,7 @@ protected:
 
     // The common part of every load: set the first-load flag and select the port 1 option,
     // which opens port 1 without closing anything.
-    void SelectFirstPort();
+    void selectFirstPort();
 
     void Message_Timer_Timer();
     void port1_Click();
@@ -55,26 +55,26 @@ protected:
     void ClosePort(CloseCaller caller);
 
     // The feedback lines.
-    void ShowFeedback1(const std::string& text, toolkit::Color color);
-    void ShowFeedback2(const std::string& text, toolkit::Color color);
+    void showFeedback1(const std::string& text, toolkit::Color color);
+    void showFeedback2(const std::string& text, toolkit::Color color);
 
     // A text that is empty or whose number lies outside the rule's range never stays: the
     // default goes back in (which runs the box's change handler again, nested), then the range
     // text shows in red in Feedback1 and the reset text in green in Feedback2. Returns the
     // box's number as stored.
-    std::int16_t CheckedValue(toolkit::TextBox& box, const BoxRule& rule);
+    std::int16_t checkedValue(toolkit::TextBox& box, const BoxRule& rule);
 
     // The steps of a write sequence, all on this screen's port through the shared records.
     ports::PortSystem& portSystem() const { return m_context.ports; }
     ports::WriteOverlapped& writeOverlapped() const { return m_context.records.writeOverlapped; }
     // Creates the manual-reset, non-signalled write-completion event (named, or unnamed for a
     // null name) and stores it in WriteOverlapped; false when it could not be created.
-    bool CreateWriteEvent(const char* name);
-    void CloseWriteEvent();
-    void FlushPort();
+    bool createWriteEvent(const char* name);
+    void closeWriteEvent();
+    void flushPort();
     // One write of these bytes through WriteOverlapped; kSuccess, kIoPending or the error.
-    ports::ErrorCode WriteBytes(std::initializer_list<std::uint8_t> bytes);
-    ports::ErrorCode WriteByte(std::uint8_t byte) { return WriteBytes({byte}); }
+    ports::ErrorCode writeBytes(std::initializer_list<std::uint8_t> bytes);
+    ports::ErrorCode writeByte(std::uint8_t byte) { return writeBytes({byte}); }
 
     Context& m_context;
     ports::PortConnection m_port;
@@ -83,7 +83,7 @@ protected:
 private:
     std::string port1Name() const;
     std::string port2Name() const;
-    void DisablePort(toolkit::OptionButton& option, toolkit::Label& label);
+    void disablePort(toolkit::OptionButton& option, toolkit::Label& label);
 
     bool isSerial() const;
     bool isPrinter() const;

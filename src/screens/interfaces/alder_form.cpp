@@ -36,7 +36,7 @@ Alderform::Alderform(Application& app, Context& context)
     setUpCaption(Parasite, "Parasite", {124, 24, 100, 22});
     setUpCaption(TestPrinter, "Test Printer", {354, 118, 200, 24});
 
-    SetUpDrawerCaption(Label2);
+    setUpDrawerCaption(Label2);
 
     setUpTrigger(Trigger, {200, 386, 200, 44});
     AlderAdvanced.setCaption("Alder Advanced ");
@@ -58,7 +58,7 @@ Alderform::Alderform(Application& app, Context& context)
 // pick) runs before any baud rate is known, and the last one settles the port at 9600 baud.
 void Alderform::load() {
     Status_timer.setEnabled(true);
-    SelectFirstPort();
+    selectFirstPort();
     Repeats.selectText(kAlderStartRepeats);
     open_char.setText(kAlderOpenChar.standard);
     baudlist.selectText(kAlderStartBaud);
@@ -80,7 +80,7 @@ void Alderform::Repeats_Click() {
 
 void Alderform::open_char_Change() {
     Message_Timer.setEnabled(false);
-    m_openChar = CheckedValue(open_char, kAlderOpenChar);
+    m_openChar = checkedValue(open_char, kAlderOpenChar);
     ShowSwitchSettings();
     Message_Timer.setEnabled(true);
 }
@@ -100,23 +100,23 @@ void Alderform::TestPrinter_Click() {
 
 void Alderform::Trigger_Click() {
     Message_Timer.setEnabled(false);
-    if (!CreateWriteEvent("0")) {
-        ShowFeedback1("Failure to create overlapped event", colors::kRed);
+    if (!createWriteEvent("0")) {
+        showFeedback1("Failure to create overlapped event", colors::kRed);
     }
-    FlushPort();
+    flushPort();
     for (int pass = 0; pass < m_repeatCount; ++pass)
-        WriteOpeningCharacter(m_openChar);
+        writeOpeningCharacter(m_openChar);
     if (TestPrinter.value()) {
-        FlushPort();
+        flushPort();
         for (char c : alderPrinterText())
-            WriteByte(static_cast<std::uint8_t>(c));
-        FlushPort();
+            writeByte(static_cast<std::uint8_t>(c));
+        flushPort();
         for (int feed = 0; feed < 9; ++feed)
-            WriteByte(0x0A);
+            writeByte(0x0A);
     }
     Message_Timer.setEnabled(true);
     Status_timer.setEnabled(true);
-    CloseWriteEvent();
+    closeWriteEvent();
 }
 
 void Alderform::AlderAdvanced_Click() {

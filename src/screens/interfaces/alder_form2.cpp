@@ -43,7 +43,7 @@ Alderform2::Alderform2(Application& app, Context& context)
     layOutSwitchRow(Label8, bits(), 24, 150);
     setUpPowerWarning(Label6, {12, 204, 276, 16});
 
-    SetUpDrawerCaption(Label5);
+    setUpDrawerCaption(Label5);
 
     setUpTrigger(Trigger, {200, 392, 200, 44});
     AlderAdvanced.setCaption("Back to Alder Standard Test");
@@ -64,7 +64,7 @@ Alderform2::Alderform2(Application& app, Context& context)
 void Alderform2::load() {
     Status_timer.setEnabled(true);
     m_mode = "Char";
-    SelectFirstPort();
+    selectFirstPort();
     Repeats.setEnabled(false);
     baudlist.setEnabled(false);
     open_char.setEnabled(false);
@@ -77,16 +77,16 @@ void Alderform2::load() {
 // ---- handlers ----
 
 void Alderform2::Alder_Level_Click() {
-    SelectMode("Level", "25", "0");
+    selectMode("Level", "25", "0");
 }
 
 void Alderform2::Alder_Char_Click() {
-    SelectMode("Char", "1", "85");
+    selectMode("Char", "1", "85");
 }
 
 // A change of the opening character redraws the switches for the new mode; the baud rate is
 // the same in both modes, so picking it again changes nothing.
-void Alderform2::SelectMode(const char* mode, const char* repeats, const char* openChar) {
+void Alderform2::selectMode(const char* mode, const char* repeats, const char* openChar) {
     m_mode = mode;
     Repeats.setText(repeats);
     open_char.setText(openChar);
@@ -110,20 +110,20 @@ void Alderform2::open_char_Change() {
 void Alderform2::Trigger_Click() {
     Message_Timer.setEnabled(false);
     m_repeatCount = storedValue(readTypedNumber(Repeats.text()));
-    FlushPort();
-    if (!CreateWriteEvent(nullptr)) {
+    flushPort();
+    if (!createWriteEvent(nullptr)) {
         m_port.lastError = portSystem().lastError();
-        ShowFeedback1("error writing to port. (" + std::to_string(m_port.lastError) + ")",
+        showFeedback1("error writing to port. (" + std::to_string(m_port.lastError) + ")",
                       colors::kRed);
     } else {
         for (int pass = 0; pass < m_repeatCount; ++pass) {
-            if (WriteOpeningCharacter(m_openChar) == ports::kIoPending)
-                ShowWriteResult(AwaitPendingWrite());
+            if (writeOpeningCharacter(m_openChar) == ports::kIoPending)
+                showWriteResult(awaitPendingWrite());
         }
     }
     Message_Timer.setEnabled(true);
     Status_timer.setEnabled(true);
-    CloseWriteEvent();
+    closeWriteEvent();
 }
 
 void Alderform2::AlderAdvanced_Click() {
@@ -134,7 +134,7 @@ void Alderform2::AlderAdvanced_Click() {
 
 // ---- procedures ----
 
-ports::ErrorCode Alderform2::AwaitPendingWrite() {
+ports::ErrorCode Alderform2::awaitPendingWrite() {
     ports::ErrorCode result =
         portSystem().waitForSingleObject(writeOverlapped().event, kPendingWriteWaitMs);
     if (result == ports::kSuccess) {

@@ -57,7 +57,7 @@ protected:
 private:
     void Alder_Level_Click();
     void Alder_Char_Click();
-    void SelectMode(const char* mode, const char* repeats, const char* openChar);
+    void selectMode(const char* mode, const char* repeats, const char* openChar);
     void baudlist_Click();
     void open_char_Change();
     void Trigger_Click();
@@ -65,7 +65,7 @@ private:
 
     void ShowSwitchSettings();
     // Waits, bounded, for a write reported as still under way; its outcome.
-    ports::ErrorCode AwaitPendingWrite();
+    ports::ErrorCode awaitPendingWrite();
     SwitchLabels bits() {
         return {&bit1, &bit2, &bit3, &bit4, &bit5, &bit6, &bit7, &bit8, &bit9, &bit10};
     }

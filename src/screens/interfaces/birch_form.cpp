@@ -53,7 +53,7 @@ Birchform::Birchform(Application& app, Context& context)
         bit.setGeometry(kSwitchLeft + kSwitchCentres[i] - 8, 346, 16, 22);
     }
 
-    SetUpDrawerCaption(Label2);
+    setUpDrawerCaption(Label2);
 
     setUpTrigger(Trigger, {360, 352, 200, 40});
     exit.setFont(kCaptionFont);
@@ -67,7 +67,7 @@ Birchform::Birchform(Application& app, Context& context)
 
 void Birchform::load() {
     Status_timer.setEnabled(true);
-    SelectFirstPort();
+    selectFirstPort();
     Repeats.setText(kBirchRepeats.standard);
     open_char.setText(kBirchOpenChar.standard);
     baudlist.selectText(kBirchStartBaud);
@@ -94,26 +94,26 @@ void Birchform::Filter_Click() {
 
 void Birchform::open_char_Change() {
     Message_Timer.setEnabled(false);
-    m_openChar = CheckedValue(open_char, kBirchOpenChar);
+    m_openChar = checkedValue(open_char, kBirchOpenChar);
     Message_Timer.setEnabled(true);
 }
 
 void Birchform::Repeats_Change() {
     Message_Timer.setEnabled(false);
-    m_repeatCount = CheckedValue(Repeats, kBirchRepeats);
+    m_repeatCount = checkedValue(Repeats, kBirchRepeats);
     Message_Timer.setEnabled(true);
 }
 
 void Birchform::Trigger_Click() {
     Message_Timer.setEnabled(false);
-    if (!CreateWriteEvent("0"))
-        ShowFeedback1("Failure to create overlapped event", colors::kRed);
-    FlushPort();
+    if (!createWriteEvent("0"))
+        showFeedback1("Failure to create overlapped event", colors::kRed);
+    flushPort();
     for (int pass = 1; pass <= m_repeatCount; ++pass)
-        WriteOpeningCharacter(m_openChar);
+        writeOpeningCharacter(m_openChar);
     Message_Timer.setEnabled(true);
     Status_timer.setEnabled(true);
-    CloseWriteEvent();
+    closeWriteEvent();
 }
 
 // ---- procedures ----

@@ -39,7 +39,7 @@ Cedarform::Cedarform(Application& app, Context& context)
     setUpCaption(Label5, "Not Applicable", {180, 300, 140, 22});
     Label5.setForeColor(colors::kSilver);
 
-    SetUpDrawerCaption(Label2);
+    setUpDrawerCaption(Label2);
     cd_status.setCaption("Not Applicable");
     cd_status.setForeColor(colors::kSilver);
     cd_status.setToolTip("Status Not Available.");
@@ -57,7 +57,7 @@ Cedarform::Cedarform(Application& app, Context& context)
 
 void Cedarform::load() {
     Status_timer.setEnabled(true);
-    SelectFirstPort();
+    selectFirstPort();
     open_char.setText(kCedarOpenChar.standard);
     baudlist.selectText(kCedarStartBaud);
     SetupPort();
@@ -79,55 +79,55 @@ void Cedarform::baudlist_Click() {
 }
 
 void Cedarform::open_char_Change() {
-    StoreTypedNumber(open_char, m_openChar);
+    storeTypedNumber(open_char, m_openChar);
 }
 
 void Cedarform::Repeats_Change() {
-    StoreTypedNumber(Repeats, m_repeatCount);
+    storeTypedNumber(Repeats, m_repeatCount);
 }
 
 void Cedarform::open_char_LostFocus() {
     if (isBlank(open_char.text())) {
-        ShowFeedback1("Enter a valid character between 0 and 255", colors::kRed);
+        showFeedback1("Enter a valid character between 0 and 255", colors::kRed);
         open_char.setFocus();
     }
     const double number = readTypedNumber(open_char.text());
     if (number < kCedarOpenChar.low || number > kCedarOpenChar.high) {
         open_char.setText(kCedarOpenChar.standard);
-        ShowFeedback1(kCedarOpenChar.rangeText, colors::kRed);
-        ShowFeedback2(kCedarOpenChar.resetText, colors::kGreen);
+        showFeedback1(kCedarOpenChar.rangeText, colors::kRed);
+        showFeedback2(kCedarOpenChar.resetText, colors::kGreen);
     }
 }
 
 // Any number is a repeat count; only an empty box asks for one.
 void Cedarform::Repeats_LostFocus() {
     if (isBlank(Repeats.text())) {
-        ShowFeedback1(kCedarRepeatsPrompt, colors::kGreen);
+        showFeedback1(kCedarRepeatsPrompt, colors::kGreen);
         Repeats.setFocus();
     }
 }
 
 void Cedarform::Trigger_Click() {
     Message_Timer.setEnabled(false);
-    CreateWriteEvent("0");
-    FlushPort();
+    createWriteEvent("0");
+    flushPort();
     // The whole count goes out, however long the line takes over it: what the port's queue
     // holds at once, the rest as the line takes it, while the window paints and shows it is
     // busy. A device that takes nothing fails the writes within its stall budget.
     for (int pass = 1; pass <= m_repeatCount; ++pass) {
-        WriteOpeningCharacter(m_openChar);
+        writeOpeningCharacter(m_openChar);
         if (static_cast<std::size_t>(pass) * 2 > ports::kSerialOutputQueue)
             app().keepPainting();
     }
     Message_Timer.setEnabled(true);
     Status_timer.setEnabled(true);
-    CloseWriteEvent();
+    closeWriteEvent();
 }
 
 // ---- procedures ----
 
 // Stored as typed; the checks come when the box is left.
-void Cedarform::StoreTypedNumber(const TextBox& box, std::int16_t& stored) {
+void Cedarform::storeTypedNumber(const TextBox& box, std::int16_t& stored) {
     Message_Timer.setEnabled(false);
     stored = storedValue(readTypedNumber(box.text()));
     Message_Timer.setEnabled(true);

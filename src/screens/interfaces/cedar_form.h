@@ -41,7 +41,7 @@ private:
     void Repeats_LostFocus();
     void Trigger_Click();
 
-    void StoreTypedNumber(const toolkit::TextBox& box, std::int16_t& stored);
+    void storeTypedNumber(const toolkit::TextBox& box, std::int16_t& stored);
 
     std::int16_t m_openChar = 0;
     std::int16_t m_repeatCount = 0;

@@ -50,7 +50,7 @@ Mapleform::Mapleform(Application& app, Context& context)
 // Opens LPT1 (no set-up: that runs only after an LPT2 pick), then sets the factory opening
 // character, whose handler shows its switches.
 void Mapleform::load() {
-    SelectFirstPort();
+    selectFirstPort();
     open_char.setText(kMapleOpenChar.standard);
 }
 
@@ -67,13 +67,13 @@ void Mapleform::Parasite_Click() {
         return;
     TestPrinter.setVisible(true);
     TestPrinter.setEnabled(true);
-    ShowFeedback2("Cash drawer installed with 'Y' cable.", colors::kGreen);
+    showFeedback2("Cash drawer installed with 'Y' cable.", colors::kGreen);
 }
 
 void Mapleform::Dead_end_Click() {
     if (!Dead_end.value())
         return;
-    ShowFeedback2("Deadend cable or terminator installed.", colors::kGreen);
+    showFeedback2("Deadend cable or terminator installed.", colors::kGreen);
     TestPrinter.setEnabled(false);
     TestPrinter.setVisible(false);
     TestPrinter.setValue(false);
@@ -85,7 +85,7 @@ void Mapleform::TestPrinter_Click() {
 
 void Mapleform::open_char_Change() {
     Message_Timer.setEnabled(false);
-    m_openChar = CheckedValue(open_char, kMapleOpenChar);
+    m_openChar = checkedValue(open_char, kMapleOpenChar);
     ShowSwitchSettings();
     Message_Timer.setEnabled(true);
 }
@@ -93,30 +93,30 @@ void Mapleform::open_char_Change() {
 // Every code a write fails with is reported here, a write still under way (997) included.
 void Mapleform::Trigger_Click() {
     Message_Timer.setEnabled(false);
-    FlushPort();
-    if (!CreateWriteEvent("0")) {
-        ShowFeedback1("Failure to create overlapped event.", colors::kRed);
+    flushPort();
+    if (!createWriteEvent("0")) {
+        showFeedback1("Failure to create overlapped event.", colors::kRed);
     }
     if (TestPrinter.value()) {
         for (char c : maplePrinterText()) {
-            if (WriteByte(static_cast<std::uint8_t>(c)) != ports::kSuccess) {
-                ShowFeedback1("Failure to write to printer.", colors::kRed);
+            if (writeByte(static_cast<std::uint8_t>(c)) != ports::kSuccess) {
+                showFeedback1("Failure to write to printer.", colors::kRed);
             }
         }
-        FlushPort();
+        flushPort();
     }
     const std::uint8_t low = parallelOpeningWrite(m_openChar);
     for (int pass = 0; pass < kMapleSends; ++pass) {
-        const ports::ErrorCode result = WriteByte(low);
+        const ports::ErrorCode result = writeByte(low);
         if (result == ports::kSuccess) {
-            ShowFeedback1("Trigger Character written to port.", colors::kGreen);
+            showFeedback1("Trigger Character written to port.", colors::kGreen);
         } else {
             m_port.lastError = result;
-            ShowFeedback1(kOpeningWriteFailure + std::to_string(result) + ")", colors::kRed);
+            showFeedback1(kOpeningWriteFailure + std::to_string(result) + ")", colors::kRed);
         }
     }
     Message_Timer.setEnabled(true);
-    CloseWriteEvent();
+    closeWriteEvent();
 }
 
 // ---- switches ----

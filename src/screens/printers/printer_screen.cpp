@@ -111,7 +111,7 @@ PrinterScreen::PrinterScreen(Application& app, Context& context, const PrinterMo
         cd_status.emplace(*this, "cd_status");
         cd_status->setFont(Font{"Arial", 15.75, true, false});
     }
-    LayOut();
+    layOut();
 
     Drawer1.onClick = [this] { Drawer1_Click(); };
     Drawer2.onClick = [this] { Drawer2_Click(); };
@@ -128,7 +128,7 @@ PrinterScreen::PrinterScreen(Application& app, Context& context, const PrinterMo
     }
 }
 
-void PrinterScreen::LayOut() {
+void PrinterScreen::layOut() {
     // Screens without a status display close the gap it would leave.
     const int gap = m_model.status ? 0 : 40;
     setSize(600, 470 - gap);
@@ -164,7 +164,7 @@ void PrinterScreen::LayOut() {
 // Opens port 1 (with the serial set-up on serial screens) first: the states set after it are
 // the ones the user sees.
 void PrinterScreen::load() {
-    SelectFirstPort();
+    selectFirstPort();
     Drawer1.setEnabled(false);
     Drawer2.setEnabled(false);
     TriggerCD.setVisible(false);
@@ -189,16 +189,16 @@ void PrinterScreen::load() {
 // Serial printers always run at 9600 baud, 8N1, with RTS raised.
 void PrinterScreen::SetupPort() {
     Message_Timer.setEnabled(true);
-    FlushPort();
+    flushPort();
     const LineSetup setup = setUpSerialLine(portSystem(), m_port.handle, m_context.records.commDcb,
                                             m_port.deviceName, kPrinterBaudRate, false);
     if (setup.failed != LineSetup::Failed::ReadingState)
-        ShowFeedback1("commsetup successfully acquired", colors::kGreen);
+        showFeedback1("commsetup successfully acquired", colors::kGreen);
     if (setup.failed == LineSetup::Failed::Nothing) {
-        ShowFeedback1("DCB updated successfully", colors::kGreen);
+        showFeedback1("DCB updated successfully", colors::kGreen);
     } else {
         m_port.lastError = setup.code;
-        ShowFeedback1(lineSetupFailureText(setup, false), colors::kRed);
+        showFeedback1(lineSetupFailureText(setup, false), colors::kRed);
     }
     Message_Timer.setEnabled(true);
     // Polling runs exactly while its box is checked, whichever port is open.
@@ -241,35 +241,35 @@ void PrinterScreen::TestDrawer_Click() {
 
 void PrinterScreen::Drawer1_Click() {
     TriggerCD.setVisible(true);
-    ShowTrigger(PrimaryTrigger, m_model.triggers.drawer1Caption);
+    showTrigger(PrimaryTrigger, m_model.triggers.drawer1Caption);
     PrimaryTrigger.setValue(true);
     if (AltTrigger) {
-        ShowTrigger(*AltTrigger, m_model.triggers.alternateCaption);
+        showTrigger(*AltTrigger, m_model.triggers.alternateCaption);
         AltTrigger->setValue(false);
     }
-    UpdateTriggerChar();
+    updateTriggerChar();
 }
 
 void PrinterScreen::Drawer2_Click() {
     TriggerCD.setVisible(true);
-    ShowTrigger(PrimaryTrigger, m_model.triggers.drawer2Caption);
+    showTrigger(PrimaryTrigger, m_model.triggers.drawer2Caption);
     PrimaryTrigger.setValue(true);
     if (AltTrigger) {
         AltTrigger->setEnabled(false);
         AltTrigger->setVisible(false);
     }
-    UpdateTriggerChar();
+    updateTriggerChar();
 }
 
 void PrinterScreen::PrimaryTrigger_Click() {
-    UpdateTriggerChar();
+    updateTriggerChar();
 }
 
 void PrinterScreen::AltTrigger_Click() {
-    UpdateTriggerChar();
+    updateTriggerChar();
 }
 
-void PrinterScreen::ShowTrigger(OptionButton& trigger, const char* caption) {
+void PrinterScreen::showTrigger(OptionButton& trigger, const char* caption) {
     trigger.setEnabled(true);
     trigger.setVisible(true);
     trigger.setCaption(caption);
@@ -278,7 +278,7 @@ void PrinterScreen::ShowTrigger(OptionButton& trigger, const char* caption) {
 // TriggerChar follows the drawer and trigger on show, whatever the order of the clicks that
 // led there: selecting an option that is already selected runs no click handler, so the
 // drawer clicks set it too.
-void PrinterScreen::UpdateTriggerChar() {
+void PrinterScreen::updateTriggerChar() {
     if (!AltTrigger)
         return;
     if (Drawer1.value()) {
@@ -296,28 +296,28 @@ void PrinterScreen::UpdateTriggerChar() {
 
 void PrinterScreen::Trigger_Click() {
     Message_Timer.setEnabled(false);
-    if (!CreateWriteEvent("0"))
-        Report(m_model.sequence.eventFailure, portSystem().lastError());
-    FlushPort();
+    if (!createWriteEvent("0"))
+        report(m_model.sequence.eventFailure, portSystem().lastError());
+    flushPort();
     // Text1 is read at this moment: the page is whatever the box holds.
-    const std::vector<std::uint8_t> command = DrawerCommand();
+    const std::vector<std::uint8_t> command = drawerCommand();
     for (const SequenceWrite& write :
          sequenceWrites(m_model.sequence, Text1 ? Text1->text() : std::string(), command)) {
         if (write.flush) {
-            FlushPort();
+            flushPort();
         } else {
-            Send(write.byte, write.failure);
+            send(write.byte, write.failure);
         }
     }
     Message_Timer.setEnabled(true);
-    CloseWriteEvent();
+    closeWriteEvent();
     if (m_model.pollsAfterTest)
-        StatusPoll();
+        statusPoll();
 }
 
 // The drawer test's part of the sequence: nothing unless TestDrawer is checked; then the chosen
 // character on the screens with an alternate trigger, the chosen drawer's command on the others.
-std::vector<std::uint8_t> PrinterScreen::DrawerCommand() const {
+std::vector<std::uint8_t> PrinterScreen::drawerCommand() const {
     if (!TestDrawer.value())
         return {};
     if (AltTrigger)
@@ -330,23 +330,23 @@ std::vector<std::uint8_t> PrinterScreen::DrawerCommand() const {
 }
 
 // One write of one byte; a failure is reported and the sequence goes on.
-void PrinterScreen::Send(std::uint8_t byte, const FailureText& failure) {
-    const ports::ErrorCode code = WriteByte(byte);
+void PrinterScreen::send(std::uint8_t byte, const FailureText& failure) {
+    const ports::ErrorCode code = writeByte(byte);
     if (ports::writeFailed(code)) {
-        Report(failure, code);
+        report(failure, code);
     } else {
-        OnTheLine(1);
+        onTheLine(1);
     }
 }
 
-void PrinterScreen::Report(const FailureText& failure, ports::ErrorCode code) {
+void PrinterScreen::report(const FailureText& failure, ports::ErrorCode code) {
     if (!failure.text)
         return;
     std::string text = failure.text;
     if (failure.withCode)
         text += std::to_string(code) + ")";
     if (failure.red) {
-        ShowFeedback1(text, colors::kRed);
+        showFeedback1(text, colors::kRed);
     } else {
         Feedback1.setCaption(text);
     }
@@ -386,30 +386,30 @@ void PrinterScreen::DrawerStatus_Click() {
 // A tick first takes the reply to the last request if it has come, then asks again; a request
 // still waiting for its reply is left to it, since a new one would throw that reply away.
 void PrinterScreen::Status_Timer_Timer() {
-    TakeReply();
+    takeReply();
     if (!m_request)
-        StatusPoll();
+        statusPoll();
 }
 
 void PrinterScreen::Reply_Timer_Timer() {
-    TakeReply();
+    takeReply();
 }
 
-// Sends a status request and returns: the window never waits for the reply, which TakeReply
+// Sends a status request and returns: the window never waits for the reply, which takeReply
 // takes on a later tick. Whatever the printer sent before the request is thrown away first, so
 // the reply read is the answer to this request and unread input never piles up.
-void PrinterScreen::StatusPoll() {
+void PrinterScreen::statusPoll() {
     const StatusModel& status = *m_model.status;
-    EndRequest();  // one still on its way is superseded, its reply thrown away below
+    endRequest();  // one still on its way is superseded, its reply thrown away below
     if (status.greensFeedback2)
         Feedback2.setForeColor(colors::kGreen);
     if (status.flushesFirst)
-        FlushPort();
+        flushPort();
 
     ports::WriteOverlapped& record = status.ownRecord ? m_statusRecord : writeOverlapped();
     record.event = portSystem().createEvent(true, false, "0");
     if (record.event == 0)
-        Report(status.eventFailure, portSystem().lastError());
+        report(status.eventFailure, portSystem().lastError());
 
     portSystem().purgeComm(m_port.handle, ports::kPurgeRxClear);
     ports::ErrorCode result = ports::kSuccess;
@@ -417,10 +417,10 @@ void PrinterScreen::StatusPoll() {
         std::uint32_t written = 0;
         result = portSystem().writeFile(m_port.handle, std::span(&byte, 1), written, &record);
         if (!ports::writeFailed(result))
-            OnTheLine(1);
+            onTheLine(1);
     }
     if (ports::writeFailed(result)) {
-        ShowFeedback1(kStatusRequestFailure + std::to_string(result) + ")", colors::kRed);
+        showFeedback1(kStatusRequestFailure + std::to_string(result) + ")", colors::kRed);
     } else {
         m_request = Request{m_port.handle, StatusRequest(now(), m_line.freeAt())};
         Reply_Timer->setEnabled(true);
@@ -431,11 +431,11 @@ void PrinterScreen::StatusPoll() {
 // The reply to the request on its way, if it has come: judged; if the printer has not answered
 // in its time: a silent printer. A request whose port has been closed since is dropped, its
 // reply with it.
-void PrinterScreen::TakeReply() {
+void PrinterScreen::takeReply() {
     if (!m_request)
         return;
     if (m_request->port != m_port.handle) {
-        EndRequest();
+        endRequest();
         return;
     }
     std::uint8_t reply = 0;
@@ -444,46 +444,46 @@ void PrinterScreen::TakeReply() {
                               m_model.status->ownRecord ? &m_statusRecord : nullptr);
     if (!code)
         return;
-    EndRequest();
+    endRequest();
     if (*code != ports::kSuccess) {
-        ShowFeedback1(kStatusReplyFailure + std::to_string(*code) + ")", colors::kRed);
+        showFeedback1(kStatusReplyFailure + std::to_string(*code) + ")", colors::kRed);
         if (*code == ports::kTimedOut)
-            ShowDrawer("No reply", colors::kYellow,
+            showDrawer("No reply", colors::kYellow,
                        "The printer did not answer the status request.");
         return;
     }
     m_statusReply = reply;
-    JudgeReply(reply);
+    judgeReply(reply);
 }
 
-void PrinterScreen::EndRequest() {
+void PrinterScreen::endRequest() {
     m_request.reset();
     Reply_Timer->setEnabled(false);
 }
 
-void PrinterScreen::JudgeReply(std::uint8_t reply) {
+void PrinterScreen::judgeReply(std::uint8_t reply) {
     switch (m_model.status->judge(reply)) {
         case DrawerReading::Open:
-            ShowDrawer("Open", colors::kGreen, "Drawer indicates open.");
+            showDrawer("Open", colors::kGreen, "Drawer indicates open.");
             break;
         case DrawerReading::Closed:
-            ShowDrawer("Closed", colors::kRed, "Drawer indicates closed.");
+            showDrawer("Closed", colors::kRed, "Drawer indicates closed.");
             break;
         case DrawerReading::NotJudged:
             if (m_model.status->showsUnjudged)
-                ShowDrawer("Unknown", colors::kYellow, unjudgedReplyText(reply));
+                showDrawer("Unknown", colors::kYellow, unjudgedReplyText(reply));
             break;
     }
 }
 
-void PrinterScreen::ShowDrawer(const std::string& caption, Color color,
+void PrinterScreen::showDrawer(const std::string& caption, Color color,
                                const std::string& toolTip) {
     cd_status->setForeColor(color);
     cd_status->setCaption(caption);
     cd_status->setToolTip(toolTip);
 }
 
-void PrinterScreen::OnTheLine(std::size_t bytes) {
+void PrinterScreen::onTheLine(std::size_t bytes) {
     if (!m_model.status)
         return;  // only a poll needs to know
     m_line.wrote(bytes, now());

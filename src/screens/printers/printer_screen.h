@@ -186,7 +186,7 @@ protected:
     void SetupPort() override;
 
 private:
-    void LayOut();
+    void layOut();
 
     void Drawer1_Click();
     void Drawer2_Click();
@@ -198,18 +198,18 @@ private:
     void Status_Timer_Timer();
     void Reply_Timer_Timer();
 
-    void ShowTrigger(toolkit::OptionButton& trigger, const char* caption);
-    void UpdateTriggerChar();
-    std::vector<std::uint8_t> DrawerCommand() const;
-    void Send(std::uint8_t byte, const FailureText& failure);
-    void Report(const FailureText& failure, ports::ErrorCode code);
-    void StatusPoll();
-    void TakeReply();
-    void EndRequest();
-    void JudgeReply(std::uint8_t reply);
-    void ShowDrawer(const std::string& caption, toolkit::Color color, const std::string& toolTip);
+    void showTrigger(toolkit::OptionButton& trigger, const char* caption);
+    void updateTriggerChar();
+    std::vector<std::uint8_t> drawerCommand() const;
+    void send(std::uint8_t byte, const FailureText& failure);
+    void report(const FailureText& failure, ports::ErrorCode code);
+    void statusPoll();
+    void takeReply();
+    void endRequest();
+    void judgeReply(std::uint8_t reply);
+    void showDrawer(const std::string& caption, toolkit::Color color, const std::string& toolTip);
     // Notes bytes that went out, for the time they take on the line.
-    void OnTheLine(std::size_t bytes);
+    void onTheLine(std::size_t bytes);
     std::chrono::microseconds now() const;
 
     // A status request on its way, and the port it went to: its reply is taken from there only,

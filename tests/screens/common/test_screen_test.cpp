@@ -19,17 +19,18 @@ class PlainScreen final : public screens::TestScreen {
 public:
     PlainScreen(toolkit::Application& app, screens::Context& context)
         : TestScreen(app, context, "PlainScreen", family) {}
-    void load() override { SelectFirstPort(); }
+    void load() override { selectFirstPort(); }
 };
 using Parallel = PlainScreen<PortFamily::PrinterParallel>;
 
 class SerialScreen final : public screens::SerialInterfaceScreen {
 public:
-    SerialScreen(toolkit::Application& app, screens::Context& context, Variant variant = kMaker)
-        : SerialInterfaceScreen(app, context, "SerialScreen", variant) {}
+    SerialScreen(toolkit::Application& app, screens::Context& context,
+                 InterfaceTraits traits = kMaker)
+        : SerialInterfaceScreen(app, context, "SerialScreen", traits) {}
     void load() override {
         Status_timer.setEnabled(true);
-        SelectFirstPort();
+        selectFirstPort();
     }
     void pickBaud(std::int16_t baud) {
         m_port.baudRate = baud;
