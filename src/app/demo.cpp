@@ -38,7 +38,7 @@ std::string demoDevice(ScreenId screen, const toolkit::Form* form) {
     return {};
 }
 
-Demo::Demo(const toolkit::Application& app, ports::WaitClock& clock)
+Demo::Demo(const toolkit::Application& app, sim::WaitClock& clock)
     : m_app(app), m_ports(clock, [this](const std::string&) {
           return m_screen ? demoDevice(*m_screen, m_app.activeForm()) : std::string();
       }) {}

@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "app/program.h"
-#include "ports/demo_port_system.h"
 #include "screens/common/context.h"
+#include "sim/demo_port_system.h"
 #include "toolkit/application.h"
 
 namespace app {
 
-// The device the demo plays for a screen, by its name (devices::makeDevice): the interface or
+// The device the demo plays for a screen, by its name (sim::makeDevice): the interface or
 // printer the screen tests, set up as the screen starts. The Alder alternate screen's interface
 // is switched to the mode the screen shows (`form` is the screen, once it is there).
 std::string demoDevice(screens::ScreenId screen, const toolkit::Form* form);
@@ -23,9 +23,9 @@ std::string demoDevice(screens::ScreenId screen, const toolkit::Form* form);
 class Demo {
 public:
     // The program's windows, whose open screen says which device belongs on a port.
-    Demo(const toolkit::Application& app, ports::WaitClock& clock);
+    Demo(const toolkit::Application& app, sim::WaitClock& clock);
 
-    ports::DemoPortSystem& ports() { return m_ports; }
+    sim::DemoPortSystem& ports() { return m_ports; }
     // What the About box lists for the ports.
     static std::vector<PortDevice> portDevices();
     // Tells the demo of each screen as it opens (Program::addScreenListener).
@@ -34,7 +34,7 @@ public:
 private:
     const toolkit::Application& m_app;
     std::optional<screens::ScreenId> m_screen;
-    ports::DemoPortSystem m_ports;
+    sim::DemoPortSystem m_ports;
 };
 
 }  // namespace app

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "ports/device_map.h"
-#include "ports/device_survey.h"
+#include "ports/naming/device_map.h"
+#include "ports/naming/device_survey.h"
 
 namespace app {
 

@@ -9,10 +9,10 @@
 
 #include "app/port_choices.h"
 #include "app/wire_log.h"
-#include "ports/device_map.h"
+#include "ports/naming/device_map.h"
 #include "ports/port_system.h"
-#include "ports/recording_port_system.h"
-#include "ports/records.h"
+#include "ports/port_types.h"
+#include "ports/recording/recording_port_system.h"
 #include "screens/common/context.h"
 #include "toolkit/application.h"
 

@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "app/demo.h"
-#include "devices/device.h"
+#include "protocol/bytes.h"
 
 namespace app {
 
@@ -50,7 +50,7 @@ std::string padded(std::string text, std::size_t width) {
 }
 
 std::string hexOf(const std::string& data) {
-    return devices::hex(devices::Bytes(data.begin(), data.end()));
+    return protocol::hex(protocol::Bytes(data.begin(), data.end()));
 }
 
 // The bytes as text in quotes, a dot for each that shows nothing.
@@ -104,7 +104,7 @@ std::string purgeText(std::uint32_t flags) {
         case ports::kPurgeTxClear | ports::kPurgeRxClear:
             return "purge output and input";
         default:
-            return "purge 0x" + devices::hex(static_cast<std::uint8_t>(flags));
+            return "purge 0x" + protocol::hex(static_cast<std::uint8_t>(flags));
     }
 }
 
@@ -120,7 +120,7 @@ std::string escapeText(std::uint32_t function) {
 
 std::string modemText(std::uint32_t word) {
     const auto on = [word](std::uint32_t bit) { return (word & bit) != 0 ? " on" : " off"; };
-    return "modem status 0x" + devices::hex(static_cast<std::uint8_t>(word)) + ": CTS" +
+    return "modem status 0x" + protocol::hex(static_cast<std::uint8_t>(word)) + ": CTS" +
            on(ports::kCtsOn) + ", DSR" + on(ports::kDsrOn) + ", RI" + on(ports::kRingOn) + ", CD" +
            on(ports::kCarrierOn);
 }
@@ -201,7 +201,7 @@ void WireLog::start(ScreenId screen) {
     m_start = m_clock.now();
     // The device the screen tests, the one the demo plays for it.
     const std::string device = demoDevice(screen, nullptr);
-    m_brand = devices::brandNamed(device);
+    m_brand = protocol::brandNamed(device);
     m_printer.reset();  // the port's open brings the brand's printer
     m_serialInterface = !m_brand && device != "maple";
     m_pairs = 0;
@@ -233,7 +233,7 @@ std::string WireLog::meaningOf(const PortCall& call) {
             return {};
         case Kind::Read:
             if (call.result == ports::kSuccess && m_brand && call.data.size() == 1)
-                return devices::describeReply(*m_brand, static_cast<std::uint8_t>(call.data[0]));
+                return protocol::describeReply(*m_brand, static_cast<std::uint8_t>(call.data[0]));
             return {};
         case Kind::Write:
             break;
@@ -243,7 +243,7 @@ std::string WireLog::meaningOf(const PortCall& call) {
     // An interface takes its opening character and 0x00 in one write.
     if (m_serialInterface && call.data.size() == 2 && call.data[1] == 0) {
         const auto c = static_cast<std::uint8_t>(call.data[0]);
-        return "opening character " + std::to_string(c) + " (0x" + devices::hex(c) + "), pair " +
+        return "opening character " + std::to_string(c) + " (0x" + protocol::hex(c) + "), pair " +
                std::to_string(++m_pairs);
     }
     // A printer hears only the bytes that went out.
@@ -252,7 +252,7 @@ std::string WireLog::meaningOf(const PortCall& call) {
     std::string names;
     for (char c : call.data) {
         const auto command = m_printer->take(static_cast<std::uint8_t>(c));
-        if (command && command->action != devices::Action::Text)
+        if (command && command->action != protocol::Action::Text)
             names += (names.empty() ? "" : "; ") + command->name();
     }
     return names;

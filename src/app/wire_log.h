@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "devices/command_set.h"
-#include "ports/recording_port_system.h"
+#include "ports/recording/recording_port_system.h"
+#include "protocol/command_set.h"
 #include "screens/common/context.h"
 #include "toolkit/clock.h"
 
@@ -64,8 +64,8 @@ private:
     // The far end of the screen's port: a printer of a brand, or a serial drawer interface
     // (which takes the opening character as a pair of bytes); a parallel interface's bytes
     // carry no mark of what they are.
-    std::optional<devices::Decoder> m_printer;
-    std::optional<devices::Brand> m_brand;
+    std::optional<protocol::Decoder> m_printer;
+    std::optional<protocol::Brand> m_brand;
     bool m_serialInterface = false;
     int m_pairs = 0;  // opening characters in a row
 };

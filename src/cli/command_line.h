@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/device_map.h"
+#include "ports/naming/device_map.h"
 
 namespace cli {
 

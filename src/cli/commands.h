@@ -11,7 +11,7 @@
 
 #include "cli/port_argument.h"
 #include "cli/report.h"
-#include "ports/device_map.h"
+#include "ports/naming/device_map.h"
 
 namespace cli {
 

@@ -5,7 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/port_session.h"
-#include "devices/device.h"
+#include "protocol/bytes.h"
 #include "screens/common/opening_character.h"
 #include "screens/interfaces/interface_settings.h"
 
@@ -183,7 +183,7 @@ int runInterface(const InterfaceRequest& request, const ports::DeviceMap& device
     }
     report.text("result", "done");
     std::string sentence = "Opening character " + std::to_string(request.openChar) + " (" +
-                           devices::hex(write) + ") written " + std::to_string(passes) +
+                           protocol::hex(write) + ") written " + std::to_string(passes) +
                            (passes == 1 ? " time" : " times") + " to the " + model.title +
                            " interface on " + session.shownName();
     if (serial)

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
-#include "ports/network_address.h"
+#include "ports/naming/network_address.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
 
-#include "ports/posix_device_rules.h"
+#include "ports/naming/posix_device_rules.h"
 #endif
 
 namespace cli {

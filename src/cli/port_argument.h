@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "ports/device_map.h"
+#include "ports/naming/device_map.h"
 
 namespace cli {
 

@@ -37,7 +37,7 @@ std::optional<Failure> PortSession::setUpSerial(int baudRate, bool raiseDtr,
                                                               m_deviceName, baudRate, raiseDtr);
     if (setup.failed != screens::LineSetup::Failed::Nothing)
         return Failure{screens::lineSetupFailureText(setup, capitalisedTexts), setup.code};
-    m_line = ports::LineClock(static_cast<std::uint32_t>(baudRate));
+    m_line = ports::LineOccupancy(static_cast<std::uint32_t>(baudRate));
     return std::nullopt;
 }
 

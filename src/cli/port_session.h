@@ -11,8 +11,8 @@
 
 #include "cli/port_argument.h"
 #include "cli/report.h"
-#include "ports/line_clock.h"
-#include "ports/platform_port_system.h"
+#include "ports/backends/platform_port_system.h"
+#include "ports/line_occupancy.h"
 
 namespace cli {
 
@@ -54,7 +54,7 @@ private:
     std::string m_shownName;
     ports::Handle m_handle = ports::kInvalidHandle;
     // A parallel port, or a line whose rate was never set, counts as 9600 baud.
-    ports::LineClock m_line{9600};
+    ports::LineOccupancy m_line{9600};
 };
 
 }  // namespace cli

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
-#include "ports/device_survey.h"
+#include "ports/naming/device_survey.h"
 
 namespace cli {
 

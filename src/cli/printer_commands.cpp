@@ -7,7 +7,7 @@
 
 #include "cli/commands.h"
 #include "cli/port_session.h"
-#include "devices/device.h"
+#include "protocol/bytes.h"
 #include "screens/printers/printer_screens.h"
 #include "screens/printers/status_request.h"
 
@@ -94,7 +94,7 @@ struct Reading {
         }
         return "error";
     }
-    std::string replyText() const { return "0x" + devices::hex(static_cast<std::uint8_t>(reply)); }
+    std::string replyText() const { return "0x" + protocol::hex(static_cast<std::uint8_t>(reply)); }
     std::string sentence() const {
         switch (kind) {
             case Kind::Open:
@@ -282,7 +282,7 @@ int runPrinter(const PrinterRequest& request, const ports::DeviceMap& devices,
         std::erase_if(writes,
                       [](const screens::SequenceWrite& write) { return !write.drawerCommand; });
     if (kicks)
-        report.number("drawer", request.drawer).text("kick", devices::hex(command));
+        report.number("drawer", request.drawer).text("kick", protocol::hex(command));
     const Sent sent = send(session, writes);
     report.number("bytes", sent.bytes);
     if (sent.failedWrites > 0) {
@@ -298,7 +298,7 @@ int runPrinter(const PrinterRequest& request, const ports::DeviceMap& devices,
         sentence += " and drawer " + drawer + " kick";
     sentence += std::string(" sent to the ") + brand.title + " printer on " + session.shownName();
     if (kicks)
-        sentence += " (" + devices::hex(command) + ")";
+        sentence += " (" + protocol::hex(command) + ")";
     // The serial Ithaca screen reads the drawer state after every page.
     if (request.action == PrinterAction::Page && model.pollsAfterTest) {
         const Reading reading = readStatus(session, *model.status);

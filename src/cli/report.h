@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "ports/records.h"
+#include "ports/port_types.h"
 
 namespace cli {
 

@@ -17,8 +17,8 @@
 #include "gui/settings_store.h"
 #include "gui/simulated_drawer_window.h"
 #include "gui/wire_log_window.h"
-#include "ports/device_map.h"
-#include "ports/platform_port_system.h"
+#include "ports/backends/platform_port_system.h"
+#include "ports/naming/device_map.h"
 #include "toolkit/application.h"
 
 int main(int argc, char** argv) {
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     toolkit::Application application(clock);
     gui::QtWindowSystem windows(application);
     if (demo) {
-        ports::MachineClock lineClock;
+        sim::MachineClock lineClock;
         app::Demo simulation(application, lineClock);
         app::Program program(application, simulation.ports(), app::Demo::portDevices());
         program.addScreenListener(

@@ -18,7 +18,7 @@ constexpr int kLogLines = 1000;
 
 }  // namespace
 
-SimulatedDrawerWindow::SimulatedDrawerWindow(ports::DemoPortSystem& ports)
+SimulatedDrawerWindow::SimulatedDrawerWindow(sim::DemoPortSystem& ports)
     : QWidget(nullptr, Qt::Tool),
       m_ports(ports),
       m_device(new QLabel(this)),
@@ -40,7 +40,7 @@ SimulatedDrawerWindow::SimulatedDrawerWindow(ports::DemoPortSystem& ports)
                                            "it by hand. An open drawer closes by itself after "
                                            "%1 s.")
                                 .arg(std::chrono::duration_cast<std::chrono::seconds>(
-                                         ports::DemoPortSystem::kDrawerClosesAfter)
+                                         sim::DemoPortSystem::kDrawerClosesAfter)
                                          .count()),
                             this);
     hint->setWordWrap(true);
@@ -56,7 +56,7 @@ SimulatedDrawerWindow::SimulatedDrawerWindow(ports::DemoPortSystem& ports)
         move(screen->availableGeometry().topLeft());
 
     m_ports.setListener(
-        [this](const std::string& port, const devices::Notice& notice) { record(port, notice); });
+        [this](const std::string& port, const sim::Notice& notice) { record(port, notice); });
     connect(&m_timer, &QTimer::timeout, this, [this] {
         m_ports.advance();
         refresh();
@@ -78,20 +78,20 @@ void SimulatedDrawerWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void SimulatedDrawerWindow::toggle(int drawer) {
-    devices::Device* device = m_ports.device(m_ports.openPort());
+    sim::Device* device = m_ports.device(m_ports.openPort());
     if (device == nullptr || drawer > device->drawerCount())
         return;
     device->setDrawer(drawer, !device->drawer(drawer).isOpen(), m_ports.now());
     refresh();
 }
 
-void SimulatedDrawerWindow::record(const std::string& port, const devices::Notice& notice) {
+void SimulatedDrawerWindow::record(const std::string& port, const sim::Notice& notice) {
     const QString text = QString::fromStdString(notice.text);
-    m_log->appendPlainText(QString::fromStdString(port) +
-                           (notice.kind == devices::Notice::Kind::Paper ? QStringLiteral(" | ")
-                                                                        : QStringLiteral(": ")) +
-                           text);
-    if (notice.kind == devices::Notice::Kind::Drawer) {
+    m_log->appendPlainText(
+        QString::fromStdString(port) +
+        (notice.kind == sim::Notice::Kind::Paper ? QStringLiteral(" | ") : QStringLiteral(": ")) +
+        text);
+    if (notice.kind == sim::Notice::Kind::Drawer) {
         // Closed by the person, the window comes back when a drawer moves.
         show();
         refresh();
@@ -100,7 +100,7 @@ void SimulatedDrawerWindow::record(const std::string& port, const devices::Notic
 
 void SimulatedDrawerWindow::refresh() {
     const std::string port = m_ports.openPort();
-    const devices::Device* device = m_ports.device(port);
+    const sim::Device* device = m_ports.device(port);
     m_device->setText(device != nullptr
                           ? QString::fromStdString(port + ": " + device->description())
                           : QStringLiteral("No port is open: pick a test."));

@@ -9,7 +9,7 @@
 #include <array>
 #include <string>
 
-#include "ports/demo_port_system.h"
+#include "sim/demo_port_system.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -20,7 +20,7 @@ namespace gui {
 class SimulatedDrawerWindow final : public QWidget {
     Q_OBJECT
 public:
-    explicit SimulatedDrawerWindow(ports::DemoPortSystem& ports);
+    explicit SimulatedDrawerWindow(sim::DemoPortSystem& ports);
     ~SimulatedDrawerWindow() override;
 
 protected:
@@ -28,11 +28,11 @@ protected:
 
 private:
     void toggle(int drawer);
-    void record(const std::string& port, const devices::Notice& notice);
+    void record(const std::string& port, const sim::Notice& notice);
     // Shows the device on the open port and its drawers as they are now.
     void refresh();
 
-    ports::DemoPortSystem& m_ports;
+    sim::DemoPortSystem& m_ports;
     QLabel* m_device;
     std::array<QPushButton*, 2> m_drawers{};
     QPlainTextEdit* m_log;

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "ports/records.h"
+#include "ports/port_types.h"
 
 namespace ports {
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "ports/records.h"
+#include "ports/port_types.h"
 
 namespace ports {
 

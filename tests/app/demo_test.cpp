@@ -14,11 +14,11 @@ using namespace std::chrono_literals;
 using screens::ScreenId;
 
 // The lines' time is the test's clock.
-class TestLineClock final : public ports::WaitClock {
+class TestLineClock final : public sim::WaitClock {
 public:
     explicit TestLineClock(toolkit::VirtualClock& clock) : m_clock(clock) {}
-    devices::Time now() const override { return m_clock.now(); }
-    void waitUntil(devices::Time t) override {
+    sim::Time now() const override { return m_clock.now(); }
+    void waitUntil(sim::Time t) override {
         if (t > now())
             m_clock.spend(std::chrono::ceil<toolkit::Millis>(t - now()));
     }
@@ -69,7 +69,7 @@ TEST(Demo, EveryScreenOpensTheDrawerOfTheDeviceOnItsPortAndSeesItCloseAgain) {
         EXPECT_EQ(drawerShown(), shown != nullptr ? "Open" : "-");
         support::runFor(
             application, clock,
-            std::chrono::ceil<toolkit::Millis>(ports::DemoPortSystem::kDrawerClosesAfter));
+            std::chrono::ceil<toolkit::Millis>(sim::DemoPortSystem::kDrawerClosesAfter));
         EXPECT_FALSE(drawerOpen());
         EXPECT_EQ(drawerShown(), shown != nullptr ? "Closed" : "-");
         application.click(*form.find("exit"));

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "app/program.h"
-#include "devices/printer.h"
 #include "screens/printers/printer_screen.h"
+#include "sim/printer.h"
 #include "support/fake_port_system.h"
 #include "support/recording_window_system.h"
 #include "support/virtual_time.h"
@@ -37,7 +37,7 @@ TEST(WireLog, AnEpsonScreensSetUpAndPollAreNamedInTheirOrder) {
     app.setWindowSystem(&windows);
     support::FakePortSystem fake;
     fake.useClock(clock);
-    fake.attach("COM1", std::make_shared<devices::Printer>(devices::Brand::Epson));
+    fake.attach("COM1", std::make_shared<sim::Printer>(protocol::Brand::Epson));
     app::Program program{app, fake, {}};
 
     program.showScreen(screens::ScreenId::EPSONSerialform);

@@ -17,9 +17,9 @@
 #include <QTimer>
 
 #include "app/program.h"
-#include "devices/printer.h"
 #include "gui/qt_window_system.h"
 #include "gui/wire_log_window.h"
+#include "sim/printer.h"
 #include "support/fake_port_system.h"
 
 TEST(WireLogWindow, F12OpensItOnATestScreenFollowingTheScreensCallsAndOnTheSelector) {
@@ -28,7 +28,7 @@ TEST(WireLogWindow, F12OpensItOnATestScreenFollowingTheScreensCallsAndOnTheSelec
     gui::QtWindowSystem windows{app};
     support::FakePortSystem fake;
     fake.useClock(clock);
-    fake.attach("COM1", std::make_shared<devices::Printer>(devices::Brand::Epson));
+    fake.attach("COM1", std::make_shared<sim::Printer>(protocol::Brand::Epson));
     app::Program program{app, fake, {}};
     gui::WireLogWindow log(program, windows);
     auto* view = log.findChild<QListView*>("events");

@@ -11,15 +11,15 @@
 #include <tuple>
 #include <utility>
 
-#include "devices/printer.h"
-#include "port_contract.h"
+#include "ports/port_contract.h"
+#include "sim/printer.h"
 #include "toolkit/clock.h"
 
 namespace {
 
 using namespace porttest;
 using namespace std::chrono_literals;
-using FarEnd = devices::Line::FarEnd;
+using FarEnd = sim::Line::FarEnd;
 
 TEST(FakePortSystem, HoldsThePortContract) {
     support::FakePortSystem fake;
@@ -53,7 +53,7 @@ protected:
         fake.attach("COM1", printer);
         handle = open(fake, "COM1");
     }
-    devices::Line& line() { return fake.line("COM1"); }
+    sim::Line& line() { return fake.line("COM1"); }
     std::size_t outputQueued() { return line().outputQueued(clock.now()); }
     // Takes a byte that has come.
     ports::ErrorCode read(std::uint8_t& byte) {
@@ -64,13 +64,12 @@ protected:
     toolkit::VirtualClock clock;
     support::FakePortSystem fake;
     ports::PortSystem& seam = fake;
-    std::shared_ptr<devices::Printer> printer =
-        std::make_shared<devices::Printer>(devices::Brand::Epson);
+    std::shared_ptr<sim::Printer> printer = std::make_shared<sim::Printer>(protocol::Brand::Epson);
     ports::Handle handle;
 };
 
 TEST_F(FakeLine, BytesLeaveAtTheRateOfTheLine) {
-    fake.attach("LPT1", std::make_shared<devices::Printer>(devices::Brand::Epson));
+    fake.attach("LPT1", std::make_shared<sim::Printer>(protocol::Brand::Epson));
     const ports::Handle lpt = open(fake, "LPT1");  // its own pace, whatever rate it is told
     for (const auto& [port, settings, bytes, time] :
          {std::tuple{handle, "COM1:9600,n,8,1", 480, 500ms},
@@ -88,7 +87,7 @@ TEST_F(FakeLine, BytesLeaveAtTheRateOfTheLine) {
 TEST_F(FakeLine, AWriteWaitsForRoomAFlushForTheWireAndACloseLetsTheQueueLeaveWithinItsBound) {
     EXPECT_EQ(write(fake, handle, Bytes(5000, 'x')), ports::kSuccess);
     EXPECT_EQ(clock.now(), 942ms) << "904 bytes had to leave first";
-    EXPECT_EQ(outputQueued(), devices::Line::kOutputQueueSize);
+    EXPECT_EQ(outputQueued(), sim::Line::kOutputQueueSize);
     EXPECT_EQ(seam.flushFileBuffers(handle), ports::kTimedOut);
     EXPECT_EQ(clock.now(), 1942ms);
     // A close returns at once; the rest leaves behind it at the line's rate, none dropped.
@@ -162,7 +161,7 @@ TEST_F(FakeLine, ADeviceThatTakesNothingHoldsTheWritesToItASecondInAll) {
     fake.setTakesData("COM1", false);
     std::uint32_t written = 0;
     EXPECT_EQ(write(fake, handle, Bytes(5000, 'x'), &written), ports::kTimedOut);
-    EXPECT_EQ(written, devices::Line::kOutputQueueSize - 96) << "not even those 96 left";
+    EXPECT_EQ(written, sim::Line::kOutputQueueSize - 96) << "not even those 96 left";
     EXPECT_EQ(clock.now(), 1000ms);
     // The budget spent, calls fail at once until the device takes bytes again.
     EXPECT_EQ(write(fake, handle, {0x05}, &written), ports::kTimedOut);

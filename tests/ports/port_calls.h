@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/device_map.h"
+#include "ports/naming/device_map.h"
 #include "ports/port_system.h"
 
 namespace porttest {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "devices/device.h"
+#include "sim/device.h"
 
 namespace support {
 
@@ -18,7 +18,7 @@ namespace {
 // The errno value of a code the simulated ports give in the platform's own words.
 ErrorCode errnoOf(ErrorCode code) {
 #ifdef _WIN32
-    using Sim = ports::SimulatedPortSystem;
+    using Sim = sim::SimulatedPortSystem;
     switch (code) {
         case Sim::kNoSuchPort:
             return ENOENT;
@@ -85,7 +85,7 @@ std::string textOf(const ports::PortCall& call) {
                    (v[2] != 0 ? "null" : '"' + call.data + '"');
             break;
         case Call::Write:
-            args = list(0) + ", " + devices::hex({call.data.begin(), call.data.end()});
+            args = list(0) + ", " + protocol::hex({call.data.begin(), call.data.end()});
             break;
         case Call::OverlappedResult:
             args = list(0) + ", " + flag(v[1]);
@@ -99,7 +99,7 @@ std::string textOf(const ports::PortCall& call) {
 }  // namespace
 
 // The simulated ports with the test's scripts, devices and replies in front of them.
-class FakePortSystem::Scripted final : public ports::SimulatedPortSystem {
+class FakePortSystem::Scripted final : public sim::SimulatedPortSystem {
 public:
     explicit Scripted(FakePortSystem& fake) : SimulatedPortSystem(fake), m_fake(fake) {}
 
@@ -265,8 +265,8 @@ void FakePortSystem::hangUp(const std::string& device) {
 }
 
 void FakePortSystem::setTakesData(const std::string& device, bool takes) {
-    line(device).setFarEnd(
-        takes ? devices::Line::FarEnd::Working : devices::Line::FarEnd::TakesNothing, now());
+    line(device).setFarEnd(takes ? sim::Line::FarEnd::Working : sim::Line::FarEnd::TakesNothing,
+                           now());
 }
 
 bool FakePortSystem::isOpen(const std::string& device) const {
@@ -298,11 +298,11 @@ void FakePortSystem::queueReplies(const std::vector<std::uint8_t>& bytes) {
     m_replies.insert(m_replies.end(), bytes.begin(), bytes.end());
 }
 
-void FakePortSystem::attach(const std::string& device, std::shared_ptr<devices::Device> farEnd) {
+void FakePortSystem::attach(const std::string& device, std::shared_ptr<sim::Device> farEnd) {
     m_ports->attach(m_ports->portNamed(device), std::move(farEnd));
 }
 
-devices::Line& FakePortSystem::line(const std::string& device) {
+sim::Line& FakePortSystem::line(const std::string& device) {
     return m_ports->line(m_ports->portNamed(device));
 }
 
@@ -333,7 +333,7 @@ void FakePortSystem::portCall(ports::PortCall&& call) {
         m_writes.push_back({{call.data.begin(), call.data.end()}, call.result});
 }
 
-void FakePortSystem::waitUntil(devices::Time t) {
+void FakePortSystem::waitUntil(sim::Time t) {
     if (t <= now())
         return;
     const auto spent = std::chrono::ceil<toolkit::Millis>(t - now());

@@ -1,4 +1,4 @@
-// The port seam in tests: the program's simulated ports (ports::SimulatedPortSystem) in the
+// The port seam in tests: the program's simulated ports (sim::SimulatedPortSystem) in the
 // test's virtual time, with devices that are missing, busy or hung up; failures, pending writes,
 // modem-status words and replies scripted; and every call recorded in order as readable text.
 #pragma once
@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "ports/recording_port_system.h"
-#include "ports/simulated_port_system.h"
+#include "ports/recording/recording_port_system.h"
+#include "sim/simulated_port_system.h"
 #include "toolkit/clock.h"
 
 namespace support {
@@ -26,7 +26,7 @@ using Call = ports::PortCall::Kind;
 // status read the modem-status word. A device attached to a line hears its bytes at the line's
 // rate and answers after their wire time, every wait bounded as the backends bound theirs.
 // Codes are errno values, but for the platform's time-out code, kTimedOut.
-class FakePortSystem final : private ports::PortCallListener, private ports::WaitClock {
+class FakePortSystem final : private ports::PortCallListener, private sim::WaitClock {
 public:
     static constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
 
@@ -78,9 +78,9 @@ public:
 
     // Puts a device on the far end of the port's line (null takes it away); the test and the
     // line share it.
-    void attach(const std::string& device, std::shared_ptr<devices::Device> farEnd);
+    void attach(const std::string& device, std::shared_ptr<sim::Device> farEnd);
     // The port's line, moved on to now: its queues, its far end's state (stuck, switched off).
-    devices::Line& line(const std::string& device);
+    sim::Line& line(const std::string& device);
 
     // What happened, in order: "createFile(\\.\COM1)", "writeFile(1, 41 00)", ...
     const std::vector<std::string>& calls() const { return m_calls; }
@@ -104,9 +104,9 @@ private:
     };
 
     void portCall(ports::PortCall&& call) override;
-    devices::Time now() const override { return m_clock->now(); }
+    sim::Time now() const override { return m_clock->now(); }
     // To the next whole millisecond.
-    void waitUntil(devices::Time t) override;
+    void waitUntil(sim::Time t) override;
 
     toolkit::VirtualClock m_ownClock;
     toolkit::VirtualClock* m_clock = &m_ownClock;

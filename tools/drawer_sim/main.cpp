@@ -2,7 +2,7 @@
 // pseudo-terminal (on a FIFO for a parallel port, on a loopback TCP port for a network
 // printer), so that drawertest can be tried on a machine
 // with no drawer. The devices are
-// the program's own models (src/devices); this is their host: it takes the program's bytes off
+// the program's own models (src/sim); this is their host: it takes the program's bytes off
 // the line no faster than a UART at the rate the program set, prints what the device does,
 // sends back its replies after their time on the wire, lets a person open and close the
 // drawers with keys, and tells which DRAWERTEST_* variable points the program at it.
@@ -22,18 +22,18 @@
 #include <string_view>
 #include <type_traits>
 
-#include "devices/drawer_interface.h"
-#include "devices/line.h"
-#include "devices/printer.h"
 #include "fifo_port.h"
 #include "pty_port.h"
+#include "sim/drawer_interface.h"
+#include "sim/line.h"
+#include "sim/printer.h"
 #include "tcp_port.h"
 
 namespace drawersim {
 
 namespace {
 
-using devices::Time;
+using sim::Time;
 using SteadyClock = std::chrono::steady_clock;
 
 // How often the line settings and the port's holder are looked at.
@@ -159,13 +159,13 @@ std::optional<Options> parse(int argc, char** argv) {
 }
 
 // The device the options name, set up as they ask; null with `error` set when there is none.
-std::shared_ptr<devices::Device> makeDevice(Options& options, std::string& error) {
-    if (const auto brand = devices::brandNamed(options.device)) {
+std::shared_ptr<sim::Device> makeDevice(Options& options, std::string& error) {
+    if (const auto brand = protocol::brandNamed(options.device)) {
         if (options.port.empty())
             options.port = "COM1";
-        return std::make_shared<devices::Printer>(*brand, options.columns);
+        return std::make_shared<sim::Printer>(*brand, options.columns);
     }
-    auto settings = devices::interfaceSettings(options.device);
+    auto settings = sim::interfaceSettings(options.device);
     if (!settings) {
         error = "no device called " + options.device;
         return nullptr;
@@ -184,7 +184,7 @@ std::shared_ptr<devices::Device> makeDevice(Options& options, std::string& error
         settings->baud = static_cast<std::uint32_t>(*options.baud);
     if (options.pulseMs)
         settings->pulse = std::chrono::milliseconds(*options.pulseMs);
-    return std::make_shared<devices::DrawerInterface>(std::move(*settings));
+    return std::make_shared<sim::DrawerInterface>(std::move(*settings));
 }
 
 // Single key presses from a terminal, without echo, for as long as the simulator runs.
@@ -215,13 +215,13 @@ private:
 template <class Port>
 class Simulator {
 public:
-    Simulator(Options options, std::shared_ptr<devices::Device> device)
+    Simulator(Options options, std::shared_ptr<sim::Device> device)
         : m_options(std::move(options)),
           m_device(std::move(device)),
-          m_line(kSerial ? devices::Line() : devices::Line::parallel()) {
+          m_line(kSerial ? sim::Line() : sim::Line::parallel()) {
         m_device->setDrawer(1, m_options.drawerOpen, Time::zero());
         m_device->setClosesAfter(m_options.closeAfter);
-        m_device->setListener([this](const devices::Notice& notice) { show(notice); });
+        m_device->setListener([this](const sim::Notice& notice) { show(notice); });
         m_line.attach(m_device, Time::zero());
     }
 
@@ -255,8 +255,8 @@ private:
             m_log << line << std::endl;
     }
 
-    void show(const devices::Notice& notice) {
-        if (notice.kind == devices::Notice::Kind::Paper) {
+    void show(const sim::Notice& notice) {
+        if (notice.kind == sim::Notice::Kind::Paper) {
             report(notice.text.empty() ? "  |" : "  | " + notice.text);
         } else {
             report(notice.text);
@@ -266,7 +266,7 @@ private:
     void introduce() {
         report("drawer_sim: " + m_device->description() + " on " + m_port.path() + ", drawer " +
                (m_device->drawer(1).isOpen() ? "open" : "closed"));
-        const auto* interface = dynamic_cast<const devices::DrawerInterface*>(m_device.get());
+        const auto* interface = dynamic_cast<const sim::DrawerInterface*>(m_device.get());
         if (interface != nullptr && kSerial) {
             report(
                 "note: a pseudo-terminal has no modem lines, so the CTS, DSR and CD lamps and the "
@@ -348,7 +348,7 @@ private:
     void answer(std::uint8_t byte) {
         if constexpr (kSerial) {
             if (!m_port.write(byte))
-                report("could not answer " + devices::hex(byte) + ": the line is full");
+                report("could not answer " + protocol::hex(byte) + ": the line is full");
         }
     }
 
@@ -386,7 +386,7 @@ private:
             report(held ? "port: opened by the program" : "port: closed by the program");
         }
         if constexpr (kSerial) {
-            const devices::LineSettings settings = m_port.settings();
+            const sim::LineSettings settings = m_port.settings();
             if (settings.text() != m_line.settings().text()) {
                 m_line.setSettings(settings, now());
                 report("line: " + settings.text());
@@ -397,8 +397,8 @@ private:
     static constexpr bool kSerial = !std::is_same_v<Port, FifoPort>;
 
     Options m_options;
-    std::shared_ptr<devices::Device> m_device;
-    devices::Line m_line;
+    std::shared_ptr<sim::Device> m_device;
+    sim::Line m_line;
     Port m_port;
     SteadyClock::time_point m_start = SteadyClock::now();
     bool m_held = false;

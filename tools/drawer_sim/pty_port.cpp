@@ -70,8 +70,8 @@ bool PtyPort::write(std::uint8_t byte) {
     return ::write(m_master, &byte, 1) == 1;
 }
 
-devices::LineSettings PtyPort::settings() const {
-    devices::LineSettings settings;
+sim::LineSettings PtyPort::settings() const {
+    sim::LineSettings settings;
     termios line{};
     if (::tcgetattr(m_slave, &line) != 0)
         return settings;

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "devices/device.h"
+#include "sim/device.h"
 
 namespace drawersim {
 
@@ -30,7 +30,7 @@ public:
     bool write(std::uint8_t byte);
 
     // The line settings the program set; baud 0 for a rate it does not know.
-    devices::LineSettings settings() const;
+    sim::LineSettings settings() const;
     // Whether the program holds the port (it takes it exclusively while open).
     bool heldByProgram() const;
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "devices/device.h"
+#include "sim/device.h"
 
 namespace drawersim {
 
@@ -31,7 +31,7 @@ public:
     bool write(std::uint8_t byte);
 
     // A network printer's bytes are not timed by a line: the serial screens' 9600 baud.
-    devices::LineSettings settings() const { return {}; }
+    sim::LineSettings settings() const { return {}; }
     bool heldByProgram() const { return m_connection >= 0; }
 
 private:

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "ports/port_system.h"
-#include "ports/records.h"
+#include "ports/port_types.h"
 
 namespace screens {
 

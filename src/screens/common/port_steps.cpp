@@ -1,6 +1,6 @@
 #include "screens/common/port_steps.h"
 
-#include "ports/connection.h"
+#include "screens/common/port_connection.h"
 
 namespace screens {
 
@@ -26,7 +26,7 @@ LineSetup setUpSerialLine(ports::PortSystem& ports, ports::Handle handle, ports:
         return setup;
     }
     dcb.baudRate = static_cast<std::uint32_t>(baudRate);
-    setup.settings = ports::settingsText(deviceName, baudRate);
+    setup.settings = settingsText(deviceName, baudRate);
     ports.buildCommDcb(setup.settings, dcb);
     if (ports.setCommState(handle, dcb) != ports::kSuccess) {
         setup.failed = LineSetup::Failed::WritingState;

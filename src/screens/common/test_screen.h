@@ -7,8 +7,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "ports/connection.h"
 #include "screens/common/context.h"
+#include "screens/common/port_connection.h"
 #include "screens/common/typed_number.h"
 #include "toolkit/application.h"
 
@@ -36,7 +36,7 @@ public:
     toolkit::Label port1Label;
     toolkit::Label port2Label;
 
-    const ports::PortConnection& port() const { return m_port; }
+    const PortConnection& port() const { return m_port; }
 
 protected:
     TestScreen(toolkit::Application& app, Context& context, std::string name, PortFamily family);
@@ -77,7 +77,7 @@ protected:
     ports::ErrorCode writeByte(std::uint8_t byte) { return writeBytes({byte}); }
 
     Context& m_context;
-    ports::PortConnection m_port;
+    PortConnection m_port;
     std::int16_t m_firstLoad = 0;
 
 private:

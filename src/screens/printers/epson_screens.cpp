@@ -39,7 +39,7 @@ const PrinterModel kSerial{
                           .greensFeedback2 = true,
                           .flushesFirst = false,
                           .ownRecord = true,
-                          .judge = devices::readEpsonReply,
+                          .judge = protocol::readEpsonReply,
                           .showsUnjudged = true,
                           .uncheckEndsDrawerTest = false},
 };

@@ -37,7 +37,7 @@ const PrinterModel kSerial{
                           .greensFeedback2 = true,
                           .flushesFirst = true,
                           .ownRecord = false,
-                          .judge = devices::readIthacaReply,
+                          .judge = protocol::readIthacaReply,
                           .uncheckEndsDrawerTest = true},
 };
 

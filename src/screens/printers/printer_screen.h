@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "devices/command_set.h"
-#include "ports/line_clock.h"
+#include "ports/line_occupancy.h"
+#include "protocol/command_set.h"
 #include "screens/common/test_screen.h"
 #include "screens/printers/status_request.h"
 
@@ -81,7 +81,7 @@ std::vector<SequenceWrite> sequenceWrites(const TestSequence& sequence, std::str
 std::vector<SequenceWrite> sequenceWrites(const TestSequence& sequence,
                                           std::span<const std::uint8_t> drawerCommand);
 
-using devices::DrawerReading;
+using protocol::DrawerReading;
 
 // The starts of the poll's failure texts; the error code and ")" follow.
 inline constexpr const char* kStatusRequestFailure = "Error writing ENQ character. (";
@@ -226,7 +226,7 @@ private:
     // The overlapped record of the status requests, on the screens whose polls have their own.
     ports::WriteOverlapped m_statusRecord;
     // When what this screen has written will have left the line at its 9600 baud.
-    ports::LineClock m_line{kPrinterBaudRate};
+    ports::LineOccupancy m_line{kPrinterBaudRate};
 };
 
 }  // namespace screens

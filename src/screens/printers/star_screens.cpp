@@ -39,7 +39,7 @@ const PrinterModel kSerial{
                           .flushesFirst = true,
                           .ownRecord = true,
                           .eventFailure = kEventFailure,
-                          .judge = devices::readStarReply,
+                          .judge = protocol::readStarReply,
                           .uncheckEndsDrawerTest = true},
 };
 

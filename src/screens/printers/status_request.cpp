@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "devices/device.h"
 #include "ports/wait_bounds.h"
+#include "protocol/bytes.h"
 
 namespace screens {
 
@@ -43,7 +43,7 @@ bool StatusRequest::mayStillAnswer(std::uint32_t outQueue, microseconds now) {
 }
 
 std::string unjudgedReplyText(std::uint8_t reply) {
-    return "The printer answered 0x" + devices::hex(reply) + ", which is not a drawer status.";
+    return "The printer answered 0x" + protocol::hex(reply) + ", which is not a drawer status.";
 }
 
 }  // namespace screens

@@ -20,7 +20,7 @@ inline constexpr std::chrono::milliseconds kReplyBound{50};
 class StatusRequest {
 public:
     // A request written at `now` on a line that is free at `lineFreeAt` by the count of its
-    // bytes (ports::LineClock).
+    // bytes (ports::LineOccupancy).
     StatusRequest(std::chrono::microseconds now, std::chrono::microseconds lineFreeAt)
         : m_answerableFrom(std::max(now, lineFreeAt)) {}
 

@@ -8,9 +8,9 @@
 #include <optional>
 #include <tuple>
 
-#include "devices/printer.h"
 #include "printer_test_support.h"
 #include "screens/common/screen_checks.h"
+#include "sim/printer.h"
 
 using namespace printer_tests;
 using namespace std::chrono_literals;
@@ -25,7 +25,7 @@ namespace {
 struct StatusCase {
     ScreenId id;
     const char* name;
-    devices::Brand brand;
+    protocol::Brand brand;
     Bytes request;
     const char* calls;  // of a reply taken and the next request
     bool greensFeedback2;
@@ -48,13 +48,13 @@ const char* const kFlushedPoll =
 // means closed, whether the printer is on line (0x12, 0x16) or not (0x1A, 0x1E); a byte whose
 // fixed bits are wrong is no status byte.
 const StatusCase kCases[] = {
-    {ScreenId::EPSONSerialform, "EPSONSerialform", devices::Brand::Epson, Bytes{0x10, 0x04, 0x01},
+    {ScreenId::EPSONSerialform, "EPSONSerialform", protocol::Brand::Epson, Bytes{0x10, 0x04, 0x01},
      kPoll, true, false, "", Bytes{0x12, 0x1A}, Bytes{0x16, 0x1E},
      Bytes{0x00, 0xFF, 0x13, 0x92, 0x02}, true, false},
-    {ScreenId::StarSerialform, "StarSerialform", devices::Brand::Star, Bytes{0x05}, kFlushedPoll,
+    {ScreenId::StarSerialform, "StarSerialform", protocol::Brand::Star, Bytes{0x05}, kFlushedPoll,
      false, false, "failure to create event", Bytes{0x00, 0x7F}, Bytes{0x80, 0xFF}, Bytes{}, false,
      true},
-    {ScreenId::ITHACASerialform, "ITHACASerialform", devices::Brand::Ithaca, Bytes{0x05, 0x01},
+    {ScreenId::ITHACASerialform, "ITHACASerialform", protocol::Brand::Ithaca, Bytes{0x05, 0x01},
      kFlushedPoll, true, true, "", Bytes{0x48}, Bytes{0x08}, Bytes{0x00, 0x40, 0x09, 0xC8}, false,
      true},
 };
@@ -208,11 +208,11 @@ TEST_P(Status, APrinterThatTakesNoDataHoldsTheWindowOneSecondInAll) {
 // second, drawer 1's kick at its end) the request behind it waits its turn and is never called
 // unanswered; once the page has gone the reading follows the drawer within three ticks.
 TEST_P(Status, AfterAPageTheReadingFollowsTheDrawerWithinThreeTicks) {
-    auto printer = std::make_shared<devices::Printer>(c.brand);
+    auto printer = std::make_shared<sim::Printer>(c.brand);
     h.fake.attach("COM1", printer);
     start();
     h.app.click(s.Trigger);
-    const devices::Time pageGone = h.fake.line("COM1").wireFreeAt();
+    const sim::Time pageGone = h.fake.line("COM1").wireFreeAt();
     while (h.clock.now() < pageGone) {
         h.runFor(10ms);
         ASSERT_NE(s.cd_status->caption(), "No reply");
@@ -257,7 +257,7 @@ TEST(EpsonStatus, ARequestQueuedBehindAHeldPageIsWaitedForASecondPastItsTime) {
     for (const auto held : {800ms, 2000ms}) {
         SCOPED_TRACE(held.count());
         support::ScreenHarness h;
-        h.fake.attach("COM1", std::make_shared<devices::Printer>(devices::Brand::Epson));
+        h.fake.attach("COM1", std::make_shared<sim::Printer>(protocol::Brand::Epson));
         auto& s = openPrinter(h, ScreenId::EPSONSerialform);
         h.app.click(*s.DrawerStatus);
         h.runFor(100ms);

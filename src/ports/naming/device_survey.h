@@ -1,0 +1,46 @@
+// What a technician choosing a port needs to know without touching a device: the devices this
+// machine has that could serve as a port, and whether the one a port names can be used now.
+// Nothing here opens a device or sends it a byte.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ports/naming/device_map.h"
+
+namespace ports {
+
+struct FoundDevice {
+    std::string path;  // as a port names it: "/dev/ttyUSB0", "\\.\COM3", "LPT1"
+    PortKind kind = PortKind::Serial;
+    // A USB printer (/dev/usb/lpN) serves a serial printer screen as well.
+    bool usbPrinter = false;
+    std::string note;  // what it is, for the list: "USB serial adapter", "-> ttyUSB0"
+
+    bool fits(PortKind port) const { return kind == port || usbPrinter; }
+};
+
+// On Linux the serial ports with a UART behind them (never the console), USB serial adapters
+// (ttyUSB, ttyACM) and their lasting /dev/serial/by-id names, printer ports and USB printers,
+// found under root + "/sys" and root + "/dev". On Windows the serial and parallel ports the
+// system's device map lists, under the registry key root names ("HKCU\Software\..."), or
+// HKEY_LOCAL_MACHINE when root is empty.
+std::vector<FoundDevice> findDevices(const std::string& root = {});
+
+enum class DeviceState {
+    Ready,         // there, of the right kind, and free
+    Held,          // another program has it open
+    Missing,       // no such device
+    NotPermitted,  // this user may not open it
+    Unsuitable,    // there, but no serial line (COM) or printer (LPT)
+    Network,       // a network printer: reached when a screen opens it
+};
+
+// Whether the device a port names can be used now. On Linux, root is as for findDevices and
+// leads to /proc, where the programs holding a device are found.
+DeviceState deviceState(const std::string& path, PortKind kind, const std::string& root = {});
+
+// The state of the device at `path` in words, with the remedy where there is one.
+std::string describe(DeviceState state, PortKind kind, const std::string& path);
+
+}  // namespace ports

@@ -1,0 +1,91 @@
+// Telling a network printer's address from a device path.
+#include "ports/naming/network_address.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+
+namespace ports {
+
+namespace {
+
+bool isHostCharacter(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '.' || c == '-' || c == '_';
+}
+
+// Hex digits, colons, an IPv4 tail and a zone ("%eth0"); the lookup judges the rest.
+bool isIpv6Character(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == ':' || c == '.' || c == '%';
+}
+
+// Windows names its ports COM1, LPT1, ... with no path around them.
+bool isWindowsPortName(std::string_view text) {
+    if (text.size() < 4)
+        return false;
+    std::string prefix(text.substr(0, 3));
+    std::transform(prefix.begin(), prefix.end(), prefix.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return (prefix == "COM" || prefix == "LPT") &&
+           std::all_of(text.begin() + 3, text.end(),
+                       [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
+}
+
+std::optional<std::uint16_t> portNumber(std::string_view text) {
+    unsigned int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value == 0 || value > 65535)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(value);
+}
+
+}  // namespace
+
+std::string NetworkAddress::text() const {
+    const bool ipv6 = host.find(':') != std::string::npos;
+    return (ipv6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
+std::optional<NetworkAddress> parseNetworkAddress(std::string_view text) {
+    if (text.empty() || text.find_first_of("/\\") != std::string_view::npos ||
+        isWindowsPortName(text))
+        return std::nullopt;
+    NetworkAddress address;
+    std::string_view host = text;
+    std::string_view port;
+    if (text.front() == '[') {
+        const auto close = text.find(']');
+        if (close == std::string_view::npos)
+            return std::nullopt;
+        host = text.substr(1, close - 1);
+        const std::string_view rest = text.substr(close + 1);
+        if (!rest.empty() && (rest.front() != ':' || rest.size() == 1))
+            return std::nullopt;
+        port = rest.empty() ? rest : rest.substr(1);
+        if (!std::all_of(host.begin(), host.end(), isIpv6Character))
+            return std::nullopt;
+    } else if (std::count(text.begin(), text.end(), ':') > 1) {
+        // A bare IPv6 address: its colons leave no room for a port.
+        if (!std::all_of(host.begin(), host.end(), isIpv6Character))
+            return std::nullopt;
+    } else {
+        const auto colon = text.find(':');
+        if (colon != std::string_view::npos) {
+            host = text.substr(0, colon);
+            port = text.substr(colon + 1);
+        }
+        if (!std::all_of(host.begin(), host.end(), isHostCharacter))
+            return std::nullopt;
+    }
+    if (host.empty())
+        return std::nullopt;
+    if (!port.empty() || text.ends_with(':')) {
+        const auto number = portNumber(port);
+        if (!number)
+            return std::nullopt;
+        address.port = *number;
+    }
+    address.host = host;
+    return address;
+}
+
+}  // namespace ports

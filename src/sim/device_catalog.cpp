@@ -1,0 +1,17 @@
+// The devices by name.
+#include "sim/device_catalog.h"
+
+#include "sim/drawer_interface.h"
+#include "sim/printer.h"
+
+namespace sim {
+
+std::shared_ptr<Device> makeDevice(std::string_view name) {
+    if (const auto brand = protocol::brandNamed(name))
+        return std::make_shared<Printer>(*brand);
+    if (auto settings = interfaceSettings(name))
+        return std::make_shared<DrawerInterface>(std::move(*settings));
+    return nullptr;
+}
+
+}  // namespace sim
