@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "sim/device.h"
+#include "protocol/bytes.h"
 
 namespace protocol {
 
