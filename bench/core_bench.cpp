@@ -64,7 +64,7 @@ void fillLog(app::WireLog& log, benchmark::State& state) {
 #if defined(__GLIBC__)
     const auto before = mallinfo2().uordblks;
 #endif
-    log.start(screens::ScreenId::EPSONSerialform);
+    log.start(*screens::screenNamed("EPSONSerialform"));
     static const std::uint8_t kKick[] = {0x1B, 'p', 0, 80, 80};
     for (std::size_t i = 0; i < app::WireLog::kCapacity; ++i)
         log.portCall(byteWritten(i % 457 < 452 ? static_cast<std::uint8_t>('a' + i % 26)

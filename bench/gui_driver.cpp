@@ -22,8 +22,8 @@
 #include "app/test_form.h"
 #include "gui/logo_icon.h"
 #include "gui/qt_window_system.h"
-#include "ports/device_map.h"
-#include "ports/platform_port_system.h"
+#include "ports/backends/platform_port_system.h"
+#include "ports/naming/device_map.h"
 #include "screens/printers/printer_screen.h"
 #include "toolkit/application.h"
 

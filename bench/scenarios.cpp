@@ -7,12 +7,11 @@
 #include <thread>
 
 #include "app/wire_log.h"
-#include "ports/posix_port_system.h"
-#include "ports/recording_port_system.h"
+#include "ports/backends/posix_port_system.h"
+#include "ports/recording/recording_port_system.h"
 #include "pty_peer.h"
 #include "screens/interfaces/alder_form.h"
-#include "screens/printers/epson_screens.h"
-#include "screens/printers/star_screens.h"
+#include "screens/screen_table.h"
 #include "support/fake_port_system.h"
 #include "support/recording_window_system.h"
 #include "support/screen_harness.h"
@@ -44,8 +43,7 @@ ports::DeviceMap onlyCom1(const std::string& path) {
 // screen.
 class Rig {
 public:
-    Rig(Backend backend, Bytes request, std::uint8_t reply,
-        std::optional<screens::ScreenId> logged) {
+    Rig(Backend backend, Bytes request, std::uint8_t reply, const screens::ScreenEntry* logged) {
         m_app.setWindowSystem(&m_windows);
         if (backend == Backend::Fake) {
             m_fake = &m_ownFake.emplace();
@@ -70,6 +68,12 @@ public:
     template <class Screen>
     Screen& open() {
         return m_app.open<Screen>(*m_context);
+    }
+    // A screen of the table, as the selector opens it.
+    template <class Screen>
+    Screen& open(const std::string& formName) {
+        screens::screenNamed(formName)->open(m_app, *m_context);
+        return dynamic_cast<Screen&>(*m_app.activeForm());
     }
     toolkit::Application& app() { return m_app; }
     support::FakePortSystem* fake() const { return m_fake; }
@@ -121,7 +125,7 @@ private:
 class RigScenario : public Scenario {
 public:
     RigScenario(Backend backend, Bytes request = {}, std::uint8_t reply = 0,
-                std::optional<screens::ScreenId> logged = std::nullopt)
+                const screens::ScreenEntry* logged = nullptr)
         : m_rig(backend, std::move(request), reply, logged) {}
     bool ok() const { return m_rig.ok(); }
     void tidy() override { m_rig.tidy(); }
@@ -136,7 +140,7 @@ protected:
 // every lamp and the drawer state are repainted.
 class ModemTick final : public RigScenario {
 public:
-    ModemTick(Backend backend, bool changing, std::optional<screens::ScreenId> logged)
+    ModemTick(Backend backend, bool changing, const screens::ScreenEntry* logged)
         : RigScenario(backend, {}, 0, logged), m_changing(changing) {
         if (ok())
             m_rig.open<screens::Alderform>();
@@ -166,17 +170,16 @@ const PrinterPoll kStarPoll{{0x05}, 0x80, 0x00};
 // takes the reply to the last status request and the tick that sends the next. The pty's far
 // end always answers "closed"; on the fake, `changing` makes the drawer open and close at
 // every tick.
-template <class Screen>
 class PrinterTick final : public RigScenario {
 public:
-    PrinterTick(Backend backend, const PrinterPoll& poll, bool changing,
-                std::optional<screens::ScreenId> logged)
+    PrinterTick(Backend backend, const std::string& formName, const PrinterPoll& poll,
+                bool changing, const screens::ScreenEntry* logged)
         : RigScenario(backend, poll.request, poll.closed, logged),
           m_poll(poll),
           m_changing(changing) {
         if (!ok())
             return;
-        auto& screen = m_rig.open<Screen>();
+        auto& screen = m_rig.open<screens::PrinterScreen>(formName);
         m_rig.app().click(*screen.DrawerStatus);
         m_rig.runFor(100ms);  // the first request
     }
@@ -197,20 +200,19 @@ private:
 
 // "Test / Print " with "Test Drawer" checked (drawer 1): the page, its end commands and the
 // drawer command, one write per byte. The pty's far end reads everything.
-template <class Screen>
 class Sequence final : public RigScenario {
 public:
-    Sequence(Backend backend, std::optional<screens::ScreenId> logged)
+    Sequence(Backend backend, const std::string& formName, const screens::ScreenEntry* logged)
         : RigScenario(backend, {}, 0, logged) {
         if (!ok())
             return;
-        m_screen = &m_rig.open<Screen>();
+        m_screen = &m_rig.open<screens::PrinterScreen>(formName);
         m_rig.app().click(m_screen->TestDrawer);
     }
     void once() override { m_rig.app().click(m_screen->Trigger); }
 
 private:
-    Screen* m_screen = nullptr;
+    screens::PrinterScreen* m_screen = nullptr;
 };
 
 template <class S, class... Args>
@@ -234,26 +236,25 @@ const std::vector<std::string>& scenarioNames() {
 
 // A name ending in "-logged" is the scenario without it, with the wire log recording.
 std::unique_ptr<Scenario> makeScenario(const std::string& fullName, Backend backend) {
-    using screens::ScreenId;
     const bool logged = fullName.ends_with("-logged");
     const std::string name = logged ? fullName.substr(0, fullName.size() - 7) : fullName;
-    const auto logOf = [logged](ScreenId screen) {
-        return logged ? std::optional(screen) : std::nullopt;
+    const auto logOf = [logged](const char* formName) {
+        return logged ? screens::screenNamed(formName) : nullptr;
     };
     if (name == "modem-tick" || name == "modem-tick-changing")
-        return make<ModemTick>(backend, name.ends_with("changing"), logOf(ScreenId::Alderform));
+        return make<ModemTick>(backend, name.ends_with("changing"), logOf("Alderform"));
     if (name == "epson-tick" || name == "epson-tick-changing") {
-        return make<PrinterTick<screens::EPSONSerialform>>(
-            backend, kEpsonPoll, name.ends_with("changing"), logOf(ScreenId::EPSONSerialform));
+        return make<PrinterTick>(backend, "EPSONSerialform", kEpsonPoll, name.ends_with("changing"),
+                                 logOf("EPSONSerialform"));
     }
     if (name == "star-tick") {
-        return make<PrinterTick<screens::StarSerialform>>(backend, kStarPoll, false,
-                                                          logOf(ScreenId::StarSerialform));
+        return make<PrinterTick>(backend, "StarSerialform", kStarPoll, false,
+                                 logOf("StarSerialform"));
     }
     if (name == "epson-sequence")
-        return make<Sequence<screens::EPSONSerialform>>(backend, logOf(ScreenId::EPSONSerialform));
+        return make<Sequence>(backend, "EPSONSerialform", logOf("EPSONSerialform"));
     if (name == "star-sequence")
-        return make<Sequence<screens::StarSerialform>>(backend, logOf(ScreenId::StarSerialform));
+        return make<Sequence>(backend, "StarSerialform", logOf("StarSerialform"));
     return nullptr;
 }
 

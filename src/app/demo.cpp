@@ -5,37 +5,11 @@
 
 namespace app {
 
-using screens::ScreenId;
-
-std::string demoDevice(ScreenId screen, const toolkit::Form* form) {
-    switch (screen) {
-        case ScreenId::Alderform:
-            return "alder";
-        case ScreenId::Alderform2: {
-            const auto* alternate = dynamic_cast<const screens::Alderform2*>(form);
-            return alternate != nullptr && alternate->mode() == "Level" ? "alder-level"
-                                                                        : "alder-char";
-        }
-        case ScreenId::Birchform:
-            return "birch";
-        case ScreenId::Cedarform:
-            return "cedar";
-        case ScreenId::Mapleform:
-            return "maple";
-        case ScreenId::StarParallelform:
-        case ScreenId::StarSerialform:
-            return "star";
-        case ScreenId::EPSONParallelform:
-        case ScreenId::EPSONSerialform:
-            return "epson";
-        case ScreenId::CITIZENParallelform:
-        case ScreenId::CITIZENSerialform:
-            return "citizen";
-        case ScreenId::ITHACAParallelform:
-        case ScreenId::ITHACASerialform:
-            return "ithaca";
-    }
-    return {};
+std::string demoDevice(const screens::ScreenEntry& screen, const toolkit::Form* form) {
+    const auto* alternate = dynamic_cast<const screens::Alderform2*>(form);
+    if (alternate != nullptr && alternate->mode() == "Level")
+        return "alder-level";
+    return screen.device;
 }
 
 Demo::Demo(const toolkit::Application& app, sim::WaitClock& clock)

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/program.h"
-#include "screens/common/context.h"
+#include "screens/screen_table.h"
 #include "sim/demo_port_system.h"
 #include "toolkit/application.h"
 
@@ -18,7 +18,7 @@ namespace app {
 // The device the demo plays for a screen, by its name (sim::makeDevice): the interface or
 // printer the screen tests, set up as the screen starts. The Alder alternate screen's interface
 // is switched to the mode the screen shows (`form` is the screen, once it is there).
-std::string demoDevice(screens::ScreenId screen, const toolkit::Form* form);
+std::string demoDevice(const screens::ScreenEntry& screen, const toolkit::Form* form);
 
 class Demo {
 public:
@@ -29,11 +29,11 @@ public:
     // What the About box lists for the ports.
     static std::vector<PortDevice> portDevices();
     // Tells the demo of each screen as it opens (Program::addScreenListener).
-    void screenOpened(screens::ScreenId screen) { m_screen = screen; }
+    void screenOpened(const screens::ScreenEntry& screen) { m_screen = &screen; }
 
 private:
     const toolkit::Application& m_app;
-    std::optional<screens::ScreenId> m_screen;
+    const screens::ScreenEntry* m_screen = nullptr;
     sim::DemoPortSystem m_ports;
 };
 

@@ -7,8 +7,6 @@
 #include "app/version.h"
 #include "app/visible_text.h"
 #include "screens/common/test_screen.h"
-#include "screens/interfaces/interface_screens.h"
-#include "screens/printers/printer_screens.h"
 
 namespace app {
 
@@ -27,7 +25,7 @@ Program::Program(toolkit::Application& app, ports::PortSystem& ports,
       m_context{m_recorder, m_records, *this},
       m_portDevices(std::move(portDevices)) {
     // Each screen's recording is under way before its load opens its port.
-    addScreenListener([this](screens::ScreenId screen) { m_wireLog.start(screen); });
+    addScreenListener([this](const screens::ScreenEntry& screen) { m_wireLog.start(screen); });
 }
 
 void Program::addScreenListener(ScreenListener listener) {
@@ -46,14 +44,13 @@ void Program::showSelector() {
     m_app.open<TestForm>(*this);
 }
 
-void Program::showScreen(screens::ScreenId screen) {
+void Program::showScreen(const std::string& formName) {
+    const screens::ScreenEntry* screen = screens::screenNamed(formName);
+    if (screen == nullptr)
+        return;
     for (const ScreenListener& listener : m_screenListeners)
-        listener(screen);
-    if (screens::isInterfaceScreen(screen)) {
-        screens::openInterfaceScreen(m_app, m_context, screen);
-    } else {
-        screens::openPrinterScreen(m_app, m_context, screen);
-    }
+        listener(*screen);
+    screen->open(m_app, m_context);
     if (const toolkit::Form* form = m_app.activeForm())
         m_wireLog.setCaption(form->caption());
 }

@@ -14,6 +14,7 @@
 #include "ports/port_types.h"
 #include "ports/recording/recording_port_system.h"
 #include "screens/common/context.h"
+#include "screens/screen_table.h"
 #include "toolkit/application.h"
 
 namespace app {
@@ -26,7 +27,7 @@ std::vector<PortDevice> portDevicesOf(const ports::DeviceMap& devices);
 class Program final : public screens::Navigator {
 public:
     // Told of each test screen as it opens, before its load takes a port.
-    using ScreenListener = std::function<void(screens::ScreenId)>;
+    using ScreenListener = std::function<void(const screens::ScreenEntry&)>;
 
     Program(toolkit::Application& app, ports::PortSystem& ports,
             std::vector<PortDevice> portDevices);
@@ -38,7 +39,7 @@ public:
 
     void showNotice();
     void showSelector() override;
-    void showScreen(screens::ScreenId screen) override;
+    void showScreen(const std::string& formName) override;
     // The About box: the program's name, its version and the device behind each port, each
     // shown as visibleText has it (the paths come from the environment).
     void showAbout();

@@ -1,16 +1,54 @@
 #include "app/test_form.h"
 
+#include "screens/printers/printer_table.h"
+
 namespace app {
 
 using namespace toolkit;
-using screens::ScreenId;
+
+namespace {
+
+const Font kGroupFont{"Arial", 9.75, true, false};
+constexpr int kLeft = 60;
+
+void setUpGroup(Frame& frame, const char* caption, int top, int height) {
+    frame.setCaption(caption);
+    frame.setGeometry(kLeft, top, 460, height);
+    frame.setForeColor(colors::kWhite);
+    frame.setFont(kGroupFont);
+}
+
+void setUpChoice(OptionButton& option, const char* caption, int column, int row) {
+    option.setCaption(caption);
+    option.setGeometry(16 + 224 * column, 24 + 28 * row, 216, 24);
+    option.setForeColor(colors::kWhite);
+    option.setFont(kGroupFont);
+}
+
+}  // namespace
+
+TestForm::PrinterOptions::PrinterOptions(Form& form) {
+    for (const screens::PrinterBrand* brand : screens::printerBrands()) {
+        Frame& frame = frames.emplace_back(form, brand->selector.frame);
+        options.emplace_back(form, brand->selector.parallelOption, &frame);
+        options.emplace_back(form, brand->selector.serialOption, &frame);
+    }
+}
+
+TestForm::PrinterMenus::PrinterMenus(Form& form, MenuItem& receiptPrinter) {
+    for (const screens::PrinterBrand* brand : screens::printerBrands()) {
+        const screens::SelectorPlace& place = brand->selector;
+        MenuItem& menu = items.emplace_back(form, place.menu, place.menuCaption, &receiptPrinter);
+        items.emplace_back(form, place.parallelItem, "Parallel Interface", &menu);
+        items.emplace_back(form, place.serialItem, "Serial Interface", &menu);
+    }
+}
 
 TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), m_program(program) {
     setCaption("Main Test Selector");
     setBackColor(colors::kLightBlue);
     // Wide enough for the whole menu bar on one row; the choices stay in the middle.
     setSize(580, 470);
-    constexpr int kLeft = 60;
 
     Label1.setCaption("Cash Drawer Interface Selector");
     Label1.setFont(Font{"Arial", 15.75, true, false});
@@ -18,54 +56,33 @@ TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), 
     Label1.setAlignment(Align::Center);
     Label1.setGeometry(kLeft - 40, 12, 540, 30);
 
-    const Font groupFont{"Arial", 9.75, true, false};
-    struct Group {
-        Frame& frame;
-        const char* caption;
-        int top;
-        int height;
-    };
-    for (const Group& g : {Group{Frame3, "Dunmere Cash Drawer Interfaces", 54, 84},
-                           Group{Frame1, "Star Printer Interface", 148, 56},
-                           Group{Frame2, "Epson Printer Interface", 212, 56},
-                           Group{Frame4, "Citizen Printer Interface", 276, 56},
-                           Group{Frame5, "Ithaca Printer Interface", 340, 56}}) {
-        g.frame.setCaption(g.caption);
-        g.frame.setGeometry(kLeft, g.top, 460, g.height);
-        g.frame.setForeColor(colors::kWhite);
-        g.frame.setFont(groupFont);
-    }
-
+    setUpGroup(Frame3, "Dunmere Cash Drawer Interfaces", 54, 84);
     struct Choice {
         OptionButton& option;
         MenuItem& item;
         const char* caption;
-        ScreenId screen;
+        const char* screen;
         int column;
         int row;
     };
-    const Choice choices[] = {
-        {Cedar, mCedar, "Cedar Serial Interface", ScreenId::Cedarform, 0, 0},
-        {Birch, mBirch, "Birch Serial Interface", ScreenId::Birchform, 1, 0},
-        {Alder, mAlder, "Alder Serial Interface", ScreenId::Alderform, 0, 1},
-        {Maple, mMaple, "Maple Parallel Interface", ScreenId::Mapleform, 1, 1},
-        {StarParallel, mSPPI, "Parallel Interface", ScreenId::StarParallelform, 0, 0},
-        {StarSerial, mSPSI, "Serial Interface", ScreenId::StarSerialform, 1, 0},
-        {EPSONParallel, mEPPI, "Parallel Interface", ScreenId::EPSONParallelform, 0, 0},
-        {EPSONSerail, mEPSI, "Serial Interface", ScreenId::EPSONSerialform, 1, 0},
-        {CITIZENParallel, mCPPI, "Parallel Interface", ScreenId::CITIZENParallelform, 0, 0},
-        {CITIZENserial, mCPSI, "Serial Interface", ScreenId::CITIZENSerialform, 1, 0},
-        {ITHACAparallel, mIPPI, "Parallel Interface", ScreenId::ITHACAParallelform, 0, 0},
-        {ITHACAserial, mIPSI, "Serial Interface", ScreenId::ITHACASerialform, 1, 0},
-    };
-    for (const Choice& c : choices) {
-        c.option.setCaption(c.caption);
-        c.option.setGeometry(16 + 224 * c.column, 24 + 28 * c.row, 216, 24);
-        c.option.setForeColor(colors::kWhite);
-        c.option.setFont(groupFont);
-        const ScreenId screen = c.screen;
-        c.option.onClick = [this, screen] { openScreen(screen); };
-        c.item.onClick = [this, screen] { openScreen(screen); };
+    for (const Choice& c : {Choice{Cedar, mCedar, "Cedar Serial Interface", "Cedarform", 0, 0},
+                            Choice{Birch, mBirch, "Birch Serial Interface", "Birchform", 1, 0},
+                            Choice{Alder, mAlder, "Alder Serial Interface", "Alderform", 0, 1},
+                            Choice{Maple, mMaple, "Maple Parallel Interface", "Mapleform", 1, 1}}) {
+        setUpChoice(c.option, c.caption, c.column, c.row);
+        wire(c.option, c.item, c.screen);
+    }
+    // The printer brands' groups follow one another below the interfaces.
+    for (std::size_t i = 0; i < screens::printerBrands().size(); ++i) {
+        const screens::PrinterBrand& brand = *screens::printerBrands()[i];
+        setUpGroup(printerOptions.frames[i], brand.selector.frameCaption,
+                   148 + 64 * static_cast<int>(i), 56);
+        OptionButton& parallel = printerOptions.options[2 * i];
+        OptionButton& serial = printerOptions.options[2 * i + 1];
+        setUpChoice(parallel, "Parallel Interface", 0, 0);
+        setUpChoice(serial, "Serial Interface", 1, 0);
+        wire(parallel, printerMenus.items[3 * i + 1], brand.parallel.formName);
+        wire(serial, printerMenus.items[3 * i + 2], brand.serial.formName);
     }
 
     Exit.setCaption("Exit");
@@ -82,8 +99,14 @@ TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), 
     mQuit.onClick = [this] { mQuit_Click(); };
 }
 
-void TestForm::openScreen(ScreenId screen) {
-    m_program.showScreen(screen);
+// The option button and the menu entry of a test do the same thing.
+void TestForm::wire(OptionButton& option, MenuItem& item, const std::string& formName) {
+    option.onClick = [this, formName] { openScreen(formName); };
+    item.onClick = [this, formName] { openScreen(formName); };
+}
+
+void TestForm::openScreen(const std::string& formName) {
+    m_program.showScreen(formName);
     close();
 }
 

@@ -7,7 +7,6 @@
 #include <ctime>
 #include <fstream>
 
-#include "app/demo.h"
 #include "protocol/bytes.h"
 
 namespace app {
@@ -16,7 +15,6 @@ namespace {
 
 using ports::PortCall;
 using Kind = ports::PortCall::Kind;
-using screens::ScreenId;
 
 // 1234567 as "1,234,567".
 std::string counted(std::uint64_t n) {
@@ -192,18 +190,16 @@ std::string callText(const PortCall& call) {
 
 }  // namespace
 
-void WireLog::start(ScreenId screen) {
+void WireLog::start(const screens::ScreenEntry& screen) {
     ++m_recording;
     m_events.clear();
     m_dropped = 0;
     m_caption.clear();
     m_opened = now();
     m_start = m_clock.now();
-    // The device the screen tests, the one the demo plays for it.
-    const std::string device = demoDevice(screen, nullptr);
-    m_brand = protocol::brandNamed(device);
+    m_commands = screen.printer != nullptr ? screen.printer->commands : nullptr;
     m_printer.reset();  // the port's open brings the brand's printer
-    m_serialInterface = !m_brand && device != "maple";
+    m_serialInterface = screen.family == screens::PortFamily::MakerSerial;
     m_pairs = 0;
 }
 
@@ -222,8 +218,8 @@ std::string WireLog::meaningOf(const PortCall& call) {
     switch (call.kind) {
         case Kind::Open:
             // Another port: another device, which has heard nothing of the last one's bytes.
-            if (call.result == ports::kSuccess && m_brand)
-                m_printer.emplace(*m_brand);
+            if (call.result == ports::kSuccess && m_commands)
+                m_printer.emplace(*m_commands);
             m_pairs = 0;
             return {};
         case Kind::Flush:
@@ -232,8 +228,9 @@ std::string WireLog::meaningOf(const PortCall& call) {
             m_pairs = 0;
             return {};
         case Kind::Read:
-            if (call.result == ports::kSuccess && m_brand && call.data.size() == 1)
-                return protocol::describeReply(*m_brand, static_cast<std::uint8_t>(call.data[0]));
+            if (call.result == ports::kSuccess && m_commands && call.data.size() == 1)
+                return protocol::describeReply(*m_commands,
+                                               static_cast<std::uint8_t>(call.data[0]));
             return {};
         case Kind::Write:
             break;

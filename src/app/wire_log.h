@@ -14,7 +14,7 @@
 
 #include "ports/recording/recording_port_system.h"
 #include "protocol/command_set.h"
-#include "screens/common/context.h"
+#include "screens/screen_table.h"
 #include "toolkit/clock.h"
 
 namespace app {
@@ -27,7 +27,7 @@ public:
 
     // A new recording for the screen that opens now; what the last one held is gone. Calls
     // made while no screen has opened yet are not kept.
-    void start(screens::ScreenId screen);
+    void start(const screens::ScreenEntry& screen);
     // The screen's window caption, for the heading.
     void setCaption(std::string caption) { m_caption = std::move(caption); }
 
@@ -65,7 +65,7 @@ private:
     // (which takes the opening character as a pair of bytes); a parallel interface's bytes
     // carry no mark of what they are.
     std::optional<protocol::Decoder> m_printer;
-    std::optional<protocol::Brand> m_brand;
+    const protocol::CommandSet* m_commands = nullptr;
     bool m_serialInterface = false;
     int m_pairs = 0;  // opening characters in a row
 };

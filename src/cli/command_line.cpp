@@ -2,11 +2,13 @@
 // turn whatever cannot be understood into a clear message and the usage exit code.
 #include "cli/command_line.h"
 
+#include <algorithm>
 #include <iostream>
 #include <map>
 #include <optional>
 
 #include "cli/commands.h"
+#include "screens/printers/printer_table.h"
 
 namespace cli {
 
@@ -42,12 +44,35 @@ const char* const kProgramHelp =
     "  2   no reply, a reply that tells nothing of the drawer, or a port error\n"
     "  64  the command line could not be understood\n";
 
-const char* const kPrinterOption = "  --printer NAME  epson, star, citizen or ithaca\n";
+std::string printerOption(screens::BrandFilter only = nullptr) {
+    return "  --printer NAME  " + screens::printerNames(only) + "\n";
+}
+
+// Each brand's kick command in a few words, with the brands that share it.
+std::string kickCommands() {
+    std::vector<std::pair<std::string, std::string>> groups;
+    for (const screens::PrinterBrand* brand : screens::printerBrands()) {
+        const protocol::CommandSet& commands = brand->commands();
+        auto group = std::find_if(groups.begin(), groups.end(),
+                                  [&](const auto& g) { return g.first == commands.kickSummary; });
+        if (group == groups.end()) {
+            groups.emplace_back(commands.kickSummary, commands.title);
+        } else {
+            group->second += std::string(", ") + commands.title;
+        }
+    }
+    std::string text;
+    for (const auto& [summary, titles] : groups)
+        text += (text.empty() ? "" : ", ") + summary + " (" + titles + ")";
+    return text;
+}
 const char* const kPortOption =
     "  --port PORT     COM1, COM2, LPT1, LPT2 or a device path (see drawertest --help)\n";
-const char* const kDrawerOptions =
-    "  --drawer N      drawer 1 (the default) or 2\n"
-    "  --alternate     drawer 1's alternate character (1C) on a Star or Citizen printer\n";
+std::string drawerOptions() {
+    return "  --drawer N      drawer 1 (the default) or 2\n"
+           "  --alternate     drawer 1's alternate character (1C) on a " +
+           screens::printerTitles(screens::hasAlternateTrigger, " or ") + " printer\n";
+}
 const char* const kJsonOption = "  --json          the result as one JSON object\n";
 
 struct Option {
@@ -70,20 +95,20 @@ const std::vector<Subcommand>& subcommands() {
          std::string("usage: drawertest kick --printer NAME --port PORT [--drawer 1|2] "
                      "[--alternate] [--json]\n\n"
                      "Sends the printer's drawer-open command, as its screen sends it after the "
-                     "test page with\n\"Test Drawer\" checked: ESC p (Epson), one control "
-                     "character (Star, Citizen), ESC x (Ithaca).\n") +
-             kPrinterOption + kPortOption + kDrawerOptions + kJsonOption},
+                     "test page with\n\"Test Drawer\" checked: ") +
+             kickCommands() + ".\n" + printerOption() + kPortOption + drawerOptions() +
+             kJsonOption},
         {"status",
          {{"--printer", true}, {"--port", true}, {"--watch", false}},
          false,
-         std::string("usage: drawertest status --printer epson|star|ithaca --port PORT [--watch] "
-                     "[--json]\n\n"
-                     "Asks a printer on a serial port for the drawer state, as its screen does "
-                     "while \"Report  Drawer\nStatus\" is checked, and prints Open, Closed, "
-                     "Unknown (a reply the brand's rule cannot judge,\nwith the byte) or No reply "
-                     "(nothing within 100 ms). Exit code 0 open, 1 closed, 2 otherwise.\n"
-                     "  --printer NAME  epson, star or ithaca\n") +
-             kPortOption +
+         "usage: drawertest status --printer " +
+             screens::printerNames(screens::readsDrawerState, "|", "|") +
+             " --port PORT [--watch] [--json]\n\n"
+             "Asks a printer on a serial port for the drawer state, as its screen does "
+             "while \"Report  Drawer\nStatus\" is checked, and prints Open, Closed, "
+             "Unknown (a reply the brand's rule cannot judge,\nwith the byte) or No reply "
+             "(nothing within 100 ms). Exit code 0 open, 1 closed, 2 otherwise.\n" +
+             printerOption(screens::readsDrawerState) + kPortOption +
              "  --watch         ask every 100 ms and print each change until interrupted "
              "(Ctrl-C);\n"
              "                  the exit code is that of the last reading\n" +
@@ -98,12 +123,13 @@ const std::vector<Subcommand>& subcommands() {
          std::string("usage: drawertest page --printer NAME --port PORT [--kick [--drawer 1|2] "
                      "[--alternate]] [--json]\n\n"
                      "Prints the screen's test page with its feed and cut, as \"Test / Print \" "
-                     "does; the serial\nIthaca printer is asked for the drawer state after it, as "
-                     "its screen does.\n") +
-             kPrinterOption + kPortOption +
+                     "does; the serial\n") +
+             screens::printerTitles(screens::pollsAfterPage) +
+             " printer is asked for the drawer state after it, as its screen does.\n" +
+             printerOption() + kPortOption +
              "  --kick          the drawer-open command after the page, as with \"Test Drawer\" "
              "checked\n" +
-             kDrawerOptions + kJsonOption},
+             drawerOptions() + kJsonOption},
         {"interface",
          {{"--port", true}, {"--baud", true}, {"--char", true}, {"--repeat", true}},
          true,

@@ -25,10 +25,10 @@ enum class PrinterAction { Kick, Page, Status };
 
 struct PrinterRequest {
     PrinterAction action;
-    std::string printer;  // "epson", "star", "citizen" or "ithaca"
+    std::string printer;  // a brand's command-line name (screens/printers/printer_table.h)
     PortArgument port;
     int drawer = 1;
-    bool alternate = false;  // drawer 1's alternate character (Star, Citizen)
+    bool alternate = false;  // drawer 1's alternate character, where the brand has one
     bool kick = false;       // page: the drawer command after the page
     bool watch = false;      // status: every change until interrupted
 };

@@ -8,7 +8,7 @@
 #include "cli/commands.h"
 #include "cli/port_session.h"
 #include "protocol/bytes.h"
-#include "screens/printers/printer_screens.h"
+#include "screens/printers/printer_table.h"
 #include "screens/printers/status_request.h"
 
 namespace cli {
@@ -19,33 +19,6 @@ using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 constexpr auto kPollPeriod = 100ms;
-
-struct Brand {
-    const char* name;
-    const char* title;
-    screens::ScreenId serial;
-    screens::ScreenId parallel;
-};
-constexpr Brand kBrands[] = {
-    {"epson", "Epson", screens::ScreenId::EPSONSerialform, screens::ScreenId::EPSONParallelform},
-    {"star", "Star", screens::ScreenId::StarSerialform, screens::ScreenId::StarParallelform},
-    {"citizen", "Citizen", screens::ScreenId::CITIZENSerialform,
-     screens::ScreenId::CITIZENParallelform},
-    {"ithaca", "Ithaca", screens::ScreenId::ITHACASerialform,
-     screens::ScreenId::ITHACAParallelform},
-};
-
-const Brand* findBrand(std::string_view name) {
-    for (const Brand& brand : kBrands) {
-        if (name == brand.name)
-            return &brand;
-    }
-    return nullptr;
-}
-
-const screens::PrinterModel& modelOf(const Brand& brand, PortKind kind) {
-    return *screens::printerModel(kind == PortKind::Serial ? brand.serial : brand.parallel);
-}
 
 const char* actionName(PrinterAction action) {
     switch (action) {
@@ -127,7 +100,8 @@ struct Reading {
 // screens' rule (screens::StatusRequest), so that a request queued behind a page is given the
 // page's time on the line. Input nobody asked for is dropped first, so that the reply read is
 // the answer to this request.
-Reading readStatus(PortSession& session, const screens::StatusModel& status) {
+Reading readStatus(PortSession& session, const screens::PrinterModel& model) {
+    const screens::StatusModel& status = *model.status;
     if (status.flushesFirst)
         session.flush();
     session.ports().purgeComm(session.handle(), ports::kPurgeRxClear);
@@ -151,7 +125,7 @@ Reading readStatus(PortSession& session, const screens::StatusModel& status) {
         if (*result != ports::kSuccess)
             return {
                 Reading::Kind::Error, -1, {screens::kStatusReplyFailure + code(*result), *result}};
-        switch (status.judge(reply)) {
+        switch (model.commands->readReply(reply)) {
             case screens::DrawerReading::Open:
                 return {Reading::Kind::Open, reply, {}};
             case screens::DrawerReading::Closed:
@@ -171,14 +145,14 @@ extern "C" void onInterrupt(int) {
 
 // Polls every 100 ms and prints each change until interrupted; a port that fails ends it.
 // Answers the exit code of the last reading.
-int watchStatus(PortSession& session, const screens::StatusModel& status, const Report& report,
+int watchStatus(PortSession& session, const screens::PrinterModel& model, const Report& report,
                 const Output& output) {
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
     std::optional<Reading> last;
     auto next = Clock::now();
     while (g_interrupted == 0) {
-        const Reading reading = readStatus(session, status);
+        const Reading reading = readStatus(session, model);
         if (!last || !reading.sameAs(*last)) {
             Report change = report;
             reading.addTo(change, "result");
@@ -230,26 +204,29 @@ Sent send(PortSession& session, const std::vector<screens::SequenceWrite>& write
 }  // namespace
 
 std::variant<PrinterRequest, std::string> checkPrinterRequest(PrinterRequest request) {
-    const Brand* brand = findBrand(request.printer);
+    const screens::PrinterBrand* brand = screens::printerBrandNamed(request.printer);
     if (!brand)
-        return "unknown printer '" + request.printer + "': epson, star, citizen or ithaca";
-    const screens::PrinterModel& model = modelOf(*brand, request.port.kind);
+        return "unknown printer '" + request.printer + "': " + screens::printerNames();
+    const screens::PrinterModel& model = brand->screenFor(request.port.kind);
     if (request.alternate && (!model.triggers.alternateCaption || request.drawer != 1))
-        return "--alternate is drawer 1's alternate character, on Star and Citizen printers only";
+        return "--alternate is drawer 1's alternate character, on " +
+               screens::printerTitles(screens::hasAlternateTrigger) + " printers only";
     if (request.action == PrinterAction::Status) {
         if (request.port.kind != PortKind::Serial)
             return "the drawer state is read on a serial port only: COM1, COM2 or a serial device";
         if (!model.status)
-            return std::string("the ") + brand->title + " printer reports no drawer state";
+            return std::string("the ") + brand->commands().title +
+                   " printer reports no drawer state";
     }
     return request;
 }
 
 int runPrinter(const PrinterRequest& request, const ports::DeviceMap& devices,
                const Output& output) {
-    const Brand& brand = *findBrand(request.printer);
+    const screens::PrinterBrand& printer = *screens::printerBrandNamed(request.printer);
+    const protocol::CommandSet& brand = printer.commands();
     const bool serial = request.port.kind == PortKind::Serial;
-    const screens::PrinterModel& model = modelOf(brand, request.port.kind);
+    const screens::PrinterModel& model = printer.screenFor(request.port.kind);
     PortSession session(request.port, devices, false);
     Report report;
     report.text("command", actionName(request.action))
@@ -266,8 +243,8 @@ int runPrinter(const PrinterRequest& request, const ports::DeviceMap& devices,
 
     if (request.action == PrinterAction::Status) {
         if (request.watch)
-            return watchStatus(session, *model.status, report, output);
-        const Reading reading = readStatus(session, *model.status);
+            return watchStatus(session, model, report, output);
+        const Reading reading = readStatus(session, model);
         reading.addTo(report, "result");
         output.print(report, reading.sentence(), reading.kind == Reading::Kind::Error);
         return reading.exitCode();
@@ -299,9 +276,9 @@ int runPrinter(const PrinterRequest& request, const ports::DeviceMap& devices,
     sentence += std::string(" sent to the ") + brand.title + " printer on " + session.shownName();
     if (kicks)
         sentence += " (" + protocol::hex(command) + ")";
-    // The serial Ithaca screen reads the drawer state after every page.
+    // A screen that reads the drawer state after every page does so here too.
     if (request.action == PrinterAction::Page && model.pollsAfterTest) {
-        const Reading reading = readStatus(session, *model.status);
+        const Reading reading = readStatus(session, model);
         reading.addTo(report, "status");
         sentence += "; drawer state: " + reading.sentence();
     }

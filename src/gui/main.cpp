@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
         app::Demo simulation(application, lineClock);
         app::Program program(application, simulation.ports(), app::Demo::portDevices());
         program.addScreenListener(
-            [&simulation](screens::ScreenId screen) { simulation.screenOpened(screen); });
+            [&simulation](const screens::ScreenEntry& screen) { simulation.screenOpened(screen); });
         windows.setTitleSuffix(QStringLiteral(" - Demo"));
         gui::SimulatedDrawerWindow drawers(simulation.ports());
         drawers.show();

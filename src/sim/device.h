@@ -86,7 +86,7 @@ public:
     Device(const Device&) = delete;
     Device& operator=(const Device&) = delete;
 
-    // "an Epson receipt printer (ESC/POS)", "a Birch serial interface".
+    // "a Birch serial interface", or what a printer's command set says it is.
     virtual std::string description() const = 0;
 
     // A byte from the program that has reached the device at `at`; answers what the device

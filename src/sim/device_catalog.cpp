@@ -7,8 +7,8 @@
 namespace sim {
 
 std::shared_ptr<Device> makeDevice(std::string_view name) {
-    if (const auto brand = protocol::brandNamed(name))
-        return std::make_shared<Printer>(*brand);
+    if (const protocol::CommandSet* commands = protocol::commandSetNamed(name))
+        return std::make_shared<Printer>(*commands);
     if (auto settings = interfaceSettings(name))
         return std::make_shared<DrawerInterface>(std::move(*settings));
     return nullptr;

@@ -3,32 +3,14 @@
 
 namespace sim {
 
-namespace {
-
-int paperWidth(protocol::Brand brand) {
-    return brand == protocol::Brand::Star ? 48 : 42;
-}
-
-}  // namespace
-
-Printer::Printer(protocol::Brand brand, int columns)
+Printer::Printer(const protocol::CommandSet& commands, int columns)
     : Device(2),
-      m_brand(brand),
-      m_columns(static_cast<std::size_t>(columns > 0 ? columns : paperWidth(brand))),
-      m_decoder(brand) {}
+      m_commands(commands),
+      m_columns(static_cast<std::size_t>(columns > 0 ? columns : commands.paperColumns)),
+      m_decoder(commands) {}
 
 std::string Printer::description() const {
-    switch (m_brand) {
-        case protocol::Brand::Epson:
-            return "an Epson receipt printer (ESC/POS)";
-        case protocol::Brand::Star:
-            return "a Star Micronics receipt printer";
-        case protocol::Brand::Citizen:
-            return "a Citizen receipt printer";
-        case protocol::Brand::Ithaca:
-            break;
-    }
-    return "an Ithaca receipt printer";
+    return m_commands.printer;
 }
 
 Bytes Printer::onByte(std::uint8_t byte, Time at) {
@@ -58,14 +40,14 @@ void Printer::act(const protocol::Command& command, Time at, Bytes& replies) {
             kick(command.drawer, at);
             return;
         case protocol::Action::StatusRequest:
-            if (const auto reply = protocol::statusReply(m_brand, command, drawer(1).isOpen())) {
+            if (const auto reply = m_commands.reply(command, drawer(1).isOpen())) {
                 replies.push_back(*reply);
                 countStatusAnswer();
                 // Polls come ten times a second: only a change is told.
                 if (m_lastReply != reply) {
                     endLine();
                     notify(Notice::Kind::Reply,
-                           command.name() + "; " + protocol::describeReply(m_brand, *reply));
+                           command.name() + "; " + protocol::describeReply(m_commands, *reply));
                     m_lastReply = reply;
                 }
             }

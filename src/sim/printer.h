@@ -14,7 +14,7 @@ namespace sim {
 class Printer final : public Device {
 public:
     // columns 0: the brand's own paper width.
-    explicit Printer(protocol::Brand brand, int columns = 0);
+    explicit Printer(const protocol::CommandSet& commands, int columns = 0);
 
     std::string description() const override;
     // A printer that is on holds CTS and DSR.
@@ -30,7 +30,7 @@ private:
     void endLine();
     void note(const protocol::Command& command);
 
-    protocol::Brand m_brand;
+    const protocol::CommandSet& m_commands;
     std::size_t m_columns;
     protocol::Decoder m_decoder;
     std::optional<std::string> m_line;  // a line being printed, empty or not

@@ -11,7 +11,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-using screens::ScreenId;
 
 // The lines' time is the test's clock.
 class TestLineClock final : public sim::WaitClock {
@@ -29,11 +28,12 @@ private:
 
 TEST(Demo, EveryScreenOpensTheDrawerOfTheDeviceOnItsPortAndSeesItCloseAgain) {
     // Every screen, and the Alder's alternate screen once more after its level button.
-    std::vector<std::pair<ScreenId, const char*>> cases{{ScreenId::Alderform2, "Alder_Level"}};
-    for (int id = 0; id <= static_cast<int>(ScreenId::ITHACASerialform); ++id)
-        cases.emplace_back(static_cast<ScreenId>(id), nullptr);
-    for (const auto& [id, first] : cases) {
-        SCOPED_TRACE(app::demoDevice(id, nullptr) + (first ? std::string(" after ") + first : ""));
+    std::vector<std::pair<const screens::ScreenEntry*, const char*>> cases{
+        {screens::screenNamed("Alderform2"), "Alder_Level"}};
+    for (const screens::ScreenEntry& screen : screens::screenTable())
+        cases.emplace_back(&screen, nullptr);
+    for (const auto& [screen, first] : cases) {
+        SCOPED_TRACE(screen->formName + (first ? std::string(" after ") + first : ""));
         toolkit::VirtualClock clock;
         toolkit::Application application(clock);
         support::RecordingWindowSystem windows;
@@ -41,8 +41,9 @@ TEST(Demo, EveryScreenOpensTheDrawerOfTheDeviceOnItsPortAndSeesItCloseAgain) {
         TestLineClock lineClock(clock);
         app::Demo demo(application, lineClock);
         app::Program program(application, demo.ports(), app::Demo::portDevices());
-        program.addScreenListener([&demo](ScreenId screen) { demo.screenOpened(screen); });
-        program.showScreen(id);
+        program.addScreenListener(
+            [&demo](const screens::ScreenEntry& opened) { demo.screenOpened(opened); });
+        program.showScreen(screen->formName);
         toolkit::Form& form = *application.activeForm();
         if (first != nullptr)
             application.click(*form.find(first));

@@ -155,7 +155,8 @@ TEST_F(Shell, AboutNamesTheProgramItsVersionAndEachPortsDevice) {
         "\\\\.\\COM12 caf\u00e9\U0001F5A8" + std::string(85, 'a');  // 100 characters
     for (const auto& [value, shown] : std::initializer_list<std::pair<std::string, std::string>>{
              {path, path},
-             {"a\nCOM2: b\t\r\x1b[2J\x7f\u202E\u202F\u2010\u2028\u0085\u200F\u2060\xff\xc3\xe0\x80\x80",
+             {"a\nCOM2: "
+              "b\t\r\x1b[2J\x7f\u202E\u202F\u2010\u2028\u0085\u200F\u2060\xff\xc3\xe0\x80\x80",
               "a\\nCOM2: b\\t\\r\\x1B[2J\\x7F\\u202E\u202F\u2010"
               "\\u2028\\u0085\\u200F\\u2060\\xFF\\xC3\\xE0\\x80\\x80"},
              {std::string(100'000, 'a'), std::string(99, 'a') + "\u2026"},

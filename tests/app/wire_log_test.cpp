@@ -37,10 +37,10 @@ TEST(WireLog, AnEpsonScreensSetUpAndPollAreNamedInTheirOrder) {
     app.setWindowSystem(&windows);
     support::FakePortSystem fake;
     fake.useClock(clock);
-    fake.attach("COM1", std::make_shared<sim::Printer>(protocol::Brand::Epson));
+    fake.attach("COM1", std::make_shared<sim::Printer>(protocol::epsonCommands()));
     app::Program program{app, fake, {}};
 
-    program.showScreen(screens::ScreenId::EPSONSerialform);
+    program.showScreen("EPSONSerialform");
     auto& screen = dynamic_cast<screens::PrinterScreen&>(*app.activeForm());
     app.click(*screen.DrawerStatus);     // polls, and checks "Test Drawer"
     support::runFor(app, clock, 150ms);  // a request and its reply
@@ -78,11 +78,11 @@ TEST(WireLog, KeepsTheNewestEventsAndSaysHowManyWentAndNamesAnInterfacesOpeningC
     const auto write = [&call](std::string bytes, ports::ErrorCode result = ports::kSuccess) {
         call(PortCall::Kind::Write, std::move(bytes), result);
     };
-    log.start(screens::ScreenId::EPSONSerialform);
+    log.start(*screens::screenNamed("EPSONSerialform"));
     call(PortCall::Kind::Read, "\x16\x16");  // two bytes are no one reply
     EXPECT_EQ(log.line(0), "    0.000  in    16 16  \"..\"");
     clock.spend(1s);  // times count from the start of the screen
-    log.start(screens::ScreenId::Birchform);
+    log.start(*screens::screenNamed("Birchform"));
     log.setCaption("Birch Interface Test");
     EXPECT_EQ(log.total(), 0u);
     clock.spend(10001234ms);  // hours into the screen

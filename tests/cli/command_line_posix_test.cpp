@@ -126,7 +126,7 @@ TEST_F(CommandLineTest, TellsWhatIsWrongWithTheCommandLineAndHowToUseIt) {
         {"page --printer epson --colour", "unknown option '--colour'"},
         {"kick --printer epson --port COM3", "'COM3' is no port: COM1, COM2, LPT1, LPT2, a"},
         {"kick --port com1", "--printer is missing"},
-        {"kick --printer hp --port COM1", "unknown printer 'hp': epson, star, citizen or ithaca"},
+        {"kick --printer hp --port COM1", "unknown printer 'hp': star, epson, citizen or ithaca"},
         {"kick --printer epson --port COM1 --drawer 3", "--drawer takes 1 or 2"},
         {"kick --printer epson --port COM1 --alternate", "--alternate is drawer 1's alternate"},
         {"kick --printer star --port LPT1 --drawer 2 --alternate", "--alternate is drawer 1's"},

@@ -55,7 +55,8 @@ TEST_F(RendererTest, ClicksReachTheModelAndTheModelDecidesWhatTheyShow) {
     const QCursor* during = nullptr;
     form.go.onClick = [&] {
         bool painted = false;
-        QMetaObject::invokeMethod(window, [&] { painted = true; }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            window, [&] { painted = true; }, Qt::QueuedConnection);
         app.keepPainting();
         app.keepPainting();
         EXPECT_TRUE(painted);

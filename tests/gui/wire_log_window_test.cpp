@@ -28,7 +28,7 @@ TEST(WireLogWindow, F12OpensItOnATestScreenFollowingTheScreensCallsAndOnTheSelec
     gui::QtWindowSystem windows{app};
     support::FakePortSystem fake;
     fake.useClock(clock);
-    fake.attach("COM1", std::make_shared<sim::Printer>(protocol::Brand::Epson));
+    fake.attach("COM1", std::make_shared<sim::Printer>(protocol::epsonCommands()));
     app::Program program{app, fake, {}};
     gui::WireLogWindow log(program, windows);
     auto* view = log.findChild<QListView*>("events");
@@ -43,7 +43,7 @@ TEST(WireLogWindow, F12OpensItOnATestScreenFollowingTheScreensCallsAndOnTheSelec
         return text;
     };
 
-    program.showScreen(screens::ScreenId::EPSONSerialform);
+    program.showScreen("EPSONSerialform");
     QMainWindow* screen = gui::windowOf(*app.activeForm());
     ASSERT_TRUE(QTest::qWaitForWindowActive(screen));
     QTest::keyClick(screen, Qt::Key_F12);
@@ -87,7 +87,7 @@ TEST(WireLogWindow, F12OpensItOnATestScreenFollowingTheScreensCallsAndOnTheSelec
     QTest::keyClick(selector, Qt::Key_F12);
     EXPECT_TRUE(log.isVisible());
     log.hide();
-    program.showScreen(screens::ScreenId::EPSONSerialform);
+    program.showScreen("EPSONSerialform");
     QTest::qWait(300);
     EXPECT_EQ(events().find("call"), std::string::npos) << "hidden, it does not look: all blank";
 }

@@ -64,12 +64,13 @@ protected:
     toolkit::VirtualClock clock;
     support::FakePortSystem fake;
     ports::PortSystem& seam = fake;
-    std::shared_ptr<sim::Printer> printer = std::make_shared<sim::Printer>(protocol::Brand::Epson);
+    std::shared_ptr<sim::Printer> printer =
+        std::make_shared<sim::Printer>(protocol::epsonCommands());
     ports::Handle handle;
 };
 
 TEST_F(FakeLine, BytesLeaveAtTheRateOfTheLine) {
-    fake.attach("LPT1", std::make_shared<sim::Printer>(protocol::Brand::Epson));
+    fake.attach("LPT1", std::make_shared<sim::Printer>(protocol::epsonCommands()));
     const ports::Handle lpt = open(fake, "LPT1");  // its own pace, whatever rate it is told
     for (const auto& [port, settings, bytes, time] :
          {std::tuple{handle, "COM1:9600,n,8,1", 480, 500ms},

@@ -9,7 +9,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-using protocol::Brand;
 using sim::Bytes;
 using sim::Notice;
 using sim::Time;
@@ -30,18 +29,19 @@ Bytes feed(sim::Device& device, const Bytes& bytes, Time start = Time::zero()) {
 // request and drawer 1 kick: the last test; a drawer closing by itself: the demo's.)
 TEST(Printers, OpenEachDrawerOnItsCommandOnceAndTellOfDrawerOne) {
     for (const auto& [brand, kick, opens] :
-         {std::tuple{Brand::Epson, Bytes{0x1B, 0x70, 0x31, 9, 9}, 2},
-          std::tuple{Brand::Star, Bytes{0x1A}, 2}, std::tuple{Brand::Citizen, Bytes{0x1A}, 2},
-          std::tuple{Brand::Ithaca, Bytes{0x1B, 0x78, 0x02}, 2},
-          std::tuple{Brand::Star, Bytes{0x1C}, 1}}) {
-        sim::Printer printer(brand);
+         {std::tuple{&protocol::epsonCommands(), Bytes{0x1B, 0x70, 0x31, 9, 9}, 2},
+          std::tuple{&protocol::starCommands(), Bytes{0x1A}, 2},
+          std::tuple{&protocol::citizenCommands(), Bytes{0x1A}, 2},
+          std::tuple{&protocol::ithacaCommands(), Bytes{0x1B, 0x78, 0x02}, 2},
+          std::tuple{&protocol::starCommands(), Bytes{0x1C}, 1}}) {
+        sim::Printer printer(*brand);
         std::string told;
         printer.setListener([&](auto& n) { told += n.kind == Notice::Kind::Drawer ? n.text : ""; });
         feed(printer, kick);
         feed(printer, kick, 1s);  // an open drawer is out of the latch already
         EXPECT_EQ(told, "drawer " + std::to_string(opens) + ": opens");
     }
-    sim::Printer epson(Brand::Epson);
+    sim::Printer epson(protocol::epsonCommands());
     const Bytes request{0x10, 0x04, 0x01};
     feed(epson, {0x1B, 0x70, 0x01, 9, 9});
     EXPECT_EQ(feed(epson, request, 1s), Bytes{0x16});
@@ -51,7 +51,7 @@ TEST(Printers, OpenEachDrawerOnItsCommandOnceAndTellOfDrawerOne) {
 }
 
 TEST(Printers, PrintAtTheirPaperWidthAndEndALineWhenTheLineGoesQuiet) {
-    sim::Printer printer(Brand::Star);  // 48 columns
+    sim::Printer printer(protocol::starCommands());  // 48 columns
     std::vector<std::string> paper;
     printer.setListener([&paper](const Notice& n) {
         if (n.kind == Notice::Kind::Paper)

@@ -16,10 +16,10 @@ namespace support {
 class RecordingNavigator final : public screens::Navigator {
 public:
     void showSelector() override { shown.push_back("TestForm"); }
-    void showScreen(screens::ScreenId screen) override { opened.push_back(screen); }
+    void showScreen(const std::string& formName) override { opened.push_back(formName); }
 
     std::vector<std::string> shown;
-    std::vector<screens::ScreenId> opened;
+    std::vector<std::string> opened;
 };
 
 struct ScreenHarness {

@@ -160,10 +160,10 @@ std::optional<Options> parse(int argc, char** argv) {
 
 // The device the options name, set up as they ask; null with `error` set when there is none.
 std::shared_ptr<sim::Device> makeDevice(Options& options, std::string& error) {
-    if (const auto brand = protocol::brandNamed(options.device)) {
+    if (const protocol::CommandSet* commands = protocol::commandSetNamed(options.device)) {
         if (options.port.empty())
             options.port = "COM1";
-        return std::make_shared<sim::Printer>(*brand, options.columns);
+        return std::make_shared<sim::Printer>(*commands, options.columns);
     }
     auto settings = sim::interfaceSettings(options.device);
     if (!settings) {

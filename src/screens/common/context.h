@@ -2,26 +2,12 @@
 // records, and the way to the other windows.
 #pragma once
 
+#include <string>
+
 #include "ports/port_system.h"
 #include "ports/port_types.h"
 
 namespace screens {
-
-enum class ScreenId {
-    Alderform,
-    Alderform2,
-    Birchform,
-    Cedarform,
-    Mapleform,
-    StarParallelform,
-    StarSerialform,
-    EPSONParallelform,
-    EPSONSerialform,
-    CITIZENParallelform,
-    CITIZENSerialform,
-    ITHACAParallelform,
-    ITHACASerialform,
-};
 
 // Opens the other windows; each call creates the window anew, runs its load handler and shows
 // it. The caller closes its own window afterwards.
@@ -29,7 +15,8 @@ class Navigator {
 public:
     virtual ~Navigator() = default;
     virtual void showSelector() = 0;
-    virtual void showScreen(ScreenId screen) = 0;
+    // A test screen by its form name ("Alderform"; screens/screen_table.h).
+    virtual void showScreen(const std::string& formName) = 0;
 };
 
 struct Context {

@@ -121,7 +121,7 @@ void Alderform::Trigger_Click() {
 
 void Alderform::AlderAdvanced_Click() {
     ClosePort(CloseCaller::AlderAdvanced);
-    m_context.navigator.showScreen(ScreenId::Alderform2);
+    m_context.navigator.showScreen("Alderform2");
     close();
 }
 

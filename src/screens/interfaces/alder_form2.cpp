@@ -128,7 +128,7 @@ void Alderform2::Trigger_Click() {
 
 void Alderform2::AlderAdvanced_Click() {
     ClosePort(CloseCaller::AlderAdvanced);
-    m_context.navigator.showScreen(ScreenId::Alderform);
+    m_context.navigator.showScreen("Alderform");
     close();
 }
 

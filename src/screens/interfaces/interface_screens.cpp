@@ -8,39 +8,23 @@
 
 namespace screens {
 
-bool isInterfaceScreen(ScreenId screen) {
-    switch (screen) {
-        case ScreenId::Alderform:
-        case ScreenId::Alderform2:
-        case ScreenId::Birchform:
-        case ScreenId::Cedarform:
-        case ScreenId::Mapleform:
-            return true;
-        default:
-            return false;
-    }
+namespace {
+
+template <class Screen>
+ScreenEntry entry(const char* formName, PortFamily family, const char* device) {
+    return {formName, family, device, nullptr,
+            [](toolkit::Application& app, Context& context) { app.open<Screen>(context); }};
 }
 
-void openInterfaceScreen(toolkit::Application& app, Context& context, ScreenId screen) {
-    switch (screen) {
-        case ScreenId::Alderform:
-            app.open<Alderform>(context);
-            break;
-        case ScreenId::Alderform2:
-            app.open<Alderform2>(context);
-            break;
-        case ScreenId::Birchform:
-            app.open<Birchform>(context);
-            break;
-        case ScreenId::Cedarform:
-            app.open<Cedarform>(context);
-            break;
-        case ScreenId::Mapleform:
-            app.open<Mapleform>(context);
-            break;
-        default:
-            break;
-    }
+}  // namespace
+
+std::vector<ScreenEntry> interfaceScreens() {
+    return {entry<Alderform>("Alderform", PortFamily::MakerSerial, "alder"),
+            // The demo switches the interface to the mode the screen shows.
+            entry<Alderform2>("Alderform2", PortFamily::MakerSerial, "alder-char"),
+            entry<Birchform>("Birchform", PortFamily::MakerSerial, "birch"),
+            entry<Cedarform>("Cedarform", PortFamily::MakerSerial, "cedar"),
+            entry<Mapleform>("Mapleform", PortFamily::MakerParallel, "maple")};
 }
 
 }  // namespace screens

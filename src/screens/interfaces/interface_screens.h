@@ -1,12 +1,12 @@
-// Opens the screens of the maker's drawer interfaces.
+// The screens of the maker's drawer interfaces, as rows of the screen table.
 #pragma once
 
-#include "screens/common/context.h"
-#include "toolkit/application.h"
+#include <vector>
+
+#include "screens/screen_table.h"
 
 namespace screens {
 
-bool isInterfaceScreen(ScreenId screen);
-void openInterfaceScreen(toolkit::Application& app, Context& context, ScreenId screen);
+std::vector<ScreenEntry> interfaceScreens();
 
 }  // namespace screens

@@ -1,4 +1,6 @@
-#include "screens/printers/citizen_screens.h"
+// The Citizen printer screens: single drawer characters (a primary and an alternate one for
+// drawer 1); no drawer status.
+#include "screens/printers/printer_table.h"
 
 #include "screens/printers/drawer_characters.h"
 
@@ -8,6 +10,7 @@ namespace {
 
 const PrinterModel kSerial{
     .formName = "CITIZENSerialform",
+    .commands = &protocol::citizenCommands(),
     .family = PortFamily::PrinterSerial,
     .caption = "Citizen Serial Printer Test",
     .heading = "Citizen Printer Cash Drawer Test",
@@ -34,6 +37,7 @@ const PrinterModel kSerial{
 
 const PrinterModel kParallel{
     .formName = "CITIZENParallelform",
+    .commands = &protocol::citizenCommands(),
     .family = PortFamily::PrinterParallel,
     .caption = "CITIZEN Parallel test form",
     .heading = "CITIZEN Printer Cash Drawer Test",
@@ -46,18 +50,18 @@ const PrinterModel kParallel{
 
 }  // namespace
 
-CITIZENSerialform::CITIZENSerialform(toolkit::Application& app, Context& context)
-    : PrinterScreen(app, context, kSerial) {}
-
-const PrinterModel& CITIZENSerialform::model() {
-    return kSerial;
-}
-
-CITIZENParallelform::CITIZENParallelform(toolkit::Application& app, Context& context)
-    : PrinterScreen(app, context, kParallel) {}
-
-const PrinterModel& CITIZENParallelform::model() {
-    return kParallel;
+const PrinterBrand& citizenPrinter() {
+    static const PrinterBrand kBrand{.selector = {.frame = "Frame4",
+                                                  .frameCaption = "Citizen Printer Interface",
+                                                  .parallelOption = "CITIZENParallel",
+                                                  .serialOption = "CITIZENserial",
+                                                  .menu = "mCPI",
+                                                  .menuCaption = "Citizen ",
+                                                  .parallelItem = "mCPPI",
+                                                  .serialItem = "mCPSI"},
+                                     .serial = kSerial,
+                                     .parallel = kParallel};
+    return kBrand;
 }
 
 }  // namespace screens

@@ -1,6 +1,6 @@
-// What the Star and Citizen printer screens share: both printers open a drawer on a single
-// control character (BEL for drawer 1, FS as its alternate, SUB for drawer 2), and both
-// brands' parallel screens send the same test.
+// What the printer screens share whose printers open a drawer on a single control character
+// (BEL for drawer 1, FS as its alternate, SUB for drawer 2): their triggers, and the test their
+// parallel screens send.
 #pragma once
 
 #include "screens/printers/printer_screen.h"

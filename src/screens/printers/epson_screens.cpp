@@ -1,4 +1,6 @@
-#include "screens/printers/epson_screens.h"
+// The Epson printer screens: ESC p drawer pulses, the page cut, and on the serial screen the
+// drawer state from the printer's real-time status byte.
+#include "screens/printers/printer_table.h"
 
 namespace screens {
 
@@ -23,6 +25,7 @@ const SequenceStep kDrawerCommand = SequenceStep::sendDrawerCommand(kUnchecked);
 
 const PrinterModel kSerial{
     .formName = "EPSONSerialform",
+    .commands = &protocol::epsonCommands(),
     .family = PortFamily::PrinterSerial,
     .caption = "Epson Serial Printer Test",
     .heading = "Epson Printer Cash Drawer Test",
@@ -39,13 +42,13 @@ const PrinterModel kSerial{
                           .greensFeedback2 = true,
                           .flushesFirst = false,
                           .ownRecord = true,
-                          .judge = protocol::readEpsonReply,
                           .showsUnjudged = true,
                           .uncheckEndsDrawerTest = false},
 };
 
 const PrinterModel kParallel{
     .formName = "EPSONParallelform",
+    .commands = &protocol::epsonCommands(),
     .family = PortFamily::PrinterParallel,
     .caption = "Epson Parallel Printer Test",
     .heading = "Epson Printer Cash Drawer Test",
@@ -58,18 +61,18 @@ const PrinterModel kParallel{
 
 }  // namespace
 
-EPSONSerialform::EPSONSerialform(toolkit::Application& app, Context& context)
-    : PrinterScreen(app, context, kSerial) {}
-
-const PrinterModel& EPSONSerialform::model() {
-    return kSerial;
-}
-
-EPSONParallelform::EPSONParallelform(toolkit::Application& app, Context& context)
-    : PrinterScreen(app, context, kParallel) {}
-
-const PrinterModel& EPSONParallelform::model() {
-    return kParallel;
+const PrinterBrand& epsonPrinter() {
+    static const PrinterBrand kBrand{.selector = {.frame = "Frame2",
+                                                  .frameCaption = "Epson Printer Interface",
+                                                  .parallelOption = "EPSONParallel",
+                                                  .serialOption = "EPSONSerail",
+                                                  .menu = "mEPI",
+                                                  .menuCaption = "Epson ",
+                                                  .parallelItem = "mEPPI",
+                                                  .serialItem = "mEPSI"},
+                                     .serial = kSerial,
+                                     .parallel = kParallel};
+    return kBrand;
 }
 
 }  // namespace screens

@@ -1,4 +1,6 @@
-#include "screens/printers/ithaca_screens.h"
+// The Ithaca printer screens: ESC x drawer commands, and on the serial screen the drawer
+// state from the reply to ENQ 1, also asked once after every test page.
+#include "screens/printers/printer_table.h"
 
 namespace screens {
 
@@ -22,6 +24,7 @@ const SequenceStep kDrawerCommand =
 
 const PrinterModel kSerial{
     .formName = "ITHACASerialform",
+    .commands = &protocol::ithacaCommands(),
     .family = PortFamily::PrinterSerial,
     .caption = "Ithaca Serial Printer Test",
     .heading = "Ithaca Printer Cash Drawer Test",
@@ -37,12 +40,12 @@ const PrinterModel kSerial{
                           .greensFeedback2 = true,
                           .flushesFirst = true,
                           .ownRecord = false,
-                          .judge = protocol::readIthacaReply,
                           .uncheckEndsDrawerTest = true},
 };
 
 const PrinterModel kParallel{
     .formName = "ITHACAParallelform",
+    .commands = &protocol::ithacaCommands(),
     .family = PortFamily::PrinterParallel,
     .caption = "Ithaca Parallel Printer Test",
     .heading = "Ithaca Printer Cash Drawer Test",
@@ -54,18 +57,18 @@ const PrinterModel kParallel{
 
 }  // namespace
 
-ITHACASerialform::ITHACASerialform(toolkit::Application& app, Context& context)
-    : PrinterScreen(app, context, kSerial) {}
-
-const PrinterModel& ITHACASerialform::model() {
-    return kSerial;
-}
-
-ITHACAParallelform::ITHACAParallelform(toolkit::Application& app, Context& context)
-    : PrinterScreen(app, context, kParallel) {}
-
-const PrinterModel& ITHACAParallelform::model() {
-    return kParallel;
+const PrinterBrand& ithacaPrinter() {
+    static const PrinterBrand kBrand{.selector = {.frame = "Frame5",
+                                                  .frameCaption = "Ithaca Printer Interface",
+                                                  .parallelOption = "ITHACAparallel",
+                                                  .serialOption = "ITHACAserial",
+                                                  .menu = "mIPI",
+                                                  .menuCaption = "Ithaca",
+                                                  .parallelItem = "mIPPI",
+                                                  .serialItem = "mIPSI"},
+                                     .serial = kSerial,
+                                     .parallel = kParallel};
+    return kBrand;
 }
 
 }  // namespace screens

@@ -462,7 +462,7 @@ void PrinterScreen::endRequest() {
 }
 
 void PrinterScreen::judgeReply(std::uint8_t reply) {
-    switch (m_model.status->judge(reply)) {
+    switch (m_model.commands->readReply(reply)) {
         case DrawerReading::Open:
             showDrawer("Open", colors::kGreen, "Drawer indicates open.");
             break;

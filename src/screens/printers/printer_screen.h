@@ -1,7 +1,8 @@
 // The receipt-printer screen every printer brand shares: the drawer and trigger choice, the
 // test sequence (a page, its end commands and the drawer-open command, one write per byte),
 // the serial printers' port set-up and the drawer-status poll through the printer. A screen
-// is this frame plus a PrinterModel: the data that tells one printer screen from another.
+// is this frame plus a PrinterModel: the data that tells one printer screen from another
+// (screens/printers/printer_table.h lists them).
 #pragma once
 
 #include <chrono>
@@ -98,10 +99,8 @@ struct StatusModel {
     // shared WriteOverlapped and the read none.
     bool ownRecord;
     FailureText eventFailure = kUnchecked;
-    // The brand's rule for the reply, the one its printers answer by.
-    DrawerReading (*judge)(std::uint8_t reply);
-    // A reply the rule cannot judge shows "Unknown" with the byte; otherwise the display stays
-    // as it was.
+    // A reply the brand's rule cannot judge shows "Unknown" with the byte; otherwise the display
+    // stays as it was.
     bool showsUnjudged = false;
     // Unchecking DrawerStatus also ends the drawer test (TestDrawer unchecked, drawers
     // cleared, cd_status hidden); otherwise it only frees drawer 2 again.
@@ -141,6 +140,8 @@ struct DrawerTriggers {
 // The fields with defaults are those most screens leave as they are.
 struct PrinterModel {
     const char* formName;
+    // What the printer understands, and its rule for a status reply.
+    const protocol::CommandSet* commands;
     PortFamily family;
     const char* caption;
     const char* heading;
@@ -156,7 +157,7 @@ struct PrinterModel {
     std::optional<StatusModel> status = std::nullopt;
 };
 
-class PrinterScreen : public TestScreen {
+class PrinterScreen final : public TestScreen {
 public:
     toolkit::Label Label1{*this, "Label1"};
     toolkit::Frame drawerFrame;  // Frame1, or Drawer_Frame
@@ -179,9 +180,9 @@ public:
     std::int32_t triggerChar() const { return m_triggerChar; }
     std::int32_t statusReply() const { return m_statusReply; }
 
-protected:
     PrinterScreen(toolkit::Application& app, Context& context, const PrinterModel& model);
 
+protected:
     void load() override;
     void SetupPort() override;
 

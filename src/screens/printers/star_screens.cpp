@@ -1,4 +1,6 @@
-#include "screens/printers/star_screens.h"
+// The Star Micronics printer screens: single drawer characters (a primary and an alternate one
+// for drawer 1), and on the serial screen the drawer state from the reply to ENQ.
+#include "screens/printers/printer_table.h"
 
 #include "screens/printers/drawer_characters.h"
 
@@ -10,6 +12,7 @@ const FailureText kEventFailure{"failure to create event"};
 
 const PrinterModel kSerial{
     .formName = "StarSerialform",
+    .commands = &protocol::starCommands(),
     .family = PortFamily::PrinterSerial,
     .caption = "Star Micronics Serial Printer Test",
     .heading = "Star Printer Cash Drawer Test",
@@ -39,12 +42,12 @@ const PrinterModel kSerial{
                           .flushesFirst = true,
                           .ownRecord = true,
                           .eventFailure = kEventFailure,
-                          .judge = protocol::readStarReply,
                           .uncheckEndsDrawerTest = true},
 };
 
 const PrinterModel kParallel{
     .formName = "StarParallelform",
+    .commands = &protocol::starCommands(),
     .family = PortFamily::PrinterParallel,
     .caption = "Star Micronics Parallel Printer Test",
     .heading = "Star Printer Cash Drawer Test",
@@ -57,18 +60,18 @@ const PrinterModel kParallel{
 
 }  // namespace
 
-StarSerialform::StarSerialform(toolkit::Application& app, Context& context)
-    : PrinterScreen(app, context, kSerial) {}
-
-const PrinterModel& StarSerialform::model() {
-    return kSerial;
-}
-
-StarParallelform::StarParallelform(toolkit::Application& app, Context& context)
-    : PrinterScreen(app, context, kParallel) {}
-
-const PrinterModel& StarParallelform::model() {
-    return kParallel;
+const PrinterBrand& starPrinter() {
+    static const PrinterBrand kBrand{.selector = {.frame = "Frame1",
+                                                  .frameCaption = "Star Printer Interface",
+                                                  .parallelOption = "StarParallel",
+                                                  .serialOption = "StarSerial",
+                                                  .menu = "mSPI",
+                                                  .menuCaption = "Star Micronics",
+                                                  .parallelItem = "mSPPI",
+                                                  .serialItem = "mSPSI"},
+                                     .serial = kSerial,
+                                     .parallel = kParallel};
+    return kBrand;
 }
 
 }  // namespace screens

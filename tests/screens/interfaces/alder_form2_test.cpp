@@ -76,7 +76,7 @@ TEST_F(Alder2Test, APendingWriteIsWaitedForWithABoundAndNoEventMeansNoWrite) {
 TEST_F(Alder2Test, BackToTheStandardTestClosesThePortAndOpensTheAlderScreen) {
     h.app.click(s.AlderAdvanced);
     EXPECT_FALSE(h.fake.isOpen("COM1"));
-    EXPECT_EQ(h.navigator.opened, std::vector{screens::ScreenId::Alderform});
+    EXPECT_EQ(h.navigator.opened, std::vector<std::string>{"Alderform"});
     EXPECT_TRUE(h.app.forms().empty());
 }
 

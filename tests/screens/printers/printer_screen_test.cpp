@@ -10,7 +10,6 @@
 
 using namespace printer_tests;
 using namespace std::chrono_literals;
-using screens::ScreenId;
 using screens::TestDrawerOff;
 using screens::TriggerReset;
 using toolkit::colors::kRed;
@@ -66,7 +65,6 @@ struct Command {
 };
 
 struct SequenceCase {
-    ScreenId id;
     const char* form;
     Segments body;  // everything before the drawer command
     std::string drawerFailure;
@@ -100,37 +98,35 @@ const char* const kOverlapped = "Failed to create OverLapped event";
 const Segments kNothing{};
 
 const SequenceCase kCases[] = {
-    {ScreenId::EPSONSerialform, "EPSONSerialform", text1() + kEscPosEnd, "", kEscP0, kNone,
+    {"EPSONSerialform", text1() + kEscPosEnd, "", kEscP0, kNone,
      Command{kEscP1, " Trigger Character is Hex string (1B, 70, 01, 50, 50)"}, kCalls, "", false,
      kNothing, TestDrawerOff{true, true, TriggerReset::ClearDisableAndHide}},
-    {ScreenId::EPSONParallelform, "EPSONParallelform",
-     sentences(screens::Sentences42, {0x0A, 0x0A}) + kEscPosEnd, "", kEscP0, kNone,
-     Command{kEscP1, " Trigger Character is Hex String (1B, 70, 01, 50, 50)"}, kCalls, "", false,
-     kNothing},
-    {ScreenId::StarSerialform, "StarSerialform",
+    {"EPSONParallelform", sentences(screens::Sentences42, {0x0A, 0x0A}) + kEscPosEnd, "", kEscP0,
+     kNone, Command{kEscP1, " Trigger Character is Hex String (1B, 70, 01, 50, 50)"}, kCalls, "",
+     false, kNothing},
+    {"StarSerialform",
      sentences(screens::Sentences48, {0x0A, 0x0A}) +
          Segments{{{0x1B, 0x61, 0x08, 0x1B, 0x64}, kPage},
                   {{0x00}, "Failure to write to printer.("}},
      "Failure to write to Cash Drawer.(", Command{{0x07}, " Primary Trigger Character is Hex '07'"},
      kFs, kSub, "createEvent flushFileBuffers writeFile flushFileBuffers writeFile closeEvent",
      "failure to create event", true, kNothing, TestDrawerOff{.triggers = TriggerReset::Clear}},
-    {ScreenId::StarParallelform, "StarParallelform", kCharacterParallel,
-     "Failure to write to Cash drawer", kBel, kFs, kSub, kCalls, kOverlapped, false, kNothing},
-    {ScreenId::CITIZENSerialform, "CITIZENSerialform",
+    {"StarParallelform", kCharacterParallel, "Failure to write to Cash drawer", kBel, kFs, kSub,
+     kCalls, kOverlapped, false, kNothing},
+    {"CITIZENSerialform",
      sentences(screens::Sentences42, {0x0C, 0x02}) +
          Segments{{{0x0C, 0x02}, ""}, {{0x1B, 0x50, 0x00}, ""}},
      "", kBel, kFs, kSub, kCalls, "", false, kNothing,
      TestDrawerOff{.triggers = TriggerReset::ClearDisableAndHide}},
-    {ScreenId::CITIZENParallelform, "CITIZENParallelform", kCharacterParallel,
-     "Failure to write to Cash drawer", kBel, kFs, kSub, kCalls, kOverlapped, false, kNothing},
-    {ScreenId::ITHACASerialform, "ITHACASerialform",
-     sentences(screens::Sentences42, {0x0A, 0x0A}) + kIthacaEnd, "Failure to write to Cash Drawer",
-     kEscX1, kNone, kEscX2,
+    {"CITIZENParallelform", kCharacterParallel, "Failure to write to Cash drawer", kBel, kFs, kSub,
+     kCalls, kOverlapped, false, kNothing},
+    {"ITHACASerialform", sentences(screens::Sentences42, {0x0A, 0x0A}) + kIthacaEnd,
+     "Failure to write to Cash Drawer", kEscX1, kNone, kEscX2,
      "createEvent flushFileBuffers writeFile closeEvent "
      "flushFileBuffers createEvent purgeComm writeFile closeEvent",
      "", false, Segments{{{0x05}, ""}, {{0x01}, "Error writing ENQ character. ("}}},
-    {ScreenId::ITHACAParallelform, "ITHACAParallelform", text1() + kIthacaEnd,
-     "Failure to write to Cash Drawer", kEscX1, kNone, kEscX2, kCalls, "", false, kNothing},
+    {"ITHACAParallelform", text1() + kIthacaEnd, "Failure to write to Cash Drawer", kEscX1, kNone,
+     kEscX2, kCalls, "", false, kNothing},
 };
 
 enum class Sends { Nothing, Drawer1, Alternate, Drawer2 };
@@ -157,7 +153,7 @@ class EachScreen : public ::testing::TestWithParam<SequenceCase> {
 protected:
     const SequenceCase& c = GetParam();
     support::ScreenHarness h;
-    screens::PrinterScreen& s = openPrinter(h, c.id);
+    screens::PrinterScreen& s = openPrinter(h, c.form);
     const Segments checkedRun = c.body + Segments{{c.drawer1.bytes, c.drawerFailure}} + c.after;
 
     // Presses "Test / Print " with Feedback1 cleared.
@@ -287,7 +283,7 @@ INSTANTIATE_TEST_SUITE_P(PrinterScreens, EachScreen, ::testing::ValuesIn(kCases)
 TEST(PrinterSetUp, SerialScreensRunAt9600WithRtsAfterEveryOpenAndReportFailures) {
     support::ScreenHarness h;
     // The calls of the load's set-up, one by one: the wire log's test.
-    auto& s = openPrinter(h, ScreenId::CITIZENSerialform);
+    auto& s = openPrinter(h, "CITIZENSerialform");
     h.app.click(s.port2Option);
     EXPECT_EQ(countOf(h.fake, "buildCommDcb(COM2:9600,n,8,1)"), 1u);
     EXPECT_EQ(s.Feedback1.foreColor(), toolkit::colors::kGreen);

@@ -14,7 +14,6 @@
 
 using namespace printer_tests;
 using namespace std::chrono_literals;
-using screens::ScreenId;
 using support::expectLine;
 using toolkit::colors::kGreen;
 using toolkit::colors::kRed;
@@ -23,9 +22,8 @@ using toolkit::colors::kYellow;
 namespace {
 
 struct StatusCase {
-    ScreenId id;
     const char* name;
-    protocol::Brand brand;
+    const protocol::CommandSet& commands;
     Bytes request;
     const char* calls;  // of a reply taken and the next request
     bool greensFeedback2;
@@ -48,15 +46,12 @@ const char* const kFlushedPoll =
 // means closed, whether the printer is on line (0x12, 0x16) or not (0x1A, 0x1E); a byte whose
 // fixed bits are wrong is no status byte.
 const StatusCase kCases[] = {
-    {ScreenId::EPSONSerialform, "EPSONSerialform", protocol::Brand::Epson, Bytes{0x10, 0x04, 0x01},
-     kPoll, true, false, "", Bytes{0x12, 0x1A}, Bytes{0x16, 0x1E},
-     Bytes{0x00, 0xFF, 0x13, 0x92, 0x02}, true, false},
-    {ScreenId::StarSerialform, "StarSerialform", protocol::Brand::Star, Bytes{0x05}, kFlushedPoll,
-     false, false, "failure to create event", Bytes{0x00, 0x7F}, Bytes{0x80, 0xFF}, Bytes{}, false,
-     true},
-    {ScreenId::ITHACASerialform, "ITHACASerialform", protocol::Brand::Ithaca, Bytes{0x05, 0x01},
-     kFlushedPoll, true, true, "", Bytes{0x48}, Bytes{0x08}, Bytes{0x00, 0x40, 0x09, 0xC8}, false,
-     true},
+    {"EPSONSerialform", protocol::epsonCommands(), Bytes{0x10, 0x04, 0x01}, kPoll, true, false, "",
+     Bytes{0x12, 0x1A}, Bytes{0x16, 0x1E}, Bytes{0x00, 0xFF, 0x13, 0x92, 0x02}, true, false},
+    {"StarSerialform", protocol::starCommands(), Bytes{0x05}, kFlushedPoll, false, false,
+     "failure to create event", Bytes{0x00, 0x7F}, Bytes{0x80, 0xFF}, Bytes{}, false, true},
+    {"ITHACASerialform", protocol::ithacaCommands(), Bytes{0x05, 0x01}, kFlushedPoll, true, true,
+     "", Bytes{0x48}, Bytes{0x08}, Bytes{0x00, 0x40, 0x09, 0xC8}, false, true},
 };
 
 enum Shows { Open, Closed, NoReply, Unknown };
@@ -65,7 +60,7 @@ class Status : public ::testing::TestWithParam<StatusCase> {
 protected:
     const StatusCase& c = GetParam();
     support::ScreenHarness h;
-    screens::PrinterScreen& s = openPrinter(h, c.id);
+    screens::PrinterScreen& s = openPrinter(h, c.name);
     // Checks the box: the first request goes out on the next tick.
     void start() {
         h.app.click(*s.DrawerStatus);
@@ -208,7 +203,7 @@ TEST_P(Status, APrinterThatTakesNoDataHoldsTheWindowOneSecondInAll) {
 // second, drawer 1's kick at its end) the request behind it waits its turn and is never called
 // unanswered; once the page has gone the reading follows the drawer within three ticks.
 TEST_P(Status, AfterAPageTheReadingFollowsTheDrawerWithinThreeTicks) {
-    auto printer = std::make_shared<sim::Printer>(c.brand);
+    auto printer = std::make_shared<sim::Printer>(c.commands);
     h.fake.attach("COM1", printer);
     start();
     h.app.click(s.Trigger);
@@ -233,7 +228,7 @@ INSTANTIATE_TEST_SUITE_P(PrinterScreens, Status, ::testing::ValuesIn(kCases),
 // answer once the page before the request has left the 9600-baud line.
 TEST(IthacaStatus, EveryTestPageEndsWithAPollAnsweredOnceThePageHasGone) {
     support::ScreenHarness h;
-    auto& s = openPrinter(h, ScreenId::ITHACASerialform);
+    auto& s = openPrinter(h, "ITHACASerialform");
     h.app.click(s.Trigger);
     h.fake.queueReplies({0x48});
     h.runFor(1000ms);
@@ -257,8 +252,8 @@ TEST(EpsonStatus, ARequestQueuedBehindAHeldPageIsWaitedForASecondPastItsTime) {
     for (const auto held : {800ms, 2000ms}) {
         SCOPED_TRACE(held.count());
         support::ScreenHarness h;
-        h.fake.attach("COM1", std::make_shared<sim::Printer>(protocol::Brand::Epson));
-        auto& s = openPrinter(h, ScreenId::EPSONSerialform);
+        h.fake.attach("COM1", std::make_shared<sim::Printer>(protocol::epsonCommands()));
+        auto& s = openPrinter(h, "EPSONSerialform");
         h.app.click(*s.DrawerStatus);
         h.runFor(100ms);
         h.app.click(s.Trigger);

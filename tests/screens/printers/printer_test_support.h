@@ -11,15 +11,15 @@
 #include <vector>
 
 #include "screens/printers/printer_screen.h"
-#include "screens/printers/printer_screens.h"
+#include "screens/screen_table.h"
 #include "support/screen_harness.h"
 
 namespace printer_tests {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline screens::PrinterScreen& openPrinter(support::ScreenHarness& h, screens::ScreenId id) {
-    screens::openPrinterScreen(h.app, h.context, id);
+inline screens::PrinterScreen& openPrinter(support::ScreenHarness& h, const char* formName) {
+    screens::screenNamed(formName)->open(h.app, h.context);
     return dynamic_cast<screens::PrinterScreen&>(*h.app.activeForm());
 }
 
