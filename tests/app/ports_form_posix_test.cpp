@@ -120,8 +120,9 @@ TEST_F(PortsDialog, ShowsSourceAndStateAndKeepsTheChoiceUnlessTheEnvironmentWins
          }) {
         EXPECT_EQ(row->device.text(), device) << row->port;
         EXPECT_EQ(row->source.caption(), source) << row->port;
-        if (*state != '\0')
+        if (*state != '\0') {
             EXPECT_EQ(row->state.caption(), state) << row->port;
+        }
         EXPECT_EQ(row->device.isUsable(), usable) << row->port;
     }
     // What the COM1 row says of each device typed into it.
