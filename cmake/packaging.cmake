@@ -24,6 +24,25 @@ add_custom_target(drawertest_icons ALL DEPENDS ${icon_files})
 
 install(FILES packaging/drawertest.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
+# What Debian asks of every package: its copyright and changelog under doc/, and a manual page,
+# compressed as Debian compresses them (-n: the same bytes whenever they are built).
+set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/drawertest)
+install(FILES packaging/copyright DESTINATION ${doc_dir})
+set(gzipped)
+foreach(source changelog drawertest.1)
+  set(gz ${CMAKE_CURRENT_BINARY_DIR}/packaging/${source}.gz)
+  add_custom_command(OUTPUT ${gz}
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/packaging
+                     COMMAND gzip -9n -c ${CMAKE_CURRENT_SOURCE_DIR}/packaging/${source} > ${gz}
+                     DEPENDS packaging/${source}
+                     COMMENT "Compressing ${source}")
+  list(APPEND gzipped ${gz})
+endforeach()
+add_custom_target(drawertest_docs ALL DEPENDS ${gzipped})
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz DESTINATION ${doc_dir})
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/drawertest.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
 # `cmake --build <dir> --target package` writes drawertest_<version>_<arch>.deb.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME drawertest)
