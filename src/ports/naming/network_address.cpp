@@ -51,39 +51,38 @@ std::optional<NetworkAddress> parseNetworkAddress(std::string_view text) {
         return std::nullopt;
     NetworkAddress address;
     std::string_view host = text;
-    std::string_view port;
     if (text.front() == '[') {
         const auto close = text.find(']');
         if (close == std::string_view::npos)
             return std::nullopt;
         host = text.substr(1, close - 1);
         const std::string_view rest = text.substr(close + 1);
-        if (!rest.empty() && (rest.front() != ':' || rest.size() == 1))
-            return std::nullopt;
-        port = rest.empty() ? rest : rest.substr(1);
+        if (!rest.empty()) {
+            const auto number = rest.front() == ':' ? portNumber(rest.substr(1)) : std::nullopt;
+            if (!number)
+                return std::nullopt;
+            address.port = *number;
+        }
         if (!std::all_of(host.begin(), host.end(), isIpv6Character))
             return std::nullopt;
     } else if (std::count(text.begin(), text.end(), ':') > 1) {
-        // A bare IPv6 address: its colons leave no room for a port.
+        // A bare IPv6 address ("fd00::7", "fe80::"): its colons leave no room for a port.
         if (!std::all_of(host.begin(), host.end(), isIpv6Character))
             return std::nullopt;
     } else {
         const auto colon = text.find(':');
         if (colon != std::string_view::npos) {
             host = text.substr(0, colon);
-            port = text.substr(colon + 1);
+            const auto number = portNumber(text.substr(colon + 1));
+            if (!number)
+                return std::nullopt;
+            address.port = *number;
         }
         if (!std::all_of(host.begin(), host.end(), isHostCharacter))
             return std::nullopt;
     }
     if (host.empty())
         return std::nullopt;
-    if (!port.empty() || text.ends_with(':')) {
-        const auto number = portNumber(port);
-        if (!number)
-            return std::nullopt;
-        address.port = *number;
-    }
     address.host = host;
     return address;
 }
