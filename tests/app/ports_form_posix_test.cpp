@@ -45,6 +45,8 @@ struct PortsDialog : ::testing::Test {
                  {"sys/class/tty/console/active", "ttyS0"},
                  {"dev/ttyUSB1", ""},
                  {"dev/ttyUSB0", ""},
+                 {"dev/ttyUSB99999999999", ""},  // more than an int holds
+                 {"dev/ttyUSB010", ""},
                  {"dev/ttyACM0", ""},
                  {"dev/lp0", ""},
                  {"dev/usb/lp0", ""},
@@ -55,6 +57,8 @@ struct PortsDialog : ::testing::Test {
         }
         fs::create_directories(root / "dev/serial/by-id");
         fs::create_symlink("../../ttyUSB0", root / "dev/serial/by-id/usb-FTDI_A1-if00-port0");
+        // Left behind by an adapter that has gone.
+        fs::create_symlink("../../ttyUSB7", root / "dev/serial/by-id/usb-FTDI_B2-if00-port0");
         // The kernel's own tty drivers and locks.
         fs::create_directories(root / "proc/tty");
         std::ofstream(root / "proc/tty/drivers") << std::ifstream("/proc/tty/drivers").rdbuf();
@@ -83,16 +87,16 @@ struct PortsDialog : ::testing::Test {
 
 }  // namespace
 
-TEST_F(PortsDialog, FindsLinesAdaptersAndPrintersButNeverTheConsoleOrAPlaceholder) {
+TEST_F(PortsDialog, FindsLinesAdaptersAndPrintersButNeverTheConsoleAPlaceholderOrADeadLink) {
     std::vector<std::string> paths;
     for (const ports::FoundDevice& device : ports::findDevices(root.string()))
         paths.push_back(device.path + (device.fits(ports::PortKind::Serial) ? " COM" : "") +
                         (device.fits(ports::PortKind::Parallel) ? " LPT" : ""));
-    EXPECT_EQ(paths,
-              (std::vector<std::string>{"/dev/ttyS1 COM", "/dev/ttyS10 COM", "/dev/ttyUSB0 COM",
-                                        "/dev/ttyUSB1 COM", "/dev/ttyACM0 COM",
-                                        "/dev/serial/by-id/usb-FTDI_A1-if00-port0 COM",
-                                        "/dev/lp0 LPT", "/dev/usb/lp0 COM LPT"}));
+    EXPECT_EQ(paths, (std::vector<std::string>{
+                         "/dev/ttyS1 COM", "/dev/ttyS10 COM", "/dev/ttyUSB0 COM",
+                         "/dev/ttyUSB1 COM", "/dev/ttyUSB010 COM", "/dev/ttyUSB99999999999 COM",
+                         "/dev/ttyACM0 COM", "/dev/serial/by-id/usb-FTDI_A1-if00-port0 COM",
+                         "/dev/lp0 LPT", "/dev/usb/lp0 COM LPT"}));
 }
 
 TEST_F(PortsDialog, ShowsSourceAndStateAndKeepsTheChoiceUnlessTheEnvironmentWins) {

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "ports/naming/device_survey.h"
 #include "ports/naming/network_address.h"
@@ -22,19 +23,23 @@ namespace fs = std::filesystem;
 namespace {
 
 // The names in a directory that start with `prefix` and go on with a number, in number order.
+// The digits are compared as text, shorter first, so that a number of any length sorts.
 std::vector<std::string> numbered(const fs::path& directory, const std::string& prefix) {
-    std::vector<std::pair<int, std::string>> found;
+    std::vector<std::tuple<std::size_t, std::string, std::string>> found;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(directory, error)) {
         const std::string name = entry.path().filename().string();
-        if (name.size() > prefix.size() && name.starts_with(prefix) &&
-            std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
-                        [](char c) { return c >= '0' && c <= '9'; }))
-            found.emplace_back(std::stoi(name.substr(prefix.size())), name);
+        if (name.size() <= prefix.size() || !name.starts_with(prefix))
+            continue;
+        std::string digits = name.substr(prefix.size());
+        if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size() - 1));
+        found.emplace_back(digits.size(), std::move(digits), name);
     }
     std::sort(found.begin(), found.end());
     std::vector<std::string> names;
-    for (auto& [number, name] : found)
+    for (auto& [length, digits, name] : found)
         names.push_back(std::move(name));
     return names;
 }
@@ -102,7 +107,9 @@ std::vector<FoundDevice> findDevices(const std::string& root) {
     std::vector<FoundDevice> byId;
     for (const auto& link : fs::directory_iterator(dev / "serial/by-id", error)) {
         const std::string target = fs::read_symlink(link.path(), error).filename().string();
-        if (!error && !isConsole(target))
+        // A link left behind by an adapter that is gone leads nowhere.
+        std::error_code gone;
+        if (!error && fs::exists(link.path(), gone) && !isConsole(target))
             byId.push_back({"/dev/serial/by-id/" + link.path().filename().string(),
                             PortKind::Serial, false, "-> " + target});
     }
