@@ -17,7 +17,10 @@ PortSession::PortSession(const PortArgument& port, const ports::DeviceMap& devic
     : m_devices(port.deviceMap(devices)),
       m_ports(m_devices),
       m_deviceName(port.deviceName(makerInterface)),
-      m_shownName(port.shownName(makerInterface)) {}
+      m_shownName(port.shownName(makerInterface)),
+      // A bare name that is no device was looked up as a network printer's.
+      m_bareHostName(port.isPath && port.path == port.given &&
+                     port.given.find_first_of(".:[") == std::string::npos) {}
 
 std::chrono::microseconds PortSession::now() {
     return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch());
@@ -28,7 +31,12 @@ std::optional<Failure> PortSession::open(bool clearOutput) {
     if (m_handle >= 1)
         return std::nullopt;
     const ports::ErrorCode code = m_ports.lastError();
-    return Failure{screens::openFailureText(m_shownName, code), code};
+    std::string message = screens::openFailureText(m_shownName, code);
+    if (m_bareHostName)
+        message += " " + m_shownName +
+                   " was taken for a network printer's name: a device is named "
+                   "by its path.";
+    return Failure{message, code};
 }
 
 std::optional<Failure> PortSession::setUpSerial(int baudRate, bool raiseDtr,

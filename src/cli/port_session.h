@@ -52,6 +52,7 @@ private:
     ports::SharedRecords m_records;
     std::string m_deviceName;
     std::string m_shownName;
+    bool m_bareHostName;
     ports::Handle m_handle = ports::kInvalidHandle;
     // A parallel port, or a line whose rate was never set, counts as 9600 baud.
     ports::LineOccupancy m_line{9600};

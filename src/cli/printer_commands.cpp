@@ -207,6 +207,9 @@ std::variant<PrinterRequest, std::string> checkPrinterRequest(PrinterRequest req
     const screens::PrinterBrand* brand = screens::printerBrandNamed(request.printer);
     if (!brand)
         return "unknown printer '" + request.printer + "': " + screens::printerNames();
+    // A USB printer answers the status request as a serial one does: its serial screen asks it.
+    if (request.action == PrinterAction::Status && request.port.usbPrinter)
+        request.port = request.port.asSerial();
     const screens::PrinterModel& model = brand->screenFor(request.port.kind);
     if (request.alternate && (!model.triggers.alternateCaption || request.drawer != 1))
         return "--alternate is drawer 1's alternate character, on " +

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -131,9 +132,16 @@ TEST_F(PortsDialog, ShowsSourceAndStateAndKeepsTheChoiceUnlessTheEnvironmentWins
     }
     // What the COM1 row says of each device typed into it.
     const std::string file = (root / "dev/ttyUSB0").string();
+    const std::string fifo = (root / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const auto& [typed, state, colour] : {
              std::tuple{pty, "Ready", toolkit::colors::kGreen},
              std::tuple{file, "Not a serial line or a printer", toolkit::colors::kRed},
+             // A bare name is the device of that name.
+             std::tuple{std::string("ttyUSB0"), "Not a serial line or a printer",
+                        toolkit::colors::kRed},
+             std::tuple{fifo, "A parallel port's device: choose it for LPT1 or LPT2",
+                        toolkit::colors::kRed},
              std::tuple{std::string("[fe80::1]"),
                         "Network printer at [fe80::1]:9100: reached when a test screen opens it",
                         toolkit::colors::kGreen},
@@ -142,6 +150,9 @@ TEST_F(PortsDialog, ShowsSourceAndStateAndKeepsTheChoiceUnlessTheEnvironmentWins
         EXPECT_EQ(dialog.COM1.state.caption(), state) << typed;
         EXPECT_EQ(dialog.COM1.state.foreColor(), colour) << typed;
     }
+    app.edit(dialog.LPT1.device, pty);
+    EXPECT_EQ(dialog.LPT1.state.caption(), "A serial line: choose it for COM1 or COM2");
+    app.edit(dialog.LPT1.device, "/dev/lp0");
     const int holder = ::open(pty.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
     app.edit(dialog.COM1.device, pty);

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "cli/command_line.h"
+#include "cli/commands.h"
 #include "ports/pty.h"
 #include "screens/printers/page_texts.h"
 
@@ -220,6 +221,13 @@ TEST_F(CommandLineTest, SendsTheScreensBytesAndTellsWhatCameOfThem) {
          "drawertest: Unable to acquire handle for port COM2. (2)"},
         {"kick --printer star --port 127.0.0.1:1", "", "", 2, "",
          "drawertest: Unable to acquire handle for port 127.0.0.1:1. (111)"},
+        // A bare name is the device of that name under /dev, or else a network printer's.
+        {"kick --printer epson --port null --json", "", "", 2,
+         "{'command':'kick','printer':'epson','port':'null','device':'/dev/null','result':'error',"
+         "'message':'Unable to acquire handle for port null. (25)','code':25}"},
+        {"kick --printer star --port localhost", "", "", 2, "",
+         "drawertest: Unable to acquire handle for port localhost. (111) localhost was taken for a "
+         "network printer's name: a device is named by its path."},
         {"status --printer epson --port COM1 --json", epson, hex("12"), 0,
          "{'command':'status','printer':'epson','port':'COM1','device':'DEV','result':'open',"
          "'reply':'0x12'}"},
@@ -270,6 +278,25 @@ TEST_F(CommandLineTest, WatchesTheDrawerUntilInterrupted) {
     EXPECT_EQ(std::tuple(code, out),
               std::tuple(0, reading("open", "0x12") + reading("closed", "0x16") +
                                 reading("open", "0x12")));
+}
+
+// A USB printer is a parallel port's device that answers the status request as a serial
+// printer does: asked for the drawer, it is the serial screen's; sent a kick, the parallel one's.
+TEST(PrinterRequest, AUsbPrinterIsAskedForTheDrawerAsOnASerialPort) {
+    cli::PortArgument usb{"/dev/usb/lp0", "LPT1", true, ports::PortKind::Parallel,
+                          "/dev/usb/lp0", true};
+    for (const auto& [action, usbPrinter, port] :
+         {std::tuple{cli::PrinterAction::Status, true, "COM1"},
+          std::tuple{cli::PrinterAction::Kick, true, "LPT1"},
+          std::tuple{cli::PrinterAction::Status, false, ""}}) {
+        usb.usbPrinter = usbPrinter;
+        const auto checked = cli::checkPrinterRequest({action, "epson", usb});
+        const auto* request = std::get_if<cli::PrinterRequest>(&checked);
+        EXPECT_EQ(request ? request->port.port : "", port);
+        if (request) {
+            EXPECT_EQ(request->port.kind == ports::PortKind::Serial, port == std::string("COM1"));
+        }
+    }
 }
 
 }  // namespace

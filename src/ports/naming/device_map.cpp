@@ -1,6 +1,8 @@
 // The port-name map and its environment overrides.
 #include "ports/naming/device_map.h"
 
+#include "ports/naming/device_survey.h"
+
 namespace ports {
 
 namespace {
@@ -40,6 +42,8 @@ DeviceMap DeviceMap::fromEnvironment(const Lookup& lookup, const Saved& saved) {
             entry.path = value;
             entry.source = PathSource::Environment;
         }
+        // "ttyUSB0" is the device of that name, not a network printer's.
+        entry.path = devicePath(entry.path).value_or(entry.path);
     }
     return DeviceMap(std::move(entries));
 }

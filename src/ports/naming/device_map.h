@@ -11,6 +11,11 @@ namespace ports {
 // A serial port (COM) or a parallel one (LPT): the backends take different devices for each.
 enum class PortKind { Serial, Parallel };
 
+// What a device path leads to: a serial line (a pseudo-terminal too), a parallel port's device
+// (a printer port or a FIFO), a USB printer, which serves either kind of port, or nothing a port
+// can use (nothing at all, a file, a disk, ...).
+enum class PathKind { Serial, Parallel, UsbPrinter, Other };
+
 // Where a port's device comes from: the platform's standard name, the user's saved choice, or
 // the port's environment variable, which wins over a saved choice.
 enum class PathSource { Standard, Saved, Environment };

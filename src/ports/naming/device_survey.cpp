@@ -5,7 +5,8 @@
 
 namespace ports {
 
-std::string describe(DeviceState state, PortKind kind, const std::string& path) {
+std::string describe(DeviceState state, PortKind kind, const std::string& path,
+                     const std::string& root) {
     switch (state) {
         case DeviceState::Ready:
             return "Ready";
@@ -20,9 +21,15 @@ std::string describe(DeviceState state, PortKind kind, const std::string& path) 
             return std::string("Not permitted: add yourself to the ") +
                    (printer ? "lp" : "dialout") + " group, then log in again";
         }
-        case DeviceState::Unsuitable:
-            return kind == PortKind::Serial ? "Not a serial line or a printer"
-                                            : "Not a printer port";
+        case DeviceState::Unsuitable: {
+            const PathKind found = pathKind(devicePath(path, root).value_or(path), root);
+            if (kind == PortKind::Serial)
+                return found == PathKind::Parallel
+                           ? "A parallel port's device: choose it for LPT1 or LPT2"
+                           : "Not a serial line or a printer";
+            return found == PathKind::Serial ? "A serial line: choose it for COM1 or COM2"
+                                             : "Not a printer port";
+        }
         case DeviceState::Network:
             return "Network printer at " + parseNetworkAddress(path)->text() +
                    ": reached when a test screen opens it";

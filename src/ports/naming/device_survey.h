@@ -3,7 +3,9 @@
 // Nothing here opens a device or sends it a byte.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ports/naming/device_map.h"
@@ -27,6 +29,16 @@ struct FoundDevice {
 // HKEY_LOCAL_MACHINE when root is empty.
 std::vector<FoundDevice> findDevices(const std::string& root = {});
 
+// The device `text` names by its path: the text itself when it holds a slash (on Windows a
+// backslash too); on Linux a bare name of a device under root + "/dev" ("ttyUSB0", "lp0") is that
+// device. None for anything else: a port's name, a network printer's address.
+std::optional<std::string> devicePath(std::string_view text, const std::string& root = {});
+
+// What the device at `path` is, told without opening it (opening a serial line can change its
+// modem lines): on Linux from the node the path leads to, judged as the backend judges it; on
+// Windows from its name (LPTn a parallel port, COMn a serial one).
+PathKind pathKind(const std::string& path, const std::string& root = {});
+
 enum class DeviceState {
     Ready,         // there, of the right kind, and free
     Held,          // another program has it open
@@ -40,7 +52,9 @@ enum class DeviceState {
 // leads to /proc, where the programs holding a device are found.
 DeviceState deviceState(const std::string& path, PortKind kind, const std::string& root = {});
 
-// The state of the device at `path` in words, with the remedy where there is one.
-std::string describe(DeviceState state, PortKind kind, const std::string& path);
+// The state of the device at `path` in words, with the remedy where there is one: a device of
+// the other kind of port is named as such. root is as for deviceState.
+std::string describe(DeviceState state, PortKind kind, const std::string& path,
+                     const std::string& root = {});
 
 }  // namespace ports

@@ -73,6 +73,13 @@ ErrorCode PosixDeviceRules::judge(PortKind kind, const struct stat& node) const 
     return kSuccess;
 }
 
+PathKind PosixDeviceRules::kindOf(const struct stat& node) const {
+    const ErrorCode serial = judge(PortKind::Serial, node);
+    if (judge(PortKind::Parallel, node) == kSuccess)
+        return serial == kSuccess ? PathKind::UsbPrinter : PathKind::Parallel;
+    return serial == kSuccess || serial == EBUSY ? PathKind::Serial : PathKind::Other;
+}
+
 // The kind of tty driver behind a device number, as /proc/tty/drivers lists them ("serial",
 // "pty:slave", "system:/dev/tty", "console", ...); empty for a device no tty driver serves.
 std::string PosixDeviceRules::ttyDriverType(dev_t device) const {

@@ -34,6 +34,9 @@ public:
     // Judged on the path before it is opened (opening some devices has effects of its own) and
     // again on the open descriptor, since the path may have changed in between.
     ErrorCode judge(PortKind kind, const struct stat& node) const;
+    // What a node of this status is, by the same judgement: the console and the program's own
+    // terminal are serial lines, if ones no port may take.
+    PathKind kindOf(const struct stat& node) const;
 
 private:
     std::string ttyDriverType(dev_t device) const;

@@ -123,9 +123,30 @@ std::vector<FoundDevice> findDevices(const std::string& root) {
     return found;
 }
 
-DeviceState deviceState(const std::string& path, PortKind kind, const std::string& root) {
-    if (!path.starts_with('/') && parseNetworkAddress(path))
-        return DeviceState::Network;
+std::optional<std::string> devicePath(std::string_view text, const std::string& root) {
+    if (text.find('/') != std::string_view::npos)
+        return std::string(text);
+    if (text.empty() || text == "." || text == "..")
+        return std::nullopt;
+    const std::string underDev = root + "/dev/" + std::string(text);
+    std::error_code error;
+    if (fs::exists(underDev, error))
+        return underDev;
+    return std::nullopt;
+}
+
+PathKind pathKind(const std::string& path, const std::string& root) {
+    struct stat node {};
+    if (::stat(path.c_str(), &node) != 0)
+        return PathKind::Other;
+    return PosixDeviceRules(root).kindOf(node);
+}
+
+DeviceState deviceState(const std::string& name, PortKind kind, const std::string& root) {
+    const std::optional<std::string> device = devicePath(name, root);
+    if (!device)
+        return parseNetworkAddress(name) ? DeviceState::Network : DeviceState::Missing;
+    const std::string& path = *device;
     struct stat node {};
     if (::stat(path.c_str(), &node) != 0)
         return errno == EACCES ? DeviceState::NotPermitted : DeviceState::Missing;

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "ports/naming/device_survey.h"
 #include "ports/naming/network_address.h"
@@ -79,6 +80,21 @@ std::vector<FoundDevice> findDevices(const std::string& root) {
     for (const std::string& name : parallel)
         found.push_back({name, PortKind::Parallel, false, "printer port"});
     return found;
+}
+
+std::optional<std::string> devicePath(std::string_view text, const std::string& /*root*/) {
+    if (text.find_first_of("/\\") == std::string_view::npos)
+        return std::nullopt;
+    return std::string(text);
+}
+
+PathKind pathKind(const std::string& path, const std::string& /*root*/) {
+    std::string name = portName(path);
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    if (name.starts_with("LPT"))
+        return PathKind::Parallel;
+    return name.starts_with("COM") ? PathKind::Serial : PathKind::Other;
 }
 
 DeviceState deviceState(const std::string& path, PortKind /*kind*/, const std::string& /*root*/) {
