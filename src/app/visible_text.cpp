@@ -26,9 +26,9 @@ Piece escaped(const char* format, unsigned int value, std::size_t bytes) {
     return {buffer, bytes, std::string_view(buffer).size()};
 }
 
-// The code point of the UTF-8 sequence at the start of `text`, and its length; a length of 0
-// when the text does not start with a well-formed sequence.
-std::pair<char32_t, std::size_t> decode(std::string_view text) {
+}  // namespace
+
+std::pair<char32_t, std::size_t> firstCharacter(std::string_view text) {
     const auto lead = static_cast<std::uint8_t>(text[0]);
     std::size_t length = 0;
     if (lead < 0x80) {
@@ -56,15 +56,15 @@ std::pair<char32_t, std::size_t> decode(std::string_view text) {
     return {point, length};
 }
 
-// Characters a line obeys rather than shows: C0 and C1 controls, and the ones that break a
-// line, join, hide or reorder what follows.
 bool isControl(char32_t c) {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F) || (c >= 0x200B && c <= 0x200F) ||
            (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) || c == 0xFEFF;
 }
 
+namespace {
+
 Piece nextPiece(std::string_view text) {
-    const auto [point, length] = decode(text);
+    const auto [point, length] = firstCharacter(text);
     if (length == 0)
         return escaped("\\x%02X", static_cast<std::uint8_t>(text[0]), 1);
     if (!isControl(point))
@@ -83,17 +83,17 @@ Piece nextPiece(std::string_view text) {
 
 }  // namespace
 
-std::string visibleText(std::string_view text) {
+std::string visibleText(std::string_view text, std::size_t limit) {
     std::string shown;
     std::size_t width = 0;
     // Where the text is cut should it turn out too long: room is left for the ellipsis.
     std::size_t cut = std::string::npos;
     while (!text.empty()) {
         const Piece piece = nextPiece(text);
-        if (cut == std::string::npos && width + piece.width > kVisibleTextLimit - 1)
+        if (cut == std::string::npos && width + piece.width > limit - 1)
             cut = shown.size();
         width += piece.width;
-        if (width > kVisibleTextLimit) {
+        if (width > limit) {
             shown.resize(cut);
             return shown + "\u2026";
         }

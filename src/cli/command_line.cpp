@@ -132,6 +132,15 @@ const std::vector<Subcommand>& subcommands() {
              "  --kick          the drawer-open command after the page, as with \"Test Drawer\" "
              "checked\n" +
              drawerOptions() + kJsonOption},
+        {"ports",
+         {},
+         false,
+         "usage: drawertest ports [--json]\n\n"
+         "Lists COM1, COM2, LPT1 and LPT2 with the device behind each, where that comes from and\n"
+         "whether it can be used now, then the devices found on this computer, as the Ports\n"
+         "dialog shows them. Nothing is opened or sent.\n"
+         "  --json          each port and each device found as one JSON object on a line of its\n"
+         "                  own\n"},
         {"interface",
          {{"--port", true}, {"--baud", true}, {"--char", true}, {"--repeat", true}},
          true,
@@ -224,8 +233,6 @@ int runCommandLine(const std::vector<std::string>& arguments, const ports::Devic
         std::cout << kProgramHelp;
         return kDone;
     }
-    if (first == "ports" && arguments.size() == 1)
-        return listPorts(devices);
     const Subcommand* subcommand = nullptr;
     for (const Subcommand& known : subcommands()) {
         if (first == known.name)
@@ -244,6 +251,8 @@ int runCommandLine(const std::vector<std::string>& arguments, const ports::Devic
     }
     const Output output{read.values.contains("--json")};
     const std::string command = subcommand->name;
+    if (command == "ports")
+        return listPorts(devices, output);
 
     const std::optional<std::string> portText = valueOf(read, "--port");
     if (!portText)

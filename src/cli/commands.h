@@ -17,7 +17,7 @@ namespace cli {
 
 // ---- ports: the devices behind the ports and those found ----
 
-int listPorts(const ports::DeviceMap& devices);
+int listPorts(const ports::DeviceMap& devices, const Output& output);
 
 // ---- receipt printers: kick, page, status ----
 

@@ -1,24 +1,76 @@
 // drawertest ports: the device behind each port, where it comes from and its state, and the
-// devices found on this computer, as the Ports dialog shows them.
-#include <iostream>
-
+// devices found on this computer, as the Ports dialog shows them. Device names come from the
+// system and the user: shown, never obeyed (Output).
 #include "cli/commands.h"
 #include "ports/naming/device_survey.h"
 
 namespace cli {
 
-int listPorts(const ports::DeviceMap& devices) {
-    const char* const sources[] = {"standard", "saved choice", "environment variable"};
+namespace {
+
+const char* sourceName(ports::PathSource source) {
+    switch (source) {
+        case ports::PathSource::Standard:
+            return "standard";
+        case ports::PathSource::Saved:
+            return "saved choice";
+        case ports::PathSource::Environment:
+            break;
+    }
+    return "environment variable";
+}
+
+const char* stateName(ports::DeviceState state) {
+    switch (state) {
+        case ports::DeviceState::Ready:
+            return "ready";
+        case ports::DeviceState::Held:
+            return "held";
+        case ports::DeviceState::Missing:
+            return "missing";
+        case ports::DeviceState::NotPermitted:
+            return "not permitted";
+        case ports::DeviceState::Unsuitable:
+            return "unsuitable";
+        case ports::DeviceState::Network:
+            break;
+    }
+    return "network";
+}
+
+}  // namespace
+
+int listPorts(const ports::DeviceMap& devices, const Output& output) {
     for (const ports::DeviceMap::Entry& entry : devices.entries()) {
         const ports::DeviceState state = ports::deviceState(entry.path, entry.kind);
-        std::cout << entry.portName << "  " << entry.path << "  ("
-                  << sources[static_cast<int>(entry.source)]
-                  << "): " << ports::describe(state, entry.kind, entry.path) << "\n";
+        const std::string description = ports::describe(state, entry.kind, entry.path);
+        Report report;
+        report.text("command", "ports")
+            .text("port", entry.portName)
+            .text("device", entry.path)
+            .text("source", sourceName(entry.source))
+            .text("state", stateName(state))
+            .text("message", description);
+        output.print(report,
+                     entry.portName + "  " + entry.path + "  (" + sourceName(entry.source) +
+                         "): " + description,
+                     false);
     }
     const std::vector<ports::FoundDevice> found = ports::findDevices();
-    std::cout << "\ndevices found:" << (found.empty() ? " none\n" : "\n");
-    for (const ports::FoundDevice& device : found)
-        std::cout << "  " << device.path << "  (" << device.note << ")\n";
+    if (!output.json) {
+        output.print({}, "", false);
+        output.print({}, found.empty() ? "devices found: none" : "devices found:", false);
+    }
+    for (const ports::FoundDevice& device : found) {
+        Report report;
+        report.text("command", "ports")
+            .text("found", device.path)
+            .text("kind", device.usbPrinter                        ? "usb printer"
+                          : device.kind == ports::PortKind::Serial ? "serial"
+                                                                   : "parallel")
+            .text("note", device.note);
+        output.print(report, "  " + device.path + "  (" + device.note + ")", false);
+    }
     return kDone;
 }
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <iostream>
 
+#include "app/visible_text.h"
+
 namespace cli {
 
 namespace {
@@ -15,19 +17,24 @@ std::string hexDigits(unsigned value, int digits) {
     return text;
 }
 
-// A JSON string: quotes, backslashes (the "\\.\COM1" of the messages) and control characters
-// escaped.
+// A JSON string: quotes, backslashes (the "\\.\COM1" of the messages) and the characters a
+// line obeys escaped. A byte that is no UTF-8 (a path may hold any) has no JSON escape: it
+// stands as its visible text does, "\xFF", so that the output stays valid UTF-8.
 std::string quoted(std::string_view text) {
     std::string json = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') {
+    while (!text.empty()) {
+        const auto [point, length] = app::firstCharacter(text);
+        if (length == 0) {
+            json += "\\\\x" + hexDigits(static_cast<unsigned char>(text[0]), 2);
+        } else if (point == '"' || point == '\\') {
             json += '\\';
-            json += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            json += "\\u" + hexDigits(static_cast<unsigned char>(c), 4);
+            json += static_cast<char>(point);
+        } else if (app::isControl(point)) {
+            json += "\\u" + hexDigits(point, 4);
         } else {
-            json += c;
+            json += text.substr(0, length);
         }
+        text.remove_prefix(length == 0 ? 1 : length);
     }
     return json + "\"";
 }
@@ -59,9 +66,9 @@ void Output::print(const Report& report, const std::string& sentence, bool faile
     if (json) {
         std::cout << report.json() << std::endl;
     } else if (failed) {
-        std::cerr << "drawertest: " << sentence << std::endl;
+        std::cerr << "drawertest: " << app::visibleText(sentence, std::string::npos) << std::endl;
     } else {
-        std::cout << sentence << std::endl;
+        std::cout << app::visibleText(sentence, std::string::npos) << std::endl;
     }
 }
 

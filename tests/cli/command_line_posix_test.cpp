@@ -280,6 +280,35 @@ TEST_F(CommandLineTest, WatchesTheDrawerUntilInterrupted) {
                                 reading("open", "0x12")));
 }
 
+// Names from outside (a variable, a device's name, a path given) are printed as the About box
+// shows them, never obeyed by the terminal, and JSON stays valid UTF-8 whatever bytes they hold.
+TEST_F(CommandLineTest, PrintsNamesFromOutsideWithoutObeyingThem) {
+    const std::string odd = "/nonexistent/\x1b[2J\xff\u202e";
+    const std::string shown = R"(/nonexistent/\x1B[2J\xFF\u202E)";
+    const std::string json = R"(/nonexistent/\u001B[2J\\xFF\u202E)";
+    m_devices = porttest::mapTo({{"COM1", odd}}, "/nonexistent/drawertest-port");
+    EXPECT_TRUE(
+        std::get<1>(run("ports"))
+            .starts_with("COM1  " + shown +
+                         "  (environment variable): Missing\n"
+                         "COM2  /nonexistent/drawertest-port  (environment variable): Missing\n"));
+    EXPECT_TRUE(std::get<1>(run("ports --json"))
+                    .starts_with(R"({"command":"ports","port":"COM1","device":")" + json +
+                                 R"(","source":"environment variable","state":"missing",)"
+                                 R"("message":"Missing"})"
+                                 "\n"));
+    EXPECT_EQ(run("kick --printer epson --port " + odd + " --json"),
+              std::tuple(2,
+                         R"({"command":"kick","printer":"epson","port":")" + json +
+                             R"(","device":")" + json +
+                             R"(","result":"error","message":"Unable to acquire handle for port )" +
+                             json + R"j(. (2)","code":2})j" + "\n",
+                         ""));
+    EXPECT_EQ(std::get<2>(run("kick --printer epson --port " + odd)),
+              "drawertest: Unable to acquire handle for port " + shown + ". (2)\n");
+    EXPECT_TRUE(std::get<1>(run("ports --help")).starts_with("usage: drawertest ports [--json]\n"));
+}
+
 // A USB printer is a parallel port's device that answers the status request as a serial
 // printer does: asked for the drawer, it is the serial screen's; sent a kick, the parallel one's.
 TEST(PrinterRequest, AUsbPrinterIsAskedForTheDrawerAsOnASerialPort) {
