@@ -44,7 +44,8 @@ const char* const kProgramHelp =
     "  0   done (status: the drawer is open)\n"
     "  1   status: the drawer is closed\n"
     "  2   no reply, a reply that tells nothing of the drawer, or a port error\n"
-    "  64  the command line could not be understood\n";
+    "  64  the command line could not be understood\n"
+    "  69  the window (drawertest, drawertest --demo) found no display\n";
 
 std::string printerOption(screens::BrandFilter only = nullptr) {
     return "  --printer NAME  " + screens::printerNames(only) + "\n";

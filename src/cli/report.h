@@ -12,10 +12,11 @@
 
 namespace cli {
 
-inline constexpr int kDone = 0;       // done; status: the drawer is open
-inline constexpr int kClosed = 1;     // status: the drawer is closed
-inline constexpr int kNoAnswer = 2;   // no reply, a reply that tells nothing, or a port error
-inline constexpr int kBadUsage = 64;  // the command line could not be understood
+inline constexpr int kDone = 0;        // done; status: the drawer is open
+inline constexpr int kClosed = 1;      // status: the drawer is closed
+inline constexpr int kNoAnswer = 2;    // no reply, a reply that tells nothing, or a port error
+inline constexpr int kBadUsage = 64;   // the command line could not be understood
+inline constexpr int kNoDisplay = 69;  // the window was asked for, and there is no display
 
 class Report {
 public:

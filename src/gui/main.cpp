@@ -4,6 +4,7 @@
 // model and the splash. In demo mode every port is a simulated device inside the program and
 // every window says so in its title.
 #include <QApplication>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include "app/demo.h"
 #include "app/program.h"
 #include "cli/command_line.h"
+#include "cli/report.h"
 #include "gui/logo_icon.h"
 #include "gui/qt_window_system.h"
 #include "gui/settings_store.h"
@@ -20,6 +22,34 @@
 #include "ports/backends/platform_port_system.h"
 #include "ports/naming/device_map.h"
 #include "toolkit/application.h"
+
+namespace {
+
+// Qt ends the process (an abort, a core dump) when it finds no display. The window was asked
+// for: say what it needs, with a code a script can test.
+[[noreturn]] void noDisplay() {
+    std::fputs(
+        "drawertest: the window needs a display, and none could be reached (DISPLAY or "
+        "WAYLAND_DISPLAY); the command line needs none: drawertest --help\n",
+        stderr);
+    std::_Exit(cli::kNoDisplay);
+}
+
+bool isSet(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value != nullptr && *value != '\0';
+}
+
+QtMessageHandler g_qtMessages = nullptr;
+
+// While Qt starts, the fatal message of a platform that could not start is the missing display.
+void onStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg)
+        noDisplay();
+    g_qtMessages(type, context, message);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // The only place the environment is read: where each port really is.
@@ -30,7 +60,11 @@ int main(int argc, char** argv) {
         return cli::runCommandLine(std::vector<std::string>(argv + 1, argv + argc),
                                    choices.devices());
 
+    if (!isSet("QT_QPA_PLATFORM") && !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY"))
+        noDisplay();
+    g_qtMessages = qInstallMessageHandler(onStartMessage);
     QApplication qtApp(argc, argv);
+    qInstallMessageHandler(g_qtMessages);
     QApplication::setWindowIcon(gui::logoIcon());
     // Desktops match the windows to the installed desktop entry by this name.
     QGuiApplication::setDesktopFileName("drawertest");

@@ -155,8 +155,8 @@ TEST_F(CommandLineTest, TellsWhatIsWrongWithTheCommandLineAndHowToUseIt) {
                   std::tuple(64, "", "drawertest: " + message));
         EXPECT_TRUE(err.ends_with("\nTry 'drawertest " + command + "--help'.\n")) << err;
     }
-    EXPECT_TRUE(
-        std::get<1>(run("-h")).ends_with("  64  the command line could not be understood\n"));
+    EXPECT_TRUE(std::get<1>(run("-h")).ends_with(
+        "  69  the window (drawertest, drawertest --demo) found no display\n"));
     EXPECT_TRUE(std::get<1>(run("ports")).starts_with("COM1  " + m_pty.slave() + "  (environment"));
     EXPECT_TRUE(std::get<1>(run("interface --help"))
                     .ends_with("  cedar  --baud 9600, 4800, 2400, 1200 or 300 (1200); --char 0 "

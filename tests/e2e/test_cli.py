@@ -62,6 +62,25 @@ class CommandLineTest(unittest.TestCase):
                 code, opened = self.run_cli(sim, *status)
                 self.assertEqual((code, opened["result"]), (0, "open"))
 
+    def test_the_window_without_a_display_says_so_and_exits_with_its_code(self):
+        env = {k: v for k, v in os.environ.items()
+               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+        env.update({f"DRAWERTEST_{port}": f"{self.workdir}/no-{port}"
+                    for port in ("COM1", "COM2", "LPT1", "LPT2")})
+        # No display named; one named that nothing serves.
+        for display, arguments in (({}, ()), ({}, ("--demo",)),
+                                   ({"DISPLAY": ":%d" % self.free_display()}, ("--demo",))):
+            with self.subTest(display=display, arguments=arguments):
+                done = subprocess.run([PROGRAM, *arguments], env={**env, **display},
+                                      capture_output=True, text=True, timeout=60)
+                self.assertEqual(done.returncode, 69)
+                self.assertIn("drawertest: the window needs a display", done.stderr)
+
+    @staticmethod
+    def free_display():
+        return next(n for n in range(90, 200) if not os.path.exists("/tmp/.X11-unix/X%d" % n)
+                    and not os.path.exists("/tmp/.X%d-lock" % n))
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
