@@ -10,15 +10,27 @@ PortChoices::PortChoices(ports::DeviceMap::Lookup environment, ChoiceStore& stor
       m_devices(build()) {}
 
 ports::DeviceMap PortChoices::build() const {
-    return ports::DeviceMap::fromEnvironment(
+    ports::DeviceMap devices = ports::DeviceMap::fromEnvironment(
         m_environment, [this](const std::string& port) { return m_store.load(port); });
+    for (const auto& [port, device] : m_unsaved)
+        devices = devices.withChoice(port, device);
+    return devices;
 }
 
-void PortChoices::choose(const std::string& port, const std::string& device) {
-    m_store.save(port, device == ports::DeviceMap::standardPath(port) ? std::string() : device);
+std::string PortChoices::choose(const std::string& port, const std::string& device) {
+    const std::string choice = device == ports::DeviceMap::standardPath(port) ? "" : device;
+    if (!m_unsaved.contains(port) && m_store.load(port) == choice)
+        return {};  // kept already
+    std::string failure = m_store.save(port, choice);
+    if (failure.empty()) {
+        m_unsaved.erase(port);
+    } else {
+        m_unsaved[port] = choice;
+    }
     m_devices = build();
     if (m_apply)
         m_apply(m_devices);
+    return failure;
 }
 
 }  // namespace app

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,9 @@ public:
     virtual ~ChoiceStore() = default;
     // The saved device for a port ("COM1", ...); empty when none is saved.
     virtual std::string load(const std::string& port) const = 0;
-    // Saves a device for a port; an empty one removes the choice.
-    virtual void save(const std::string& port, const std::string& device) = 0;
+    // Saves a device for a port; an empty one removes the choice. Answers why the store could
+    // not keep it; empty once it is kept.
+    virtual std::string save(const std::string& port, const std::string& device) = 0;
 };
 
 class PortChoices {
@@ -34,8 +36,10 @@ public:
     void setApply(Apply apply) { m_apply = std::move(apply); }
 
     // Saves the choice for a port, the standard device or an empty text as no choice at all,
-    // and puts the new map into effect.
-    void choose(const std::string& port, const std::string& device);
+    // and puts the new map into effect (a choice kept already is left as it is). A choice the
+    // store cannot keep is in force for this run only (PathSource::ThisRun); answers why it
+    // could not be kept, empty once it is.
+    std::string choose(const std::string& port, const std::string& device);
 
     std::vector<ports::FoundDevice> found() const { return ports::findDevices(m_root); }
     ports::DeviceState state(const std::string& path, ports::PortKind kind) const {
@@ -47,6 +51,8 @@ private:
 
     ports::DeviceMap::Lookup m_environment;
     ChoiceStore& m_store;
+    // The choices the store could not keep, by port: "" for the standard device.
+    std::map<std::string, std::string> m_unsaved;
     std::string m_root;
     ports::DeviceMap m_devices;
     Apply m_apply;

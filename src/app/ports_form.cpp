@@ -26,6 +26,8 @@ std::string sourceText(const ports::DeviceMap::Entry& entry) {
             return "The standard device for " + entry.portName + ".";
         case PathSource::Saved:
             return "Your saved choice.";
+        case PathSource::ThisRun:
+            return "Your choice for this run only: it could not be saved.";
         case PathSource::Environment:
             return "Set by DRAWERTEST_" + entry.portName + ", which wins over a choice made here.";
     }
@@ -88,6 +90,11 @@ PortsForm::PortsForm(Application& app, Program& program, PortChoices& choices)
     Cancel.setFont(bold);
     Cancel.setGeometry(528, 432, 96, 32);
     Cancel.onClick = [this] { Cancel_Click(); };
+
+    NotSaved.setForeColor(colors::kRed);
+    NotSaved.setFont(bold);
+    NotSaved.setWordWrap(true);
+    NotSaved.setGeometry(16, 392, 400, 80);
 }
 
 void PortsForm::load() {
@@ -105,6 +112,8 @@ void PortsForm::load() {
         }
         row->found.setItems(std::move(items));
         row->source.setCaption(sourceText(entry));
+        row->source.setForeColor(entry.source == PathSource::ThisRun ? colors::kYellow
+                                                                     : colors::kBlack);
         // The variable wins: what is chosen here would not be used.
         const bool choosable = entry.source != PathSource::Environment;
         row->device.setEnabled(choosable);
@@ -130,13 +139,24 @@ void PortsForm::device_Change(Row& row) {
     row.state.setForeColor(stateColor(state));
 }
 
+// Every port shares one store, so one reason tells why none could be kept. The dialog then
+// stays, showing what is in force.
 void PortsForm::OK_Click() {
+    std::string failure;
     for (Row* row : rows()) {
-        if (row->device.isUsable())
-            m_choices.choose(row->port, row->device.text());
+        if (row->device.isUsable()) {
+            if (std::string why = m_choices.choose(row->port, row->device.text()); !why.empty())
+                failure = std::move(why);
+        }
     }
-    m_program.showSelector();
-    close();
+    if (failure.empty()) {
+        m_program.showSelector();
+        close();
+        return;
+    }
+    load();
+    NotSaved.setCaption("Your choices could not be saved: " + failure +
+                        ". They hold until drawertest ends.");
 }
 
 void PortsForm::Cancel_Click() {

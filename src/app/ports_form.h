@@ -36,6 +36,8 @@ public:
     Row COM2{*this, "COM2"};
     Row LPT1{*this, "LPT1"};
     Row LPT2{*this, "LPT2"};
+    // Why the choices could not be kept for later runs, after OK.
+    toolkit::Label NotSaved{*this, "NotSaved"};
     toolkit::CommandButton OK{*this, "OK"};
     toolkit::CommandButton Cancel{*this, "Cancel"};
 

@@ -14,6 +14,8 @@ const char* sourceName(ports::PathSource source) {
             return "standard";
         case ports::PathSource::Saved:
             return "saved choice";
+        case ports::PathSource::ThisRun:
+            return "chosen for this run";
         case ports::PathSource::Environment:
             break;
     }

@@ -9,7 +9,7 @@ namespace gui {
 class SettingsStore final : public app::ChoiceStore {
 public:
     std::string load(const std::string& port) const override;
-    void save(const std::string& port, const std::string& device) override;
+    std::string save(const std::string& port, const std::string& device) override;
 };
 
 }  // namespace gui

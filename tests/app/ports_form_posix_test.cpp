@@ -25,14 +25,18 @@ struct MemoryStore final : app::ChoiceStore {
         const auto it = saved.find(port);
         return it == saved.end() ? std::string() : it->second;
     }
-    void save(const std::string& port, const std::string& device) override {
+    std::string save(const std::string& port, const std::string& device) override {
+        if (!failure.empty())
+            return failure;
         if (device.empty()) {
             saved.erase(port);
         } else {
             saved[port] = device;
         }
+        return {};
     }
     std::map<std::string, std::string> saved;
+    std::string failure;  // why nothing can be saved, when it cannot
 };
 
 struct PortsDialog : ::testing::Test {
@@ -178,4 +182,48 @@ TEST_F(PortsDialog, ShowsSourceAndStateAndKeepsTheChoiceUnlessTheEnvironmentWins
     EXPECT_TRUE(store.saved.empty());
     app.click(openDialog().Cancel);
     EXPECT_TRUE(store.saved.empty());
+}
+
+// Settings that cannot be written: the dialog says so and why, stays, and shows the choices in
+// force for this run only; once they can be written, OK keeps them.
+TEST_F(PortsDialog, SaysAChoiceCouldNotBeSavedAndShowsWhatIsInForce) {
+    store.saved["COM2"] = "/dev/ttyUSB1";
+    store.failure =
+        "/home/x/.config/drawertest/drawertest.conf cannot be written (Permission "
+        "denied)";
+    app::PortChoices choices(lookup, store, root.string());
+    program.setPortChoices(&choices);
+    std::vector<std::string> applied;
+    choices.setApply([&applied](const ports::DeviceMap& map) {
+        applied.push_back(map.find("COM1")->path + " " + map.find("COM2")->path);
+    });
+
+    app::PortsForm& dialog = openDialog();
+    EXPECT_EQ(dialog.NotSaved.caption(), "");
+    app.edit(dialog.COM1.device, "/dev/ttyUSB0");
+    app.edit(dialog.COM2.device, "");
+    app.click(dialog.OK);
+    ASSERT_EQ(app.activeForm(), &dialog) << "the dialog stays";
+    EXPECT_EQ(dialog.NotSaved.caption(), "Your choices could not be saved: " + store.failure +
+                                             ". They hold until drawertest ends.");
+    EXPECT_EQ(dialog.NotSaved.foreColor(), toolkit::colors::kRed);
+    for (app::PortsForm::Row* row : {&dialog.COM1, &dialog.COM2}) {
+        EXPECT_EQ(row->source.caption(), "Your choice for this run only: it could not be saved.");
+        EXPECT_EQ(row->source.foreColor(), toolkit::colors::kYellow);
+    }
+    EXPECT_EQ(dialog.COM2.device.text(), "/dev/ttyS1") << "the standard device is in force";
+    EXPECT_EQ(dialog.LPT1.source.caption(), "The standard device for LPT1.");
+    EXPECT_EQ(applied.back(), "/dev/ttyUSB0 /dev/ttyS1");
+    EXPECT_EQ(store.saved, (std::map<std::string, std::string>{{"COM2", "/dev/ttyUSB1"}}));
+
+    // Cancel leaves the choices in force, and the dialog shows them so the next time.
+    app.click(dialog.Cancel);
+    app::PortsForm& again = openDialog();
+    EXPECT_EQ(again.COM1.source.caption(), "Your choice for this run only: it could not be saved.");
+    EXPECT_EQ(again.NotSaved.caption(), "");
+    store.failure.clear();
+    app.click(again.OK);
+    EXPECT_EQ(store.saved, (std::map<std::string, std::string>{{"COM1", "/dev/ttyUSB0"}}));
+    ASSERT_NE(dynamic_cast<app::TestForm*>(app.activeForm()), nullptr);
+    EXPECT_EQ(openDialog().COM1.source.caption(), "Your saved choice.");
 }

@@ -35,7 +35,7 @@ constexpr int kPixelsAllowed = 4;
 // Settings that keep nothing: the ports dialog shows what the environment sets.
 struct NoStore final : app::ChoiceStore {
     std::string load(const std::string&) const override { return {}; }
-    void save(const std::string&, const std::string&) override {}
+    std::string save(const std::string&, const std::string&) override { return {}; }
 };
 
 struct Program {

@@ -65,6 +65,17 @@ DeviceMap DeviceMap::withPath(std::string_view portName, std::string path) const
     return changed;
 }
 
+DeviceMap DeviceMap::withChoice(std::string_view portName, const std::string& path) const {
+    DeviceMap changed = *this;
+    for (Entry& entry : changed.m_entries) {
+        if (entry.portName != portName || entry.source == PathSource::Environment)
+            continue;
+        entry.path = path.empty() ? standardPath(portName) : devicePath(path).value_or(path);
+        entry.source = PathSource::ThisRun;
+    }
+    return changed;
+}
+
 const DeviceMap::Entry* DeviceMap::find(std::string_view portName) const {
     // Win32 names a device both plainly and in its device namespace.
     constexpr std::string_view kDeviceNamespace = "\\\\.\\";

@@ -16,9 +16,10 @@ enum class PortKind { Serial, Parallel };
 // can use (nothing at all, a file, a disk, ...).
 enum class PathKind { Serial, Parallel, UsbPrinter, Other };
 
-// Where a port's device comes from: the platform's standard name, the user's saved choice, or
-// the port's environment variable, which wins over a saved choice.
-enum class PathSource { Standard, Saved, Environment };
+// Where a port's device comes from: the platform's standard name, the user's saved choice, a
+// choice made for this run only (it could not be saved), or the port's environment variable,
+// which wins over a choice.
+enum class PathSource { Standard, Saved, ThisRun, Environment };
 
 class DeviceMap {
 public:
@@ -47,6 +48,9 @@ public:
 
     // The same map with one port pointed at another device, as its variable would point it.
     DeviceMap withPath(std::string_view portName, std::string path) const;
+    // The same map with a device chosen for one port for this run only (PathSource::ThisRun),
+    // the standard device when `path` is empty; a port its variable sets keeps that device.
+    DeviceMap withChoice(std::string_view portName, const std::string& path) const;
 
     // The four ports in the order COM1, COM2, LPT1, LPT2, with their paths.
     const std::array<Entry, 4>& entries() const { return m_entries; }
