@@ -127,6 +127,7 @@ WireLogWindow::WireLogWindow(app::Program& program, QtWindowSystem& windows)
     m_view->addAction(copy);
     m_view->setContextMenuPolicy(Qt::ActionsContextMenu);
 
+    m_saved->setObjectName(QStringLiteral("saved"));
     m_saved->setTextFormat(Qt::PlainText);
     auto* saveButton = new QPushButton(QStringLiteral("Save..."), this);
     saveButton->setObjectName(QStringLiteral("save"));
@@ -209,9 +210,13 @@ void WireLogWindow::copySelection() {
 
 QString WireLogWindow::saveTo(const QString& path) {
     follow();
-    const std::string failure =
-        app::saveText(std::filesystem::path(path.toStdU16String()), m_program.wireLog().text());
-    return QString::fromStdString(failure);
+    const QString failure = QString::fromStdString(
+        app::saveText(std::filesystem::path(path.toStdU16String()), m_program.wireLog().text()));
+    // The line tells of this save: an earlier one's file is not what was just asked for.
+    const QString shown = QDir::toNativeSeparators(path);
+    m_saved->setText(failure.isEmpty() ? QStringLiteral("Saved to %1").arg(shown)
+                                       : QStringLiteral("Not saved to %1").arg(shown));
+    return failure;
 }
 
 void WireLogWindow::save() {
@@ -223,9 +228,7 @@ void WireLogWindow::save() {
     if (path.isEmpty())
         return;
     const QString failure = saveTo(path);
-    if (failure.isEmpty()) {
-        m_saved->setText(QStringLiteral("Saved to %1").arg(QDir::toNativeSeparators(path)));
-    } else {
+    if (!failure.isEmpty()) {
         QMessageBox::warning(this, QStringLiteral("Wire Log"),
                              QStringLiteral("The wire log could not be saved to %1: %2")
                                  .arg(QDir::toNativeSeparators(path), failure));

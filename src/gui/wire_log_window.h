@@ -28,7 +28,8 @@ public:
 
     // Shows the window with what the log holds now, or brings it to the front.
     void open();
-    // Writes the text shown to `path`; empty on success, else what went wrong.
+    // Writes the text shown to `path`, and says below the list whether it was; answers what went
+    // wrong, empty on success.
     QString saveTo(const QString& path);
 
 protected:

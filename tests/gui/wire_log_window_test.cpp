@@ -78,6 +78,17 @@ TEST(WireLogWindow, F12OpensItOnATestScreenFollowingTheScreensCallsAndOnTheSelec
         EXPECT_EQ(file.readAll().toStdString(), program.wireLog().text());
     }
     QFile::remove(saved);
+    auto* savedLine = log.findChild<QLabel*>("saved");
+    EXPECT_EQ(savedLine->text().toStdString(),
+              "Saved to " + QDir::toNativeSeparators(saved).toStdString());
+    // A save that fails is told as such, not as the last one that worked.
+    const QString blocked = QDir::temp().filePath("drawertest-wire-log-not-a-folder");
+    QFile(blocked).open(QIODevice::WriteOnly);
+    const QString unwritable = blocked + "/log.txt";
+    EXPECT_FALSE(log.saveTo(unwritable).isEmpty());
+    EXPECT_EQ(savedLine->text().toStdString(),
+              "Not saved to " + QDir::toNativeSeparators(unwritable).toStdString());
+    QFile::remove(blocked);
 
     // On the selector F12 is the key of its "Wire Log" entry.
     log.hide();
