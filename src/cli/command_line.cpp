@@ -3,12 +3,14 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
+#include <chrono>
 #include <iostream>
 #include <map>
 #include <optional>
 
 #include "cli/commands.h"
 #include "screens/printers/printer_table.h"
+#include "screens/printers/status_request.h"
 
 namespace cli {
 
@@ -78,6 +80,10 @@ std::string drawerOptions() {
 }
 const char* const kJsonOption = "  --json          the result as one JSON object\n";
 
+std::string milliseconds(std::chrono::milliseconds time) {
+    return std::to_string(time.count()) + " ms";
+}
+
 struct Option {
     const char* name;
     bool takesValue;
@@ -110,11 +116,19 @@ const std::vector<Subcommand>& subcommands() {
              "Asks a printer on a serial port for the drawer state, as its screen does "
              "while \"Report  Drawer\nStatus\" is checked, and prints Open, Closed, "
              "Unknown (a reply the brand's rule cannot judge,\nwith the byte) or No reply "
-             "(nothing within 100 ms). Exit code 0 open, 1 closed, 2 otherwise.\n" +
+             "(nothing within " +
+             milliseconds(screens::kLateReplyBound) +
+             "). Exit code 0 open, 1 closed, 2 otherwise.\n" +
              printerOption(screens::readsDrawerState) + kPortOption +
-             "  --watch         ask every 100 ms and print each change until interrupted "
-             "(Ctrl-C);\n"
-             "                  the exit code is that of the last reading\n" +
+             "  --watch         ask every " + milliseconds(screens::kPollPeriod) +
+             " and print each change until interrupted (Ctrl-C); the\n"
+             "                  next request goes once the reply came or " +
+             milliseconds(screens::kLateReplyBound) +
+             " passed; No reply\n"
+             "                  shows once the printer is " +
+             milliseconds(screens::kReplyBound) +
+             " late, until its reply comes. The exit\n"
+             "                  code is that of the last reading\n" +
              kJsonOption},
         {"page",
          {{"--printer", true},

@@ -18,8 +18,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-constexpr auto kPollPeriod = 100ms;
-
 const char* actionName(PrinterAction action) {
     switch (action) {
         case PrinterAction::Kick:
@@ -96,45 +94,72 @@ struct Reading {
     }
 };
 
-// One status request and its reply, judged by the brand's rule; a silent printer is told by the
-// screens' rule (screens::StatusRequest), so that a request queued behind a page is given the
-// page's time on the line. Input nobody asked for is dropped first, so that the reply read is
-// the answer to this request.
-Reading readStatus(PortSession& session, const screens::PrinterModel& model) {
-    const screens::StatusModel& status = *model.status;
+// Sends a status request, input nobody asked for dropped first so that the reply read is the
+// answer to it. Answers the error when a write failed.
+std::optional<Reading> askStatus(PortSession& session, const screens::StatusModel& status,
+                                 screens::StatusExchange& exchange) {
     if (status.flushesFirst)
         session.flush();
     session.ports().purgeComm(session.handle(), ports::kPurgeRxClear);
     for (std::uint8_t byte : status.request) {
         const ports::ErrorCode result = session.write(std::span(&byte, 1));
         if (ports::writeFailed(result))
-            return {
+            return Reading{
                 Reading::Kind::Error, -1, {screens::kStatusRequestFailure + code(result), result}};
     }
-    screens::StatusRequest request(PortSession::now(), session.lineFreeAt());
-    for (;;) {
-        std::uint8_t reply = 0;
-        const std::optional<ports::ErrorCode> result =
-            request.take(session.ports(), session.handle(), reply, PortSession::now(), nullptr);
-        if (!result) {
-            std::this_thread::sleep_for(2ms);
-            continue;
-        }
-        if (*result == ports::kTimedOut)
-            return {};
-        if (*result != ports::kSuccess)
-            return {
-                Reading::Kind::Error, -1, {screens::kStatusReplyFailure + code(*result), *result}};
-        switch (model.commands->readReply(reply)) {
-            case screens::DrawerReading::Open:
-                return {Reading::Kind::Open, reply, {}};
-            case screens::DrawerReading::Closed:
-                return {Reading::Kind::Closed, reply, {}};
-            case screens::DrawerReading::NotJudged:
-                break;
-        }
-        return {Reading::Kind::Unknown, reply, {}};
+    exchange.sent(PortSession::now(), session.lineFreeAt());
+    return std::nullopt;
+}
+
+// What a look for the reply found, as a reading: a reply judged by the brand's rule, a silent
+// printer, a failed call; none when there is nothing new.
+std::optional<Reading> readingOf(const screens::ReplyLook& found,
+                                 const screens::PrinterModel& model) {
+    switch (found.kind) {
+        case screens::ReplyLook::Kind::Nothing:
+            return std::nullopt;
+        case screens::ReplyLook::Kind::Silent:
+            return Reading{};
+        case screens::ReplyLook::Kind::Failed:
+            return Reading{Reading::Kind::Error,
+                           -1,
+                           {screens::kStatusReplyFailure + code(found.code), found.code}};
+        case screens::ReplyLook::Kind::Reply:
+            break;
     }
+    switch (model.commands->readReply(found.reply)) {
+        case screens::DrawerReading::Open:
+            return Reading{Reading::Kind::Open, found.reply, {}};
+        case screens::DrawerReading::Closed:
+            return Reading{Reading::Kind::Closed, found.reply, {}};
+        case screens::DrawerReading::NotJudged:
+            break;
+    }
+    return Reading{Reading::Kind::Unknown, found.reply, {}};
+}
+
+screens::ReplyLook lookForReply(PortSession& session, screens::StatusExchange& exchange) {
+    return exchange.take(session.ports(), session.handle(), PortSession::now(), nullptr);
+}
+
+// One status request and its reply, taken by the screens' rule (screens::StatusExchange), so
+// that a request queued behind a page is given the page's time on the line. With no screen to
+// show a silence that a late reply then corrects, the reply is waited for as long as it may
+// still come.
+Reading readStatus(PortSession& session, const screens::PrinterModel& model) {
+    screens::StatusExchange exchange;
+    if (auto failed = askStatus(session, *model.status, exchange))
+        return *failed;
+    Reading reading;
+    while (exchange.pending()) {
+        const std::optional<Reading> found = readingOf(lookForReply(session, exchange), model);
+        if (found && found->kind != Reading::Kind::NoReply) {
+            reading = *found;
+        } else {
+            std::this_thread::sleep_for(2ms);
+        }
+    }
+    return reading;
 }
 
 volatile std::sig_atomic_t g_interrupted = 0;
@@ -143,28 +168,36 @@ extern "C" void onInterrupt(int) {
     g_interrupted = 1;
 }
 
-// Polls every 100 ms and prints each change until interrupted; a port that fails ends it.
-// Answers the exit code of the last reading.
+// Polls as a polling screen does (a request every kPollPeriod, the next once the last is over)
+// and prints each change until interrupted; a port that fails ends it. Answers the exit code of
+// the last reading.
 int watchStatus(PortSession& session, const screens::PrinterModel& model, const Report& report,
                 const Output& output) {
+    g_interrupted = 0;
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
     std::optional<Reading> last;
+    screens::StatusExchange exchange;
     auto next = Clock::now();
     while (g_interrupted == 0) {
-        const Reading reading = readStatus(session, model);
-        if (!last || !reading.sameAs(*last)) {
+        std::optional<Reading> reading;
+        if (exchange.pending()) {
+            reading = readingOf(lookForReply(session, exchange), model);
+        } else if (Clock::now() >= next) {
+            reading = askStatus(session, *model.status, exchange);
+            // A late poll is followed by one poll, not by a backlog of them.
+            next = std::max(next + screens::kPollPeriod, Clock::now());
+        }
+        if (reading && (!last || !reading->sameAs(*last))) {
             Report change = report;
-            reading.addTo(change, "result");
-            output.print(change, reading.sentence(), reading.kind == Reading::Kind::Error);
+            reading->addTo(change, "result");
+            output.print(change, reading->sentence(), reading->kind == Reading::Kind::Error);
             last = reading;
         }
-        if (reading.kind == Reading::Kind::Error)
+        if (reading && reading->kind == Reading::Kind::Error)
             break;
-        // A late poll is followed by one poll, not by a backlog of them.
-        next = std::max(next + kPollPeriod, Clock::now());
-        while (g_interrupted == 0 && Clock::now() < next)
-            std::this_thread::sleep_for(std::min<Clock::duration>(10ms, next - Clock::now()));
+        if (!reading)
+            std::this_thread::sleep_for(2ms);
     }
     return last ? last->exitCode() : kNoAnswer;
 }

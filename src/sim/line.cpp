@@ -80,7 +80,7 @@ void Line::advance(Time now) {
             for (const std::uint8_t reply : m_device->receive(byte, *t)) {
                 if (m_parallel)
                     continue;
-                m_returnFree = std::max(*t, m_returnFree) + byteTime();
+                m_returnFree = std::max(*t + m_replyDelay, m_returnFree) + byteTime();
                 m_returning.push_back({reply, m_returnFree});
             }
         } else {

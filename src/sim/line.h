@@ -43,6 +43,9 @@ public:
     FarEnd farEnd() const { return m_farEnd; }
     // New settings from `now` on; bytes not yet on the wire go at the new rate.
     void setSettings(const LineSettings& settings, Time now);
+    // How long the device takes to answer: a reply leaves this long after the byte that asked
+    // for it has arrived (a slow printer). None at first.
+    void setReplyDelay(Time delay) { m_replyDelay = delay; }
 
     // Moves the line on to `now`: bytes whose time has come reach the device, replies whose
     // time has come reach the input queue. Every call below moves it on first; times earlier
@@ -91,6 +94,7 @@ private:
     Time m_now{};
     Time m_wireFree{};    // when the last byte written leaves the wire
     Time m_returnFree{};  // when the last reply leaves the wire
+    Time m_replyDelay{};
 };
 
 }  // namespace sim

@@ -253,7 +253,7 @@ TEST_F(CommandLineTest, SendsTheScreensBytesAndTellsWhatCameOfThem) {
 }
 
 // --watch prints each change until it is interrupted (Ctrl-C, or a polite kill); its exit code
-// is the last reading's. An interrupted watch ends its program: one watch a process.
+// is the last reading's.
 TEST_F(CommandLineTest, WatchesTheDrawerUntilInterrupted) {
     std::thread printer([&] {
         int request = 0;
@@ -279,6 +279,29 @@ TEST_F(CommandLineTest, WatchesTheDrawerUntilInterrupted) {
     EXPECT_EQ(std::tuple(code, out),
               std::tuple(0, reading("open", "0x12") + reading("closed", "0x16") +
                                 reading("open", "0x12")));
+}
+
+// A slow printer answers past the bound: its late reply is its own request's. A single reading
+// waits for it; --watch tells the silence once, then the reading, which stays.
+TEST_F(CommandLineTest, ASlowPrintersLateReplyIsItsOwnRequests) {
+    std::thread printer([&] {
+        for (int request = 1; request <= 4; ++request) {
+            m_pty.receive(3);
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+            if (request == 4) {
+                std::raise(SIGINT);
+                std::raise(SIGTERM);
+            }
+            ::write(m_pty.master(), "\x12", 1);
+        }
+    });
+    EXPECT_EQ(run("status --printer epson --port COM1"), std::tuple(0, "Open\n", ""));
+    const auto [code, out, err] = run("status --printer epson --port COM1 --watch");
+    printer.join();
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(out.starts_with("No reply\n") ? out.substr(9) : out, "Open\n") << out;
 }
 
 // Names from outside (a variable, a device's name, a path given) are printed as the About box

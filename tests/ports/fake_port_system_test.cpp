@@ -145,6 +145,15 @@ TEST_F(FakeLine, RepliesComeAfterTheirWireTime) {
     EXPECT_EQ(seam.purgeComm(handle, ports::kPurgeRxClear), ports::kSuccess);
     EXPECT_EQ(read(byte), ports::kTimedOut);
 
+    // A slow printer answers its delay later.
+    line().setReplyDelay(120ms);
+    ASSERT_EQ(write(fake, handle, {0x10, 0x04, 0x01}), ports::kSuccess);
+    clock.spend(124ms);
+    EXPECT_EQ(read(byte), ports::kTimedOut);
+    clock.spend(1ms);
+    EXPECT_EQ(read(byte), ports::kSuccess);
+    line().setReplyDelay({});
+
     // A printer that is on holds CTS and DSR; switched off, it drives nothing and never answers.
     std::uint32_t lines = 0;
     EXPECT_EQ(seam.getCommModemStatus(handle, lines), ports::kSuccess);

@@ -102,7 +102,7 @@ PrinterScreen::PrinterScreen(Application& app, Context& context, const PrinterMo
     if (model.status) {
         DrawerStatus.emplace(*this, "DrawerStatus");
         setUpCaption(*DrawerStatus, "Report  Drawer Status");
-        Status_Timer.emplace(*this, "Status_Timer", Millis{100}, true);
+        Status_Timer.emplace(*this, "Status_Timer", kPollPeriod, true);
         // The reply is looked for as often as the printer's time to answer runs out.
         Reply_Timer.emplace(*this, "Reply_Timer", kReplyBound, false);
         statusCaption.emplace(*this, model.status->captionName);
@@ -312,7 +312,7 @@ void PrinterScreen::Trigger_Click() {
     Message_Timer.setEnabled(true);
     closeWriteEvent();
     if (m_model.pollsAfterTest)
-        statusPoll();
+        statusPoll(true);
 }
 
 // The drawer test's part of the sequence: nothing unless TestDrawer is checked; then the chosen
@@ -383,11 +383,11 @@ void PrinterScreen::DrawerStatus_Click() {
     cd_status->setVisible(false);
 }
 
-// A tick first takes the reply to the last request if it has come, then asks again; a request
-// still waiting for its reply is left to it, since a new one would throw that reply away.
+// A tick first takes the reply to the request that is out, if it has come, then asks again
+// once no request is out: a new one would throw a late reply away, or take it for its own.
 void PrinterScreen::Status_Timer_Timer() {
     takeReply();
-    if (!m_request)
+    if (!m_status.pending())
         statusPoll();
 }
 
@@ -397,10 +397,16 @@ void PrinterScreen::Reply_Timer_Timer() {
 
 // Sends a status request and returns: the window never waits for the reply, which takeReply
 // takes on a later tick. Whatever the printer sent before the request is thrown away first, so
-// the reply read is the answer to this request and unread input never piles up.
-void PrinterScreen::statusPoll() {
+// the reply read is the answer to this request and unread input never piles up. While a
+// request is still out, the poll follows as soon as it is over. The poll that ends a page
+// (`afterPage`) shows its reading whether polling runs or not.
+void PrinterScreen::statusPoll(bool afterPage) {
+    if (m_status.pending()) {
+        m_pollDue = true;
+        return;
+    }
+    m_pollDue = false;
     const StatusModel& status = *m_model.status;
-    endRequest();  // one still on its way is superseded, its reply thrown away below
     if (status.greensFeedback2)
         Feedback2.setForeColor(colors::kGreen);
     if (status.flushesFirst)
@@ -422,43 +428,57 @@ void PrinterScreen::statusPoll() {
     if (ports::writeFailed(result)) {
         showFeedback1(kStatusRequestFailure + std::to_string(result) + ")", colors::kRed);
     } else {
-        m_request = Request{m_port.handle, StatusRequest(now(), m_line.freeAt())};
+        m_status.sent(now(), m_line.freeAt());
+        m_requestPort = m_port.handle;
+        m_requestShows = afterPage;
         Reply_Timer->setEnabled(true);
     }
     portSystem().closeEvent(record.event);
 }
 
-// The reply to the request on its way, if it has come: judged; if the printer has not answered
-// in its time: a silent printer. A request whose port has been closed since is dropped, its
-// reply with it.
+// The reply to the request that is out, if it has come: judged; if the printer has not answered
+// in its time: a silent printer, until its reply comes. Nothing of a poll shows once polling has
+// stopped. A request whose port has been closed since is dropped, its reply with it.
 void PrinterScreen::takeReply() {
-    if (!m_request)
+    if (!m_status.pending())
         return;
-    if (m_request->port != m_port.handle) {
-        endRequest();
-        return;
+    if (m_requestPort != m_port.handle) {
+        m_status.drop();
+    } else {
+        const ReplyLook found =
+            m_status.take(portSystem(), m_port.handle, now(),
+                          m_model.status->ownRecord ? &m_statusRecord : nullptr);
+        if (m_requestShows || DrawerStatus->value())
+            show(found);
     }
-    std::uint8_t reply = 0;
-    const std::optional<ports::ErrorCode> code =
-        m_request->reply.take(portSystem(), m_port.handle, reply, now(),
-                              m_model.status->ownRecord ? &m_statusRecord : nullptr);
-    if (!code)
+    if (m_status.pending())
         return;
-    endRequest();
-    if (*code != ports::kSuccess) {
-        showFeedback1(kStatusReplyFailure + std::to_string(*code) + ")", colors::kRed);
-        if (*code == ports::kTimedOut)
-            showDrawer("No reply", colors::kYellow,
-                       "The printer did not answer the status request.");
-        return;
-    }
-    m_statusReply = reply;
-    judgeReply(reply);
+    Reply_Timer->setEnabled(false);
+    if (m_pollDue)
+        statusPoll(true);
 }
 
-void PrinterScreen::endRequest() {
-    m_request.reset();
-    Reply_Timer->setEnabled(false);
+void PrinterScreen::show(const ReplyLook& found) {
+    const std::string silence = kStatusReplyFailure + std::to_string(ports::kTimedOut) + ")";
+    switch (found.kind) {
+        case ReplyLook::Kind::Nothing:
+            break;
+        case ReplyLook::Kind::Reply:
+            // A late reply answers the silence told before it.
+            if (Feedback1.caption() == silence)
+                Feedback1.setCaption("");
+            m_statusReply = found.reply;
+            judgeReply(found.reply);
+            break;
+        case ReplyLook::Kind::Silent:
+            showFeedback1(silence, colors::kRed);
+            showDrawer("No reply", colors::kYellow,
+                       "The printer did not answer the status request.");
+            break;
+        case ReplyLook::Kind::Failed:
+            showFeedback1(kStatusReplyFailure + std::to_string(found.code) + ")", colors::kRed);
+            break;
+    }
 }
 
 void PrinterScreen::judgeReply(std::uint8_t reply) {

@@ -204,26 +204,25 @@ private:
     std::vector<std::uint8_t> drawerCommand() const;
     void send(std::uint8_t byte, const FailureText& failure);
     void report(const FailureText& failure, ports::ErrorCode code);
-    void statusPoll();
+    void statusPoll(bool afterPage = false);
     void takeReply();
-    void endRequest();
+    void show(const ReplyLook& found);
     void judgeReply(std::uint8_t reply);
     void showDrawer(const std::string& caption, toolkit::Color color, const std::string& toolTip);
     // Notes bytes that went out, for the time they take on the line.
     void onTheLine(std::size_t bytes);
     std::chrono::microseconds now() const;
 
-    // A status request on its way, and the port it went to: its reply is taken from there only,
-    // so a port change drops it. A closed screen's timers never tick: it goes with the screen.
-    struct Request {
-        ports::Handle port;
-        StatusRequest reply;
-    };
-
     const PrinterModel& m_model;
     std::int32_t m_triggerChar = 0;
     std::int32_t m_statusReply = 0;
-    std::optional<Request> m_request;
+    // The status request that is out, and the port it went to: its reply is taken from there
+    // only, so a port change drops it. A closed screen's timers never tick: it goes with the
+    // screen.
+    StatusExchange m_status;
+    ports::Handle m_requestPort = ports::kInvalidHandle;
+    bool m_requestShows = false;  // its reply shows with polling stopped too
+    bool m_pollDue = false;       // the poll after a page waits for the request that is out
     // The overlapped record of the status requests, on the screens whose polls have their own.
     ports::WriteOverlapped m_statusRecord;
     // When what this screen has written will have left the line at its 9600 baud.

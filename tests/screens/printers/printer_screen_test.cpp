@@ -156,8 +156,10 @@ protected:
     screens::PrinterScreen& s = openPrinter(h, c.form);
     const Segments checkedRun = c.body + Segments{{c.drawer1.bytes, c.drawerFailure}} + c.after;
 
-    // Presses "Test / Print " with Feedback1 cleared.
+    // Presses "Test / Print " with Feedback1 cleared, once the status request that ended the
+    // last page is over (its poll would wait for it).
     Bytes press() {
+        h.runFor(2s);
         s.Feedback1.setCaption("");
         s.Feedback1.setForeColor(kWhite);
         h.fake.clearCalls();

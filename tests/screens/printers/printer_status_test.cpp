@@ -6,6 +6,7 @@
 // stale.
 #include <cstdio>
 #include <optional>
+#include <set>
 #include <tuple>
 
 #include "printer_test_support.h"
@@ -113,7 +114,8 @@ TEST_P(Status, PollsExactlyWhileItsBoxIsCheckedHoldingTheChoiceAtDrawerOne) {
     EXPECT_EQ(countOf(h.fake, "clearCommError"), 0u);
     EXPECT_EQ(countOf(h.fake, "writeFile(2"), c.request.size()) << "polling goes on on COM2";
 
-    // Unchecking stops the requests; the one on its way still has its reply taken.
+    // Unchecking stops the requests, and nothing of a poll shows after it: neither the reply
+    // to the one on its way nor its silence.
     h.app.click(*s.DrawerStatus);
     const bool kept = !c.uncheckEndsDrawerTest;
     EXPECT_EQ(s.TestDrawer.value(), kept);
@@ -122,8 +124,16 @@ TEST_P(Status, PollsExactlyWhileItsBoxIsCheckedHoldingTheChoiceAtDrawerOne) {
     EXPECT_EQ(s.TriggerCD.visible(), kept);
     EXPECT_EQ(s.statusCaption->enabled(), kept);
     EXPECT_EQ(s.cd_status->isShown(), kept);
+    s.Feedback1.setCaption("");
     answer(c.open.front());
-    expectShown(Open);
+    expectShown(Closed);
+    EXPECT_EQ(s.statusReply(), c.closed.front());
+    h.app.click(*s.DrawerStatus);
+    h.runFor(100ms);  // a request goes out
+    h.app.click(*s.DrawerStatus);
+    h.runFor(1s);
+    EXPECT_EQ(std::pair(s.Feedback1.caption(), s.cd_status->caption()),
+              std::pair(std::string(), std::string("Closed")));
     h.app.click(s.port1Option);
     answer(c.closed.front());
     EXPECT_EQ(sentBytes(h.fake), Bytes{}) << "a port change starts no polling";
@@ -136,7 +146,11 @@ TEST_P(Status, JudgesEachReplyByThePrintersRuleAndShowsASilentPrinter) {
     expectLine(s.Feedback1, withCode("Error getting status information. (", ports::kTimedOut),
                kRed);
     expectShown(NoReply);
-    EXPECT_EQ(sentBytes(h.fake), c.request) << "and asks again";
+    EXPECT_EQ(sentBytes(h.fake), Bytes{}) << "its reply may still come";
+    h.runFor(400ms);
+    EXPECT_EQ(sentBytes(h.fake), Bytes{});
+    h.runFor(100ms);
+    EXPECT_EQ(sentBytes(h.fake), c.request) << "and asks again once the line has been quiet";
     EXPECT_EQ(h.fake.waited(), 0ms) << "the window never waits for a reply";
 
     std::pair<Shows, std::uint8_t> last{NoReply, 0};
@@ -221,6 +235,62 @@ TEST_P(Status, AfterAPageTheReadingFollowsTheDrawerWithinThreeTicks) {
     }
 }
 
+// A slow printer, answering well past the bound: one request is out at a time, so a late reply
+// is its own request's. The first request shows the silence, as any does, until its reply comes;
+// from then on the printer is given the time it takes, and the reading is right and steady, and
+// follows the drawer. A slow printer that falls silent shows so too.
+TEST_P(Status, ASlowPrintersLateReplyIsItsOwnAndTheReadingStaysSteady) {
+    for (const auto delay : {120ms, 380ms}) {
+        SCOPED_TRACE(delay.count());
+        support::ScreenHarness slow;
+        auto printer = std::make_shared<sim::Printer>(c.commands);
+        slow.fake.attach("COM1", printer);
+        slow.fake.line("COM1").setReplyDelay(delay);
+        auto& screen = openPrinter(slow, c.name);
+        // Every request (each begins with a purge) goes once the last one's reply has been read,
+        // or once the line has been quiet past the late bound.
+        std::size_t requests = 0;
+        std::size_t readsBefore = 0;
+        toolkit::Millis sentAt{};
+        std::set<std::string> shown;
+        const auto watch = [&](toolkit::Millis time) {
+            for (const toolkit::Millis end = slow.clock.now() + time; slow.clock.now() < end;) {
+                slow.runFor(10ms);
+                const std::size_t reads = countOf(slow.fake, "readFile");
+                if (countOf(slow.fake, "purgeComm") > requests) {
+                    EXPECT_TRUE(requests == 0 || reads > readsBefore ||
+                                slow.clock.now() - sentAt > screens::kLateReplyBound)
+                        << "a request at " << slow.clock.now().count() << " ms";
+                    ++requests;
+                    readsBefore = reads;
+                    sentAt = slow.clock.now();
+                }
+                shown.insert(screen.cd_status->caption() + "|" + screen.Feedback1.caption());
+            }
+        };
+        slow.app.click(*screen.DrawerStatus);
+        watch(200ms);
+        EXPECT_EQ(screen.cd_status->caption(), "No reply") << "50 ms after its request";
+        watch(delay);
+        EXPECT_EQ(std::pair(screen.cd_status->caption(), screen.Feedback1.caption()),
+                  std::pair(std::string("Closed"), std::string()))
+            << "the late reply answers the silence told before it";
+
+        shown.clear();
+        const std::size_t asked = printer->statusAnswers();
+        watch(3s);
+        EXPECT_EQ(shown, std::set<std::string>{"Closed|"});
+        EXPECT_GE(printer->statusAnswers() - asked, 3s / (delay + 2 * screens::kPollPeriod));
+
+        printer->setDrawer(1, true, slow.clock.now());
+        watch(2 * (delay + screens::kPollPeriod));
+        EXPECT_EQ(screen.cd_status->caption(), "Open");
+        slow.fake.line("COM1").setFarEnd(sim::Line::FarEnd::SwitchedOff, slow.clock.now());
+        watch(delay + screens::kLateReplyBound + 2 * screens::kPollPeriod);
+        EXPECT_EQ(screen.cd_status->caption(), "No reply");
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(PrinterScreens, Status, ::testing::ValuesIn(kCases),
                          [](const auto& p) { return std::string(p.param.name); });
 
@@ -242,6 +312,20 @@ TEST(IthacaStatus, EveryTestPageEndsWithAPollAnsweredOnceThePageHasGone) {
     EXPECT_EQ(s.cd_status->caption(), "Open") << "no silence while the page is on the line";
     h.runFor(51ms);
     EXPECT_EQ(s.cd_status->caption(), "No reply");
+
+    // A page that ends while the last one's request is still out: its poll follows once that
+    // request is over, and shows its reading all the same.
+    h.runFor(1s);
+    h.fake.clearCalls();
+    h.app.click(s.Trigger);
+    h.app.click(s.Trigger);
+    EXPECT_EQ(countOf(h.fake, "purgeComm"), 1u) << "one request out";
+    for (int tick = 0; tick < 300 && countOf(h.fake, "purgeComm") < 2; ++tick)
+        h.runFor(10ms);
+    h.fake.queueReplies({0x08});
+    h.runFor(200ms);
+    EXPECT_EQ(std::pair(countOf(h.fake, "purgeComm"), s.cd_status->caption()),
+              std::pair(std::size_t{2}, std::string("Closed")));
 }
 
 // A printer that holds the line while it prints keeps the page in the port's output queue
