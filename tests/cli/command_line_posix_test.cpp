@@ -20,6 +20,7 @@
 #include "cli/commands.h"
 #include "ports/pty.h"
 #include "screens/printers/page_texts.h"
+#include "screens/printers/status_request.h"
 
 namespace {
 
@@ -158,6 +159,12 @@ TEST_F(CommandLineTest, TellsWhatIsWrongWithTheCommandLineAndHowToUseIt) {
     EXPECT_TRUE(std::get<1>(run("-h")).ends_with(
         "  69  the window (drawertest, drawertest --demo) found no display\n"));
     EXPECT_TRUE(std::get<1>(run("ports")).starts_with("COM1  " + m_pty.slave() + "  (environment"));
+    // The status help tells the program's own bounds.
+    const std::string status = std::get<1>(run("status --help"));
+    for (const std::string& bound :
+         {"No reply (nothing within " + std::to_string(screens::kLateReplyBound.count()) + " ms)",
+          "once the printer is " + std::to_string(screens::kReplyBound.count()) + " ms late"})
+        EXPECT_NE(status.find(bound), std::string::npos) << bound << " in\n" << status;
     EXPECT_TRUE(std::get<1>(run("interface --help"))
                     .ends_with("  cedar  --baud 9600, 4800, 2400, 1200 or 300 (1200); --char 0 "
                                "to 255 (7)\n         --repeat 1 or more (by the rate: 25 at "
