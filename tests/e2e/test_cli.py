@@ -4,9 +4,11 @@ reports after a kick. What each command sends and prints is checked in-process (
 
 import json
 import os
+import signal
 import subprocess
 import unittest
 
+from desktop import wait_until
 from sim import DrawerSim
 
 PROGRAM = os.environ["DRAWERTEST_E2E_PROGRAM"]
@@ -61,6 +63,23 @@ class CommandLineTest(unittest.TestCase):
                 sim.wait_line(r"^drawer 1: opens$")
                 code, opened = self.run_cli(sim, *status)
                 self.assertEqual((code, opened["result"]), (0, "open"))
+
+    def test_status_of_a_slow_printer_reads_right_and_steadily(self):
+        # A printer answering 120 ms late, past the 50 ms bound, at the line's speed.
+        sim = self.sim("epson", "--drawer", "open", "--reply-delay", "120")
+        code, reading = self.run_cli(sim, "status", "--printer", "epson")
+        self.assertEqual((code, reading["result"]), (0, "open"))
+        watch = subprocess.Popen([PROGRAM, "status", "--printer", "epson", "--port", sim.port,
+                                  "--watch", "--json"], env=self.environment(sim),
+                                 stdout=subprocess.PIPE, text=True)
+        request = b"\x10\x04\x01"
+        wanted = sim.captured().count(request) + 10
+        wait_until(lambda: sim.captured().count(request) >= wanted, "ten more status requests")
+        watch.send_signal(signal.SIGINT)
+        out, _ = watch.communicate(timeout=60)
+        results = [json.loads(line)["result"] for line in out.splitlines()]
+        # The first request's silence may show before its reply; then the reading stays.
+        self.assertEqual((watch.returncode, results[results[:1] == ["no reply"]:]), (0, ["open"]))
 
     def test_the_window_without_a_display_says_so_and_exits_with_its_code(self):
         env = {k: v for k, v in os.environ.items()

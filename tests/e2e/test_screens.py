@@ -52,6 +52,31 @@ class ScreenTest(EndToEndTest):
         program.window(SELECTOR)
         sim.wait_line(r"^port: closed by the program$")
 
+    def test_epson_serial_reads_a_slow_printer_right_and_steadily(self):
+        # A printer answering 120 ms late, past the 50 ms bound, on the 9600-baud line: one
+        # request is out at a time, so each reply is its own request's.
+        sim = self.start_sim("epson", "--reply-delay", "120")
+        _, epson = self.open_screen(sim, "Serial Interface", "Epson Serial Printer Test",
+                                    group="Epson Printer Interface")
+        epson.find("check box", "Report  Drawer Status").check()
+        self.wait_drawn(epson, "Closed", RED)
+        reading = epson.find("label", "Closed")
+        request = b"\x10\x04\x01"
+        # Ten requests more, the reading looked at all the while: it stays.
+        wanted = sim.captured().count(request) + 10
+        seen = set()
+
+        def asked():
+            seen.add(reading.name)
+            return sim.captured().count(request) >= wanted
+
+        wait_until(asked, "ten more status requests")
+        self.assertEqual(seen, {"Closed"})
+        self.assertFalse(epson.holds("label", "Error getting status information. (110)"))
+        # And it follows the drawer.
+        sim.key("o")
+        self.wait_drawn(epson, "Open", GREEN)
+
     @staticmethod
     def wait_drawn(screen, text, colour):
         label = screen.find("label", text)

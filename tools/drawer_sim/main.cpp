@@ -60,6 +60,8 @@ const char* const kUsage =
     "  --close-after SECONDS       an opened drawer closes by itself after this long\n"
     "  --toggle-every N            open or close drawer 1 after every N status requests\n"
     "  --columns N                 the printer's paper width in characters\n"
+    "  --reply-delay MS            a slow printer: each status reply leaves MS milliseconds\n"
+    "                              after its request came (not with --no-wire-speed)\n"
     "  --char N, --repeats N       the interface's opening character and how many in a row\n"
     "                              open the drawer\n"
     "  --baud N                    the rate the interface's switches are set for (0: any)\n"
@@ -78,6 +80,7 @@ struct Options {
     std::optional<Time> closeAfter;
     int toggleEvery = 0;
     int columns = 0;
+    std::optional<int> replyDelayMs;
     std::optional<int> character;
     std::optional<int> repeats;
     std::optional<int> baud;
@@ -133,6 +136,8 @@ std::optional<Options> parse(int argc, char** argv) {
                 std::chrono::duration_cast<Time>(std::chrono::duration<double>(ok ? seconds : 0));
         } else if (arg == "--toggle-every" && setNumber(n, 1)) {
             options.toggleEvery = *n;
+        } else if (arg == "--reply-delay") {
+            ok = setNumber(options.replyDelayMs, 0);
         } else if (arg == "--columns" && setNumber(n, 1)) {
             options.columns = *n;
         } else if (arg == "--char") {
@@ -153,7 +158,8 @@ std::optional<Options> parse(int argc, char** argv) {
         if (!ok)
             return std::nullopt;
     }
-    if (options.device.empty())
+    // The delay is the line's: without wire speed there is none.
+    if (options.device.empty() || (options.replyDelayMs && !options.wireSpeed))
         return std::nullopt;
     return options;
 }
@@ -223,6 +229,7 @@ public:
         m_device->setClosesAfter(m_options.closeAfter);
         m_device->setListener([this](const sim::Notice& notice) { show(notice); });
         m_line.attach(m_device, Time::zero());
+        m_line.setReplyDelay(std::chrono::milliseconds(m_options.replyDelayMs.value_or(0)));
     }
 
     int run() {
