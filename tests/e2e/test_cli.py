@@ -1,14 +1,13 @@
 """drawertest's command line as a process of its own, with no display, against drawer_sim at the
 line's speed: an interface's bytes at the rate set on the line, and the drawer state a printer
-reports after a kick. What each command sends and prints is checked in-process (tests/cli)."""
+reports after a kick; and the window, asked for with no display. What each command sends and
+prints is checked in-process (tests/cli)."""
 
 import json
 import os
-import signal
 import subprocess
 import unittest
 
-from desktop import wait_until
 from sim import DrawerSim
 
 PROGRAM = os.environ["DRAWERTEST_E2E_PROGRAM"]
@@ -31,7 +30,8 @@ class CommandLineTest(unittest.TestCase):
                if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
         for port in ("COM1", "COM2", "LPT1", "LPT2"):
             env[f"DRAWERTEST_{port}"] = f"{self.workdir}/no-{port}"
-        env[f"DRAWERTEST_{sim.port}"] = sim.path
+        if sim:
+            env[f"DRAWERTEST_{sim.port}"] = sim.path
         return env
 
     def run_cli(self, sim, *arguments):
@@ -64,41 +64,15 @@ class CommandLineTest(unittest.TestCase):
                 code, opened = self.run_cli(sim, *status)
                 self.assertEqual((code, opened["result"]), (0, "open"))
 
-    def test_status_of_a_slow_printer_reads_right_and_steadily(self):
-        # A printer answering 120 ms late, past the 50 ms bound, at the line's speed.
-        sim = self.sim("epson", "--drawer", "open", "--reply-delay", "120")
-        code, reading = self.run_cli(sim, "status", "--printer", "epson")
-        self.assertEqual((code, reading["result"]), (0, "open"))
-        watch = subprocess.Popen([PROGRAM, "status", "--printer", "epson", "--port", sim.port,
-                                  "--watch", "--json"], env=self.environment(sim),
-                                 stdout=subprocess.PIPE, text=True)
-        request = b"\x10\x04\x01"
-        wanted = sim.captured().count(request) + 10
-        wait_until(lambda: sim.captured().count(request) >= wanted, "ten more status requests")
-        watch.send_signal(signal.SIGINT)
-        out, _ = watch.communicate(timeout=60)
-        results = [json.loads(line)["result"] for line in out.splitlines()]
-        # The first request's silence may show before its reply; then the reading stays.
-        self.assertEqual((watch.returncode, results[results[:1] == ["no reply"]:]), (0, ["open"]))
-
     def test_the_window_without_a_display_says_so_and_exits_with_its_code(self):
-        env = {k: v for k, v in os.environ.items()
-               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-        env.update({f"DRAWERTEST_{port}": f"{self.workdir}/no-{port}"
-                    for port in ("COM1", "COM2", "LPT1", "LPT2")})
-        # No display named; one named that nothing serves.
-        for display, arguments in (({}, ()), ({}, ("--demo",)),
-                                   ({"DISPLAY": ":%d" % self.free_display()}, ("--demo",))):
-            with self.subTest(display=display, arguments=arguments):
-                done = subprocess.run([PROGRAM, *arguments], env={**env, **display},
-                                      capture_output=True, text=True, timeout=60)
-                self.assertEqual(done.returncode, 69)
-                self.assertIn("drawertest: the window needs a display", done.stderr)
-
-    @staticmethod
-    def free_display():
-        return next(n for n in range(90, 200) if not os.path.exists("/tmp/.X11-unix/X%d" % n)
-                    and not os.path.exists("/tmp/.X%d-lock" % n))
+        env = {**self.environment(None), "DISPLAY": ":1999"}  # nothing serves that one
+        for arguments, named in (((), False), (("--demo",), False), (("--demo",), True)):
+            done = subprocess.run([PROGRAM, *arguments],
+                                  env=env if named else {k: v for k, v in env.items()
+                                                         if k != "DISPLAY"},
+                                  capture_output=True, text=True, timeout=60)
+            self.assertEqual(done.returncode, 69)
+            self.assertIn("drawertest: the window needs a display", done.stderr)
 
 
 if __name__ == "__main__":

@@ -277,10 +277,8 @@ TEST_P(Status, ASlowPrintersLateReplyIsItsOwnAndTheReadingStaysSteady) {
             << "the late reply answers the silence told before it";
 
         shown.clear();
-        const std::size_t asked = printer->statusAnswers();
         watch(3s);
         EXPECT_EQ(shown, std::set<std::string>{"Closed|"});
-        EXPECT_GE(printer->statusAnswers() - asked, 3s / (delay + 2 * screens::kPollPeriod));
 
         printer->setDrawer(1, true, slow.clock.now());
         watch(2 * (delay + screens::kPollPeriod));
