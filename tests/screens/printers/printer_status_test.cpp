@@ -286,6 +286,12 @@ TEST_P(Status, ASlowPrintersLateReplyIsItsOwnAndTheReadingStaysSteady) {
         slow.fake.line("COM1").setFarEnd(sim::Line::FarEnd::SwitchedOff, slow.clock.now());
         watch(delay + screens::kLateReplyBound + 2 * screens::kPollPeriod);
         EXPECT_EQ(screen.cd_status->caption(), "No reply");
+        // Silent now, it has its 50 ms again: the next request is told silent at the bound.
+        for (const std::size_t asked = requests; requests == asked;)
+            watch(10ms);
+        screen.Feedback1.setCaption("");
+        watch(screens::kPollPeriod);
+        EXPECT_NE(screen.Feedback1.caption(), "");
     }
 }
 
