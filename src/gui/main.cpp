@@ -6,12 +6,11 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "app/demo.h"
-#include "app/program.h"
+#include "app/startup.h"
 #include "cli/command_line.h"
 #include "cli/report.h"
 #include "gui/logo_icon.h"
@@ -19,8 +18,6 @@
 #include "gui/settings_store.h"
 #include "gui/simulated_drawer_window.h"
 #include "gui/wire_log_window.h"
-#include "ports/backends/platform_port_system.h"
-#include "ports/naming/device_map.h"
 #include "toolkit/application.h"
 
 namespace {
@@ -55,10 +52,10 @@ int main(int argc, char** argv) {
     // The only place the environment is read: where each port really is.
     gui::SettingsStore store;
     app::PortChoices choices([](const char* name) { return std::getenv(name); }, store);
-    const bool demo = argc == 2 && std::string_view(argv[1]) == "--demo";
-    if (argc > 1 && !demo)
-        return cli::runCommandLine(std::vector<std::string>(argv + 1, argv + argc),
-                                   choices.devices());
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const app::StartMode mode = app::startMode(arguments);
+    if (mode == app::StartMode::CommandLine)
+        return cli::runCommandLine(arguments, choices.devices());
 
     if (!isSet("QT_QPA_PLATFORM") && !isSet("DISPLAY") && !isSet("WAYLAND_DISPLAY"))
         noDisplay();
@@ -72,27 +69,14 @@ int main(int argc, char** argv) {
     toolkit::RealClock clock;
     toolkit::Application application(clock);
     gui::QtWindowSystem windows(application);
-    if (demo) {
-        sim::MachineClock lineClock;
-        app::Demo simulation(application, lineClock);
-        app::Program program(application, simulation.ports(), app::Demo::portDevices());
-        program.addScreenListener(
-            [&simulation](const screens::ScreenEntry& screen) { simulation.screenOpened(screen); });
-        windows.setTitleSuffix(QStringLiteral(" - Demo"));
-        gui::SimulatedDrawerWindow drawers(simulation.ports());
-        drawers.show();
-        gui::WireLogWindow wireLog(program, windows);
-        program.start();
-        return windows.run();
+    app::Startup startup(application, choices, mode == app::StartMode::Demo);
+    windows.setTitleSuffix(QString::fromStdString(startup.titleSuffix()));
+    std::optional<gui::SimulatedDrawerWindow> drawers;
+    if (sim::DemoPortSystem* simulated = startup.demoPorts()) {
+        drawers.emplace(*simulated);
+        drawers->show();
     }
-    ports::PlatformPortSystem portSystem(choices.devices());
-    app::Program program(application, portSystem, app::portDevicesOf(choices.devices()));
-    program.setPortChoices(&choices);
-    choices.setApply([&portSystem, &program](const ports::DeviceMap& devices) {
-        portSystem.setDevices(devices);
-        program.setPortDevices(app::portDevicesOf(devices));
-    });
-    gui::WireLogWindow wireLog(program, windows);
-    program.start();
+    gui::WireLogWindow wireLog(startup.program(), windows);
+    startup.program().start();
     return windows.run();
 }
