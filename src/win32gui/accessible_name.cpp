@@ -1,5 +1,7 @@
 // A thin IAccessible over Windows' standard one: every question goes through to it but the
-// name, and the role of the painted windows.
+// name, the role, a button's checked state and its default action, which are told here for
+// every kind the same way, whatever Windows' own description of the class knows (Wine's knows
+// no button).
 #include "win32gui/accessible_name.h"
 
 #include <oleacc.h>
@@ -16,14 +18,39 @@ bool isSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
+// What each kind is to an accessibility tool.
+LONG roleOf(toolkit::ControlKind kind) {
+    switch (kind) {
+        case toolkit::ControlKind::Label:
+            return ROLE_SYSTEM_STATICTEXT;
+        case toolkit::ControlKind::Frame:
+            return ROLE_SYSTEM_GROUPING;
+        case toolkit::ControlKind::Shape:
+        case toolkit::ControlKind::Image:
+            return ROLE_SYSTEM_GRAPHIC;
+        case toolkit::ControlKind::CommandButton:
+            return ROLE_SYSTEM_PUSHBUTTON;
+        case toolkit::ControlKind::OptionButton:
+            return ROLE_SYSTEM_RADIOBUTTON;
+        case toolkit::ControlKind::CheckBox:
+            return ROLE_SYSTEM_CHECKBUTTON;
+        case toolkit::ControlKind::TextBox:
+            return ROLE_SYSTEM_TEXT;
+        case toolkit::ControlKind::ComboBox:
+            return ROLE_SYSTEM_COMBOBOX;
+        default:
+            return 0;
+    }
+}
+
 // COM objects end by Release(), never by a delete through the interface, which has no virtual
 // destructor.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class NamedAccessible final : public IAccessible {
 public:
-    NamedAccessible(IAccessible* inner, std::wstring name, LONG role)
-        : m_inner(inner), m_name(std::move(name)), m_role(role) {}
+    NamedAccessible(IAccessible* inner, HWND hwnd, std::wstring name, toolkit::ControlKind kind)
+        : m_inner(inner), m_hwnd(hwnd), m_name(std::move(name)), m_kind(kind) {}
     NamedAccessible(const NamedAccessible&) = delete;
     NamedAccessible& operator=(const NamedAccessible&) = delete;
 
@@ -31,8 +58,8 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
         if (object == nullptr)
             return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
-            IsEqualIID(riid, IID_IAccessible)) {
+        if (IsEqualIID(riid, __uuidof(IUnknown)) || IsEqualIID(riid, __uuidof(IDispatch)) ||
+            IsEqualIID(riid, __uuidof(IAccessible))) {
             *object = static_cast<IAccessible*>(this);
             AddRef();
             return S_OK;
@@ -93,16 +120,21 @@ public:
         return m_inner->get_accDescription(child, description);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-        if (!isSelf(child) || m_role == 0)
+        if (!isSelf(child) || roleOf(m_kind) == 0)
             return m_inner->get_accRole(child, role);
         if (role == nullptr)
             return E_POINTER;
         role->vt = VT_I4;
-        role->lVal = m_role;
+        role->lVal = roleOf(m_kind);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-        return m_inner->get_accState(child, state);
+        const HRESULT result = m_inner->get_accState(child, state);
+        if (SUCCEEDED(result) && isSelf(child) && state->vt == VT_I4 && isButton() &&
+            SendMessageW(m_hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED) {
+            state->lVal |= STATE_SYSTEM_CHECKED;
+        }
+        return result;
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
         return m_inner->get_accHelp(child, help);
@@ -120,7 +152,14 @@ public:
         return m_inner->get_accSelection(children);
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-        return m_inner->get_accDefaultAction(child, action);
+        if (!isSelf(child) || !isButton())
+            return m_inner->get_accDefaultAction(child, action);
+        if (action == nullptr)
+            return E_POINTER;
+        *action = SysAllocString(m_kind == toolkit::ControlKind::CommandButton ? L"Press"
+                                 : m_kind == toolkit::ControlKind::CheckBox    ? L"Check"
+                                                                               : L"Select");
+        return *action != nullptr ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE accSelect(long flags, VARIANT child) override {
         return m_inner->accSelect(flags, child);
@@ -136,7 +175,11 @@ public:
         return m_inner->accHitTest(left, top, child);
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-        return m_inner->accDoDefaultAction(child);
+        if (!isSelf(child) || !isButton())
+            return m_inner->accDoDefaultAction(child);
+        // A click, as the button's own description in Windows does it: the model hears it once.
+        PostMessageW(m_hwnd, BM_CLICK, 0, 0);
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
         return m_inner->put_accName(child, name);
@@ -147,28 +190,19 @@ public:
 
 private:
     ~NamedAccessible() = default;
+    bool isButton() const {
+        return m_kind == toolkit::ControlKind::CommandButton ||
+               m_kind == toolkit::ControlKind::OptionButton ||
+               m_kind == toolkit::ControlKind::CheckBox;
+    }
 
     IAccessible* m_inner;
+    HWND m_hwnd;
     std::wstring m_name;
-    LONG m_role;
+    toolkit::ControlKind m_kind;
     long m_references = 1;
 };
 #pragma GCC diagnostic pop
-
-// The windows painted here are of a class Windows knows nothing of.
-LONG roleOf(toolkit::ControlKind kind) {
-    switch (kind) {
-        case toolkit::ControlKind::Label:
-            return ROLE_SYSTEM_STATICTEXT;
-        case toolkit::ControlKind::Frame:
-            return ROLE_SYSTEM_GROUPING;
-        case toolkit::ControlKind::Shape:
-        case toolkit::ControlKind::Image:
-            return ROLE_SYSTEM_GRAPHIC;
-        default:
-            return 0;
-    }
-}
 
 }  // namespace
 
@@ -176,13 +210,13 @@ LRESULT accessibleObject(HWND hwnd, WPARAM wParam, LPARAM lParam, const toolkit:
     if (static_cast<LONG>(lParam) != OBJID_CLIENT)
         return 0;
     IAccessible* standard = nullptr;
-    if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, IID_IAccessible,
+    if (FAILED(CreateStdAccessibleObject(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
                                          reinterpret_cast<void**>(&standard)))) {
         return 0;
     }
     auto* named =
-        new NamedAccessible(standard, widen(control.accessibleName()), roleOf(control.kind()));
-    const LRESULT result = LresultFromObject(IID_IAccessible, wParam, named);
+        new NamedAccessible(standard, hwnd, widen(control.accessibleName()), control.kind());
+    const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, named);
     named->Release();
     // A failure is an error code below zero: Windows then answers with its own object.
     return result > 0 ? result : 0;

@@ -360,13 +360,27 @@ void FormWindow::applyModelFocus() {
 
 // ---- the user's actions ----
 
+void FormWindow::restoreFocus() {
+    if (!m_form || IsIconic(m_hwnd))
+        return;
+    // The keyboard goes where the model or the user last had it, else to the first control
+    // that takes it, as a person tabbing into the window would.
+    HWND target = m_form->focused() ? windowOf(*m_form->focused()) : nullptr;
+    if (target == nullptr && m_lastFocus != nullptr && IsWindow(m_lastFocus))
+        target = m_lastFocus;
+    if (target == nullptr || !IsWindowEnabled(target) || !IsWindowVisible(target))
+        target = GetNextDlgTabItem(m_hwnd, nullptr, FALSE);
+    if (target != nullptr && target != GetFocus())
+        SetFocus(target);
+}
+
 FormWindow::Slot* FormWindow::slotOf(HWND hwnd) const {
     auto found = m_byWindow.find(hwnd);
     return found != m_byWindow.end() ? found->second : nullptr;
 }
 
 FormWindow::Slot* FormWindow::slotOfId(UINT id) const {
-    if (id < kFirstControlId || id - kFirstControlId >= m_slots.size() || !m_form)
+    if (id < kFirstControlId || !m_form)
         return nullptr;
     const auto& controls = m_form->controls();
     const std::size_t index = id - kFirstControlId;
@@ -419,10 +433,10 @@ void FormWindow::command(WPARAM wParam, LPARAM lParam) {
             }
             break;
         case ControlKind::ComboBox: {
-            // A pick from the open list (even of the entry shown), or an arrow key on the
-            // closed box.
-            const bool dropped = SendMessageW(slot->hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0;
-            if (code == CBN_SELENDOK || (code == CBN_SELCHANGE && !dropped)) {
+            // A pick from the open list (even of the entry shown), or an arrow key or the wheel
+            // on the closed box: each ends the choice once. (A change of the selection is told
+            // as well, but not always.)
+            if (code == CBN_SELENDOK) {
                 auto& list = static_cast<toolkit::ComboBox&>(control);
                 const int index = static_cast<int>(SendMessageW(slot->hwnd, CB_GETCURSEL, 0, 0));
                 if (forward([&] { m_app.pick(list, index, toolkit::Focus::AlreadyMoved); }))
@@ -490,7 +504,8 @@ void FormWindow::focusLost(Slot& slot, HWND next) {
     }
     // Another window (a message box, the wire log, another program) taking the keyboard is no
     // move within the form.
-    if (next == nullptr || (next != m_hwnd && !IsChild(m_hwnd, next)))
+    // The form window itself takes it only on its way to a control, as it is activated.
+    if (next == nullptr || !IsChild(m_hwnd, next))
         return;
     ++m_focusEvents;
     forward([&] { m_app.leave(*slot.control); });
@@ -637,16 +652,15 @@ LRESULT FormWindow::formMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                     m_lastFocus = focus;
                 return 0;
             }
-            if (m_form && !IsIconic(m_hwnd)) {
-                // The keyboard goes where the model or the user last had it, else to the
-                // first control that takes it, as a person tabbing into the window would.
-                HWND target = m_form->focused() ? windowOf(*m_form->focused()) : nullptr;
-                if (target == nullptr && m_lastFocus != nullptr && IsWindow(m_lastFocus))
-                    target = m_lastFocus;
-                if (target == nullptr || !IsWindowEnabled(target) || !IsWindowVisible(target))
-                    target = GetNextDlgTabItem(m_hwnd, nullptr, FALSE);
-                SetFocus(target != nullptr ? target : m_hwnd);
-            }
+            restoreFocus();
+            return 0;
+        case WM_SETFOCUS:
+            restoreFocus();
+            return 0;
+        case WM_GETMINMAXINFO:
+            // The form's size, however small: Windows would keep room for the title bar's
+            // buttons.
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {1, 1};
             return 0;
         case WM_TIMER:
             if (wParam == kFocusTimer) {

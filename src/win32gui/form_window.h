@@ -36,6 +36,8 @@ public:
     // The command number a menu item sends.
     UINT commandOf(const toolkit::Control& item) const;
     HMENU menuBar() const { return m_menuBar; }
+    // The window that shows the controls' tooltips.
+    HWND toolTips() const { return m_toolTips; }
 
     // Stops mirroring and forwarding for good: the form is about to be destroyed. The window
     // itself goes later, by a posted message: it may be inside one of its controls' messages.
@@ -96,6 +98,8 @@ private:
     void focusGained(Slot& slot);
     void focusLost(Slot& slot, HWND next);
     void focusFromModel();
+    // The window was activated, or took the keyboard itself: it goes on to a control.
+    void restoreFocus();
     void applyModelFocus();
     bool stepThroughOptions(toolkit::Control& option, WPARAM key);
     Slot* slotOf(HWND hwnd) const;

@@ -16,13 +16,9 @@
 #include <QMainWindow>
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 
-#include "app/program.h"
 #include "gui/qt_window_system.h"
-#include "support/fake_port_system.h"
-#include "support/virtual_time.h"
-#include "toolkit/application.h"
+#include "support/reference_views.h"
 
 namespace {
 
@@ -32,98 +28,7 @@ using namespace std::chrono_literals;
 constexpr int kChannelTolerance = 16;
 constexpr int kPixelsAllowed = 4;
 
-// Settings that keep nothing: the ports dialog shows what the environment sets.
-struct NoStore final : app::ChoiceStore {
-    std::string load(const std::string&) const override { return {}; }
-    std::string save(const std::string&, const std::string&) override { return {}; }
-};
-
-struct Program {
-    Program() { program.setPortChoices(&choices); }
-
-    NoStore store;
-    // Every port's variable set to a missing device, and no devices found.
-    app::PortChoices choices{[](const char*) { return "/nowhere"; }, store, "/nowhere"};
-    toolkit::VirtualClock clock;
-    toolkit::Application app{clock};
-    gui::QtWindowSystem windows{app};
-    support::FakePortSystem fake;
-    app::Program program{app, fake, {{"COM1", "/dev/ttyUSB0"}}};
-
-    void click(const char* name) {
-        toolkit::Control* control = app.activeForm()->find(name);
-        ASSERT_NE(control, nullptr) << name;
-        app.click(*control);
-    }
-    void runFor(toolkit::Millis d) { support::runFor(app, clock, d); }
-};
-
-enum class From { Splash, Notice, Selector };
-
-struct View {
-    const char* name;  // of the picture
-    From from;
-    std::vector<const char*> clicks;     // from there on
-    std::function<void(Program&)> then;  // what changes the window's looks
-};
-
-void PrintTo(const View& v, std::ostream* os) {
-    *os << v.name;
-}
-
-const View kViews[] = {
-    {"DunmereSplash", From::Splash, {}, {}},
-    {"Notice", From::Notice, {}, {}},
-    {"TestForm", From::Selector, {}, {}},
-    {"Cedarform", From::Selector, {"Cedar"}, {}},
-    {"Birchform", From::Selector, {"Birch"}, {}},
-    {"Alderform", From::Selector, {"Alder"}, {}},
-    {"Alderform2", From::Selector, {"Alder", "AlderAdvanced"}, {}},
-    {"Mapleform", From::Selector, {"Maple"}, {}},
-    // A dead-end cable takes the printer test away, and the Y cable gives it back unchecked.
-    {"Alderform-dead-end", From::Selector, {"Alder", "TestPrinter", "Dead_end"}, {}},
-    {"Alderform-parasite", From::Selector, {"Alder", "TestPrinter", "Dead_end", "Parasite"}, {}},
-    {"Mapleform-dead-end", From::Selector, {"Maple", "TestPrinter", "Dead_end"}, {}},
-    {"Mapleform-parasite", From::Selector, {"Maple", "TestPrinter", "Dead_end", "Parasite"}, {}},
-    {"PortsForm", From::Selector, {"mPorts"}, {}},
-    {"StarParallelform", From::Selector, {"StarParallel"}, {}},
-    {"StarSerialform", From::Selector, {"StarSerial"}, {}},
-    {"EPSONParallelform", From::Selector, {"EPSONParallel"}, {}},
-    {"EPSONSerialform", From::Selector, {"EPSONSerail"}, {}},
-    {"CITIZENParallelform", From::Selector, {"CITIZENParallel"}, {}},
-    {"CITIZENSerialform", From::Selector, {"CITIZENserial"}, {}},
-    {"ITHACAParallelform", From::Selector, {"ITHACAparallel"}, {}},
-    {"ITHACASerialform", From::Selector, {"ITHACAserial"}, {}},
-    // COM2 missing: its option is disabled and its label greyed for the session.
-    {"Birchform-com2-missing",
-     From::Selector,
-     {"Birch"},
-     [](Program& p) {
-         p.fake.setMissing("COM2");
-         p.click("com2");
-         p.runFor(100ms);
-     }},
-    // The drawer status polled, the drawer choice held at drawer 1; then a reply no rule knows.
-    {"EPSONSerialform-polling",
-     From::Selector,
-     {"EPSONSerail"},
-     [](Program& p) {
-         p.click("TestDrawer");
-         p.click("DrawerStatus");
-         p.runFor(100ms);
-         p.fake.queueReplies({0x12});
-         p.runFor(100ms);
-     }},
-    {"EPSONSerialform-unknown",
-     From::Selector,
-     {"EPSONSerail"},
-     [](Program& p) {
-         p.click("DrawerStatus");
-         p.runFor(100ms);
-         p.fake.queueReplies({0x00});
-         p.runFor(100ms);
-     }},
-};
+using support::View;
 
 class ReferenceImage : public ::testing::TestWithParam<View> {};
 
@@ -139,17 +44,9 @@ QString unseenText(const QWidget& window) {
 
 TEST_P(ReferenceImage, MatchesTheWindowAsDrawn) {
     const View& view = GetParam();
-    Program p;
-    p.fake.setModemStatus(0x50);  // CTS and the ring indicator on: the line displays lit
-    p.program.start();
-    if (view.from != From::Splash)
-        p.app.pressKey(*p.app.activeForm(), " ");
-    if (view.from == From::Selector)
-        p.click("Accept");
-    for (const char* name : view.clicks)
-        p.click(name);
-    // A tick of the status timers lights the line displays; a state's own steps end on theirs.
-    view.then ? view.then(p) : p.runFor(100ms);
+    support::ViewProgram p;
+    gui::QtWindowSystem windows{p.app};
+    support::reachView(p, view);
     QApplication::processEvents();
     const QImage drawn = gui::grabWindow(*p.app.activeForm()).convertToFormat(QImage::Format_RGB32);
     const QString file = QString(DRAWERTEST_REFERENCE_DIR "/%1.png").arg(view.name);
@@ -190,11 +87,8 @@ TEST_P(ReferenceImage, MatchesTheWindowAsDrawn) {
                   << "; drawn: " << base << ".png, difference: " << base << ".diff.png";
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryWindow, ReferenceImage, ::testing::ValuesIn(kViews),
-                         [](const auto& param) {
-                             std::string name = param.param.name;
-                             std::replace(name.begin(), name.end(), '-', '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(EveryWindow, ReferenceImage,
+                         ::testing::ValuesIn(support::referenceViews()),
+                         [](const auto& param) { return support::testName(param.param); });
 
 }  // namespace

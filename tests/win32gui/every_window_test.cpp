@@ -1,0 +1,134 @@
+// Every window of the program in the renderer, reached as the Qt renderer's reference pictures
+// are: what it tells beyond what it shows (each control's tooltip, and the name a screen reader
+// says, as Windows' accessibility hands it over) is what tests/gui/references holds for the Qt
+// renderer. With DRAWERTEST_SHOTS set to a folder, each window is also written there as a
+// bitmap, title bar included, for a person to look at beside the reference picture.
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <commctrl.h>
+#include <oleacc.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "support/reference_views.h"
+#include "win32gui/form_window.h"
+#include "win32gui/wide_text.h"
+#include "win32gui/win32_window_system.h"
+
+namespace {
+
+using support::View;
+using win32gui::narrow;
+
+std::string toolTipOf(const win32gui::FormWindow& window, HWND control) {
+    wchar_t text[512] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = window.hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text;
+    SendMessageW(window.toolTips(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+    return narrow(text);
+}
+
+std::string spokenNameOf(HWND control) {
+    IAccessible* accessible = nullptr;
+    if (AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                   reinterpret_cast<void**>(&accessible)) != S_OK) {
+        return "(no accessible object)";
+    }
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::string spoken;
+    if (accessible->get_accName(self, &name) == S_OK && name != nullptr)
+        spoken = narrow(name);
+    SysFreeString(name);
+    accessible->Release();
+    return spoken;
+}
+
+// The window as it is on the screen, frame and title bar included, as a 24-bit bitmap file.
+void writeShot(HWND hwnd, const std::string& path) {
+    RECT frame{};
+    GetWindowRect(hwnd, &frame);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    HDC windowDc = GetWindowDC(hwnd);
+    HDC memory = CreateCompatibleDC(windowDc);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD rowBytes = static_cast<DWORD>((width * 3 + 3) & ~3);
+    const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{
+        0x4D42,
+        static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageBytes), 0, 0,
+        sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
+    out.write(static_cast<const char*>(bits), imageBytes);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(hwnd, windowDc);
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+class EveryWindow : public ::testing::TestWithParam<View> {};
+
+TEST_P(EveryWindow, TellsTheToolTipsAndTheSpokenNamesTheReferencesHold) {
+    const View& view = GetParam();
+    support::ViewProgram p;
+    win32gui::Win32WindowSystem windows{p.app};
+    support::reachView(p, view);
+    windows.processPending();
+    toolkit::Form& form = *p.app.activeForm();
+    const win32gui::FormWindow& window = *win32gui::FormWindow::of(form);
+    std::string told;
+    for (const toolkit::Control* control : form.controls()) {
+        HWND hwnd = window.windowOf(*control);
+        if (hwnd == nullptr)
+            continue;
+        const std::string tip = toolTipOf(window, hwnd);
+        const std::string name = spokenNameOf(hwnd);
+        if (!(tip + name).empty())
+            told += control->name() + ": " + tip + " | " + name + "\n";
+    }
+    std::ifstream reference(std::string(DRAWERTEST_REFERENCE_DIR "/") + view.name + ".txt");
+    ASSERT_TRUE(reference) << view.name;
+    std::stringstream expected;
+    expected << reference.rdbuf();
+    EXPECT_EQ(lines(told), lines(expected.str()));
+
+    if (const char* shots = std::getenv("DRAWERTEST_SHOTS")) {
+        RedrawWindow(window.hwnd(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        windows.processPending();
+        writeShot(window.hwnd(), std::string(shots) + "/" + view.name + ".bmp");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Program, EveryWindow, ::testing::ValuesIn(support::referenceViews()),
+                         [](const auto& param) { return support::testName(param.param); });
+
+}  // namespace

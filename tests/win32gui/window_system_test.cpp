@@ -1,0 +1,83 @@
+// The window system's own duties: timers on the message queue, message boxes, the end of the
+// message loop; the registry as the Ports dialog's store; and what is painted here.
+#include "fixture.h"
+#include "win32gui/logo_picture.h"
+#include "win32gui/message_window.h"
+#include "win32gui/painting.h"
+#include "win32gui/registry_store.h"
+
+using namespace toolkit;
+using win32test::RendererTest;
+
+TEST_F(RendererTest, ModelTimersTickOnTheMessageQueueUntilTheProgramEnds) {
+    int ticks = 0;
+    form.ticker.onTimer = [&] {
+        if (++ticks == 3)
+            app.end();
+    };
+    // Timers are started by handlers, as on every screen.
+    form.go.onClick = [&] { form.ticker.setEnabled(true); };
+    app.click(form.go);
+    // Should the timers never fire, this ends the loop instead and the count tells.
+    SetTimer(nullptr, 0, 10000, [](HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(1); });
+    EXPECT_EQ(windows.run(), 0);
+    EXPECT_EQ(ticks, 3);
+    // Once the program is over, running does not wait for anything.
+    EXPECT_EQ(windows.run(), 0);
+}
+
+TEST_F(RendererTest, AMessageBoxShowsWithoutHoldingUpTheHandlerAndEnterClosesIt) {
+    app.showMessage("Drawer Test", "Port COM1 is not available.");
+    HWND box = FindWindowW(win32gui::MessageWindow::kClass, nullptr);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(win32test::windowText(box), L"Drawer Test");
+    EXPECT_EQ(win32test::windowText(GetDlgItem(box, 100)), L"Port COM1 is not available.");
+    // The window it stands over takes no input meanwhile.
+    EXPECT_FALSE(IsWindowEnabled(window->hwnd()));
+    win32test::key(GetDlgItem(box, IDOK), VK_RETURN);
+    pump();
+    EXPECT_FALSE(IsWindow(box));
+    EXPECT_TRUE(IsWindowEnabled(window->hwnd()));
+}
+
+TEST(RegistryStore, KeepsAChoiceAsQtsSettingsDoAndForgetsItWhenEmpty) {
+    const std::wstring key = L"Software\\drawertest\\tests\\ports";
+    win32gui::RegistryStore store(key);
+    store.save("COM1", "\\\\.\\COM7");
+    EXPECT_EQ(store.load("COM1"), "\\\\.\\COM7");
+    wchar_t value[32] = {};
+    DWORD bytes = sizeof(value);
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"COM1", RRF_RT_REG_SZ, nullptr, value,
+                           &bytes),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(value), L"\\\\.\\COM7");
+    store.save("COM1", "");
+    EXPECT_EQ(store.load("COM1"), "");
+    EXPECT_EQ(store.load("LPT2"), "");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\drawertest\\tests");
+}
+
+TEST(Painting, ALampIsRoundAndTheLogoIsTheIconsPictureOnItsBackground) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 140, 140);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    const RECT lamp{0, 0, 24, 24};
+    win32gui::paintLamp(dc, lamp, colors::kGreen, colors::kLightBlue);
+    EXPECT_EQ(GetPixel(dc, 12, 12), RGB(0, 255, 0));
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0x80, 0x80, 0xFF));  // the corner is background
+    EXPECT_EQ(GetPixel(dc, 23, 23), RGB(0x80, 0x80, 0xFF));
+    const COLORREF edge = GetPixel(dc, 12, 0);  // the ring, dark
+    EXPECT_LT(GetRValue(edge) + GetGValue(edge), 0x80 + 0x80);
+
+    const RECT logo{0, 0, 140, 140};
+    win32gui::paintLogo(dc, logo, colors::kWhite);
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255));  // the tile's rounded corner
+    const COLORREF tile = GetPixel(dc, 10, 70);         // the navy tile
+    EXPECT_LT(GetRValue(tile), 0x60);
+    EXPECT_GT(GetBValue(tile), GetRValue(tile));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+}
