@@ -23,6 +23,7 @@ public:
     HWND hwnd() const { return m_hwnd; }
     HWND drawerButton(int drawer) const { return m_drawers[static_cast<std::size_t>(drawer - 1)]; }
     HWND log() const { return m_log; }
+    HWND device() const { return m_device; }
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -15,6 +15,7 @@
 #include <sstream>
 #include <vector>
 
+#include "fixture.h"
 #include "support/reference_views.h"
 #include "win32gui/form_window.h"
 #include "win32gui/wide_text.h"
@@ -54,37 +55,6 @@ std::string spokenNameOf(HWND control) {
     return spoken;
 }
 
-// The window as it is on the screen, frame and title bar included, as a 24-bit bitmap file.
-void writeShot(HWND hwnd, const std::string& path) {
-    RECT frame{};
-    GetWindowRect(hwnd, &frame);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    HDC windowDc = GetWindowDC(hwnd);
-    HDC memory = CreateCompatibleDC(windowDc);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, windowDc, 0, 0, SRCCOPY);
-    GdiFlush();
-    const DWORD rowBytes = static_cast<DWORD>((width * 3 + 3) & ~3);
-    const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
-    BITMAPFILEHEADER file{
-        0x4D42,
-        static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageBytes), 0, 0,
-        sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof(file));
-    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof(info.bmiHeader));
-    out.write(static_cast<const char*>(bits), imageBytes);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(hwnd, windowDc);
-}
-
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> result;
     std::istringstream in(text);
@@ -120,12 +90,7 @@ TEST_P(EveryWindow, TellsTheToolTipsAndTheSpokenNamesTheReferencesHold) {
     expected << reference.rdbuf();
     EXPECT_EQ(lines(told), lines(expected.str()));
 
-    if (const char* shots = std::getenv("DRAWERTEST_SHOTS")) {
-        RedrawWindow(window.hwnd(), nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        windows.processPending();
-        writeShot(window.hwnd(), std::string(shots) + "/" + view.name + ".bmp");
-    }
+    win32test::shoot(window.hwnd(), view.name);
 }
 
 INSTANTIATE_TEST_SUITE_P(Program, EveryWindow, ::testing::ValuesIn(support::referenceViews()),

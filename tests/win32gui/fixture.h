@@ -23,6 +23,9 @@ void click(HWND hwnd, POINT at = {-1, -1});
 // translation.
 void key(HWND hwnd, UINT virtualKey);
 std::wstring windowText(HWND hwnd);
+// With DRAWERTEST_SHOTS set to a folder, writes the window there as NAME.bmp as it is on the
+// screen, frame and title bar included, for a person to look at.
+void shoot(HWND hwnd, const std::string& name);
 
 // Shows a SampleForm in its window on a real clock.
 struct RendererTest : ::testing::Test {
