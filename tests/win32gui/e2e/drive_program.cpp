@@ -20,96 +20,11 @@
 
 #include "screens/printers/printer_screens.h"
 #include "support/screen_harness.h"
+#include "windows_driver.h"
+
+using namespace e2e;
 
 namespace {
-
-[[noreturn]] void fail(const std::string& what) {
-    std::fprintf(stderr, "drive_program: %s\n", what.c_str());
-    std::exit(1);
-}
-
-// A path as Wine's Windows side sees the machine's files.
-std::wstring windowsPath(const std::string& path) {
-    std::wstring result = path.starts_with("/") ? L"Z:" : L"";
-    for (char c : path)
-        result += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    return result;
-}
-
-template <class Find>
-HWND waitFor(const std::string& what, Find find) {
-    for (int i = 0; i < 400; ++i) {
-        if (HWND found = find())
-            return found;
-        Sleep(50);
-    }
-    fail("no " + what + " within 20 s");
-}
-
-HWND waitForWindow(const wchar_t* title) {
-    return waitFor("window \"" + std::string(title, title + wcslen(title)) + "\"", [title] {
-        HWND hwnd = FindWindowW(L"DrawertestForm", title);
-        return hwnd != nullptr && IsWindowVisible(hwnd) ? hwnd : nullptr;
-    });
-}
-
-// The control inside `parent` (at any depth) of a class that shows `text`.
-HWND findControl(HWND parent, const wchar_t* windowClass, const wchar_t* text) {
-    HWND child = nullptr;
-    while ((child = FindWindowExW(parent, child, nullptr, nullptr)) != nullptr) {
-        wchar_t name[64] = {};
-        wchar_t shown[256] = {};
-        GetClassNameW(child, name, 64);
-        SendMessageW(child, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(shown));
-        if (_wcsicmp(name, windowClass) == 0 && wcscmp(shown, text) == 0)
-            return child;
-        if (HWND inside = findControl(child, windowClass, text))
-            return inside;
-    }
-    return nullptr;
-}
-
-void click(HWND control) {
-    RECT client{};
-    GetClientRect(control, &client);
-    const LPARAM middle = MAKELPARAM(client.right / 2, client.bottom / 2);
-    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, middle);
-    PostMessageW(control, WM_LBUTTONUP, 0, middle);
-}
-
-void pressSpace(HWND window) {
-    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(VK_SPACE, MAPVK_VK_TO_VSC)) << 16;
-    PostMessageW(window, WM_KEYDOWN, VK_SPACE, scan | 1);
-    PostMessageW(window, WM_KEYUP, VK_SPACE, scan | 1 | (3LL << 30));
-}
-
-PROCESS_INFORMATION start(const std::string& program, const std::wstring& arguments) {
-    // Every port mapped: none may reach a port of this machine.
-    SetEnvironmentVariableW(L"DRAWERTEST_COM1", L"\\\\.\\COM5");
-    SetEnvironmentVariableW(L"DRAWERTEST_COM2", L"\\\\.\\COM2");
-    SetEnvironmentVariableW(L"DRAWERTEST_LPT1", L"LPT1");
-    SetEnvironmentVariableW(L"DRAWERTEST_LPT2", L"LPT2");
-    std::wstring command = L"\"" + windowsPath(program) + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        fail("cannot start " + program);
-    }
-    return process;
-}
-
-void waitForEnd(const PROCESS_INFORMATION& process) {
-    if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0)
-        fail("the program did not end when its last window was closed");
-    DWORD status = 1;
-    GetExitCodeProcess(process.hProcess, &status);
-    if (status != 0)
-        fail("the program ended with " + std::to_string(status));
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-}
 
 // What the Epson serial screen sends for its test page, as its model sends it on the fake
 // ports.
@@ -159,7 +74,7 @@ int main(int argc, char** argv) {
     if (argc < 2)
         fail("usage: drive_program PROGRAM [--demo]");
     const bool demo = argc == 3 && std::string(argv[2]) == "--demo";
-    const PROCESS_INFORMATION process = start(argv[1], demo ? L"--demo" : L"");
+    const PROCESS_INFORMATION process = start(windowsPath(argv[1]), demo ? L"--demo" : L"");
     const std::wstring suffix = demo ? L" - Demo" : L"";
     throughTheDisclaimer(suffix);
     if (demo) {
