@@ -10,8 +10,8 @@
 #include <sstream>
 
 #include "app/demo.h"
-#include "devices/printer.h"
 #include "fixture.h"
+#include "sim/printer.h"
 #include "support/fake_port_system.h"
 #include "support/reference_views.h"
 #include "win32gui/message_window.h"
@@ -68,11 +68,11 @@ TEST(WireLogWindow, F12OpensItOnATestScreenFollowingTheScreensCallsAndOnTheSelec
     win32gui::Win32WindowSystem windows{app};
     support::FakePortSystem fake;
     fake.useClock(clock);
-    fake.attach("COM1", std::make_shared<devices::Printer>(devices::Brand::Epson));
+    fake.attach("COM1", std::make_shared<sim::Printer>(protocol::epsonCommands()));
     app::Program program{app, fake, {}};
     win32gui::WireLogWindow log(program, windows);
 
-    program.showScreen(screens::ScreenId::EPSONSerialform);
+    program.showScreen("EPSONSerialform");
     HWND screen = win32gui::FormWindow::of(*app.activeForm())->hwnd();
     win32test::key(screen, VK_F12);
     windows.processPending();
@@ -125,15 +125,16 @@ TEST(SimulatedDrawerWindow, ShowsTheDeviceOnTheOpenPortAndOpensItsDrawersByHand)
     toolkit::RealClock clock;
     toolkit::Application app{clock};
     win32gui::Win32WindowSystem windows{app};
-    ports::MachineClock lineClock;
+    sim::MachineClock lineClock;
     app::Demo demo(app, lineClock);
     app::Program program{app, demo.ports(), app::Demo::portDevices()};
-    program.addScreenListener([&demo](screens::ScreenId screen) { demo.screenOpened(screen); });
+    program.addScreenListener(
+        [&demo](const screens::ScreenEntry& screen) { demo.screenOpened(screen); });
     win32gui::SimulatedDrawerWindow drawers(demo.ports());
     EXPECT_EQ(win32test::windowText(drawers.device()).substr(0, 10), L"No port is");
     EXPECT_FALSE(IsWindowVisible(drawers.drawerButton(1)));
 
-    program.showScreen(screens::ScreenId::EPSONSerialform);
+    program.showScreen("EPSONSerialform");
     windows.processPending();
     ASSERT_TRUE(waitFor(windows, [&] { return IsWindowVisible(drawers.drawerButton(2)) != 0; }));
     EXPECT_EQ(win32test::windowText(drawers.drawerButton(1)), L"Drawer 1: Closed");

@@ -20,8 +20,8 @@ namespace {
 
 struct Mode {
     const wchar_t* option;
-    int startMenu;     // CSIDL of the Start menu's programs folder
-    HKEY registry;     // where the list of programs is
+    int startMenu;          // CSIDL of the Start menu's programs folder
+    HKEY registry;          // where the list of programs is
     const wchar_t* folder;  // where the program goes, %variables% expanded
 };
 
@@ -79,9 +79,9 @@ void roundTrip(const std::wstring& setup, const Mode& mode) {
     run(setup, std::wstring(L"/S ") + mode.option);
     const std::filesystem::path folder = expand(mode.folder);
     const std::filesystem::path menu = startMenu(mode);
-    for (const std::filesystem::path& file :
-         {folder / "drawertest.exe", folder / "uninstall.exe",
-          menu / (std::wstring(kTitle) + L".lnk"), menu / (std::wstring(kTitle) + L" (demo).lnk")}) {
+    for (const std::filesystem::path& file : {folder / "drawertest.exe", folder / "uninstall.exe",
+                                              menu / (std::wstring(kTitle) + L".lnk"),
+                                              menu / (std::wstring(kTitle) + L" (demo).lnk")}) {
         if (!std::filesystem::exists(file))
             fail(name + ": the setup did not install " + narrow(file.wstring()));
     }
@@ -97,8 +97,8 @@ void roundTrip(const std::wstring& setup, const Mode& mode) {
     waitFor(name + " uninstalled", [&]() -> HWND {
         return std::filesystem::exists(folder) ? nullptr : GetDesktopWindow();
     });
-    for (const std::filesystem::path& file :
-         {menu / (std::wstring(kTitle) + L".lnk"), menu / (std::wstring(kTitle) + L" (demo).lnk")}) {
+    for (const std::filesystem::path& file : {menu / (std::wstring(kTitle) + L".lnk"),
+                                              menu / (std::wstring(kTitle) + L" (demo).lnk")}) {
         if (std::filesystem::exists(file))
             fail(name + ": the uninstaller left " + narrow(file.wstring()));
     }

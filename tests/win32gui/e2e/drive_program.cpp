@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "screens/printers/printer_screens.h"
+#include "screens/screen_table.h"
 #include "support/screen_harness.h"
 #include "windows_driver.h"
 
@@ -30,8 +30,7 @@ namespace {
 // ports.
 std::string expectedPage() {
     support::ScreenHarness harness;
-    screens::openPrinterScreen(harness.app, harness.context,
-                               screens::ScreenId::EPSONSerialform);
+    screens::screenNamed("EPSONSerialform")->open(harness.app, harness.context);
     harness.fake.clearCalls();
     harness.app.click(*harness.app.activeForm()->find("Trigger"));
     const std::vector<std::uint8_t> bytes = harness.fake.bytesWritten();
@@ -65,7 +64,8 @@ HWND openEpsonSerial(const std::wstring& suffix) {
 }
 
 void printThePage(HWND screen) {
-    click(waitFor("Test / Print", [&] { return findControl(screen, L"Button", L"Test / Print "); }));
+    click(
+        waitFor("Test / Print", [&] { return findControl(screen, L"Button", L"Test / Print "); }));
 }
 
 }  // namespace
@@ -98,7 +98,9 @@ int main(int argc, char** argv) {
     const std::string before = received();
     printThePage(screen);
     waitFor("the page's " + std::to_string(expected.size()) + " bytes on the pseudo-terminal",
-            [&]() -> HWND { return received().size() >= before.size() + expected.size() ? screen : nullptr; });
+            [&]() -> HWND {
+                return received().size() >= before.size() + expected.size() ? screen : nullptr;
+            });
     Sleep(200);  // nothing more may follow
     if (received().substr(before.size()) != expected)
         fail("the bytes on the pseudo-terminal are not the page the screen sends");
