@@ -212,8 +212,13 @@ void mirrorProperty(HWND hwnd, const toolkit::Control& control, Property propert
                 // Setting the same text again would move the caret of a box being typed in.
                 if (windowText(hwnd) != text) {
                     SetWindowTextW(hwnd, text.c_str());
-                    const auto end = static_cast<WPARAM>(text.size());
-                    SendMessageW(hwnd, EM_SETSEL, end, static_cast<LPARAM>(end));
+                    // Typing goes on at the end of a corrected text. (Only in the box being
+                    // typed in: a centred box scrolled to its end would hide its first
+                    // characters.)
+                    if (GetFocus() == hwnd) {
+                        const auto end = static_cast<WPARAM>(text.size());
+                        SendMessageW(hwnd, EM_SETSEL, end, static_cast<LPARAM>(end));
+                    }
                 }
             }
             break;

@@ -1,8 +1,9 @@
 // Every window of the program in the renderer, reached as the Qt renderer's reference pictures
 // are: what it tells beyond what it shows (each control's tooltip, and the name a screen reader
 // says, as Windows' accessibility hands it over) is what tests/gui/references holds for the Qt
-// renderer. With DRAWERTEST_SHOTS set to a folder, each window is also written there as a
-// bitmap, title bar included, for a person to look at beside the reference picture.
+// renderer; and its boxes show their text from the first character. With DRAWERTEST_SHOTS set to a
+// folder, each window is also written there as a bitmap, title bar included, for a person to look
+// at beside the reference picture.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h, which it builds on.
@@ -79,6 +80,12 @@ TEST_P(EveryWindow, TellsTheToolTipsAndTheSpokenNamesTheReferencesHold) {
         HWND hwnd = window.windowOf(*control);
         if (hwnd == nullptr)
             continue;
+        // A box shows its text from the first character, as a person reads it.
+        if (control->kind() == toolkit::ControlKind::TextBox &&
+            !static_cast<const toolkit::TextBox*>(control)->text().empty()) {
+            EXPECT_NE(static_cast<short>(LOWORD(SendMessageW(hwnd, EM_POSFROMCHAR, 0, 0))), -1)
+                << control->name();
+        }
         const std::string tip = toolTipOf(window, hwnd);
         const std::string name = spokenNameOf(hwnd);
         if (!(tip + name).empty())
