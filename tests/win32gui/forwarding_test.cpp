@@ -197,6 +197,21 @@ TEST_F(RendererTest, KeysMenusAndTheTitleBarReachTheModel) {
     pump();
     EXPECT_EQ(form.log, (Log{"key:x", "box:x", "key:\r", "mAbout", "mEpsonSerial", "F12"}));
 
+    // Tab goes on to the next control, and the model hears of it; Enter and Escape on a button are
+    // keys the form hears, no click (as in the Qt renderer's windows).
+    click(control("go"));
+    form.log.clear();
+    key(control("go"), VK_TAB);
+    ASSERT_NE(form.focused(), nullptr);
+    EXPECT_NE(form.focused(), &form.go);
+    EXPECT_EQ(GetFocus(), window->windowOf(*form.focused()));
+    EXPECT_EQ(form.log, (Log{"key:\t"}));
+    click(control("go"));
+    form.log.clear();
+    key(control("go"), VK_RETURN);
+    key(control("go"), VK_ESCAPE);
+    EXPECT_EQ(form.log, (Log{"key:\r", "key:\x1b"}));
+
     bool unloaded = false;
     form.onUnload = [&] { unloaded = true; };
     SendMessageW(window->hwnd(), WM_CLOSE, 0, 0);
