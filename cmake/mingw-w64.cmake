@@ -1,6 +1,8 @@
 # Cross-builds for 64-bit Windows with Debian's MinGW-w64 compilers (the POSIX-threads flavour,
 # which std::thread and GoogleTest need):
-#   cmake -S . -B build-mingw -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DDRAWERTEST_GUI=OFF
+#   cmake -S . -B build-mingw -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+#         -DDRAWERTEST_RENDER_ICON=$(scripts/host-tools)
+# (scripts/wine-tests and scripts/build-windows do).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
