@@ -131,8 +131,6 @@ FormWindow::~FormWindow() {
         SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
         DestroyWindow(m_hwnd);
     }
-    if (m_menuBar != nullptr && !IsWindow(m_hwnd))
-        DestroyMenu(m_menuBar);
 }
 
 FormWindow* FormWindow::of(const toolkit::Form& form) {

@@ -104,8 +104,15 @@ TEST_F(RendererTest, AnAccessibilityToolsActionReachesTheModelOnceAndItHearsTheM
         VARIANT role{};
         accessible->get_accRole(self, &role);
         EXPECT_EQ(role.lVal, expectedRole) << name;
-        if (std::string(name) == "first" || std::string(name) == "check")
+        VARIANT state{};
+        accessible->get_accState(self, &state);
+        EXPECT_EQ(state.lVal & STATE_SYSTEM_CHECKED, 0) << name;
+        if (std::string(name) == "first" || std::string(name) == "check") {
             accessible->accDoDefaultAction(self);
+            pump();
+            accessible->get_accState(self, &state);
+            EXPECT_EQ(state.lVal & STATE_SYSTEM_CHECKED, STATE_SYSTEM_CHECKED) << name;
+        }
         accessible->Release();
         pump();
     }

@@ -93,6 +93,19 @@ TEST_F(RendererTest, FollowsProgramChangesWithoutReportingThemBack) {
     EXPECT_EQ(form.log.size(), 5u);
 }
 
+TEST_F(RendererTest, AnOptionsCaptionStandsOnItsOwnBackground) {
+    // The letters stand on the option's colour, not on white cells.
+    RedrawWindow(control("first"), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    HDC dc = GetDC(control("first"));
+    int white = 0;
+    for (int x = 24; x < 190; ++x) {
+        for (int y = 0; y < 20; ++y)
+            white += GetPixel(dc, x, y) == RGB(255, 255, 255) ? 1 : 0;
+    }
+    ReleaseDC(control("first"), dc);
+    EXPECT_EQ(white, 0);
+}
+
 TEST_F(RendererTest, FocusMovesByTheProgramAreNotTheUsers) {
     form.other.setFocus();
     EXPECT_EQ(GetFocus(), control("other"));

@@ -57,7 +57,9 @@ TEST(RegistryStore, KeepsAChoiceAsQtsSettingsDoAndForgetsItWhenEmpty) {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\drawertest\\tests");
 }
 
-TEST(Painting, ALampIsRoundAndTheLogoIsTheIconsPictureOnItsBackground) {
+TEST(Painting, LampsTheLogoButtonsAndLabelsAreDrawnAsTheModelSays) {
+    toolkit::VirtualClock clock;
+    toolkit::Application app(clock);
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, 140, 140);
@@ -77,6 +79,36 @@ TEST(Painting, ALampIsRoundAndTheLogoIsTheIconsPictureOnItsBackground) {
     const COLORREF tile = GetPixel(dc, 10, 70);         // the navy tile
     EXPECT_LT(GetRValue(tile), 0x60);
     EXPECT_GT(GetBValue(tile), GetRValue(tile));
+    // Upright: the pale cabinet at the top, the golden drawer front at the bottom.
+    const COLORREF cabinet = GetPixel(dc, 50, 40);
+    const COLORREF front = GetPixel(dc, 30, 110);
+    EXPECT_GT(GetRValue(cabinet), 0xD0);
+    EXPECT_GT(GetBValue(cabinet), 0xD0);
+    EXPECT_GT(GetRValue(front), 0xC0);
+    EXPECT_LT(GetBValue(front), 0x80);
+
+    // A command button in its own colour, lighter at the top; a label centred as it says.
+    support::SampleForm form(app);
+    const RECT button{0, 0, 100, 30};
+    win32gui::paintButton(dc, button, form.go, false, false);
+    const COLORREF top = GetPixel(dc, 50, 2);
+    const COLORREF bottom = GetPixel(dc, 50, 27);
+    EXPECT_GT(GetRValue(top), GetRValue(bottom));
+    EXPECT_NEAR(GetRValue(bottom), 0x80 + (0xFF - 0x80) * 0.4, 8);
+    EXPECT_NEAR(GetBValue(bottom), 0xFF, 8);
+    form.heading.setCaption("x");
+    form.heading.setAlignment(Align::Center);
+    const RECT wide{0, 0, 140, 20};
+    win32gui::paintLabel(dc, wide, form.heading);
+    int firstInk = 140;
+    for (int x = 0; x < 140 && firstInk == 140; ++x) {
+        for (int y = 0; y < 20; ++y) {
+            if (GetRValue(GetPixel(dc, x, y)) < 0x60)
+                firstInk = x;
+        }
+    }
+    EXPECT_GT(firstInk, 60);
+    EXPECT_LT(firstInk, 75);
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
