@@ -32,7 +32,12 @@ TEST_F(RendererTest, AMessageBoxShowsWithoutHoldingUpTheHandlerAndEnterClosesIt)
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(win32test::windowText(box), L"Drawer Test");
     EXPECT_EQ(win32test::windowText(GetDlgItem(box, 100)), L"Port COM1 is not available.");
-    // The window it stands over takes no input meanwhile.
+    // Over the middle of the window it stands over, which takes no input meanwhile.
+    RECT boxFrame{}, formFrame{};
+    GetWindowRect(box, &boxFrame);
+    GetWindowRect(window->hwnd(), &formFrame);
+    EXPECT_NEAR(boxFrame.left + boxFrame.right, formFrame.left + formFrame.right, 2);
+    EXPECT_NEAR(boxFrame.top + boxFrame.bottom, formFrame.top + formFrame.bottom, 2);
     EXPECT_FALSE(IsWindowEnabled(window->hwnd()));
     win32test::key(GetDlgItem(box, IDOK), VK_RETURN);
     pump();
