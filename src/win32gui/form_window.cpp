@@ -257,18 +257,16 @@ void FormWindow::fixSize() {
     const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(m_hwnd, GWL_STYLE));
     const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrW(m_hwnd, GWL_EXSTYLE));
     RECT wanted{0, 0, m_form->width(), m_form->height()};
-    AdjustWindowRectEx(&wanted, style, m_menuBar != nullptr, exStyle);
-    SetWindowPos(m_hwnd, nullptr, 0, 0, wanted.right - wanted.left, wanted.bottom - wanted.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // A menu bar too wide for the window takes more than one row: the client area keeps the
-    // form's height all the same.
-    RECT client{};
-    GetClientRect(m_hwnd, &client);
-    const int missing = m_form->height() - (client.bottom - client.top);
-    if (missing != 0) {
-        SetWindowPos(m_hwnd, nullptr, 0, 0, wanted.right - wanted.left,
-                     wanted.bottom - wanted.top + missing,
+    AdjustWindowRectEx(&wanted, style, FALSE, exStyle);
+    // The menu bar takes one row or more, as wide as the window is: the client area keeps the
+    // form's height whatever it takes.
+    int height = wanted.bottom - wanted.top;
+    for (int round = 0; round < 2; ++round) {
+        SetWindowPos(m_hwnd, nullptr, 0, 0, wanted.right - wanted.left, height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT client{};
+        GetClientRect(m_hwnd, &client);
+        height += m_form->height() - (client.bottom - client.top);
     }
 }
 

@@ -98,7 +98,7 @@ TEST(Painting, LampsTheLogoButtonsAndLabelsAreDrawnAsTheModelSays) {
     win32gui::paintButton(dc, button, form.go, false, false);
     const COLORREF top = GetPixel(dc, 50, 2);
     const COLORREF bottom = GetPixel(dc, 50, 27);
-    EXPECT_GT(GetRValue(top), GetRValue(bottom));
+    EXPECT_NEAR(GetRValue(top), 0x80 + (0xFF - 0x80) * 0.7, 8);
     EXPECT_NEAR(GetRValue(bottom), 0x80 + (0xFF - 0x80) * 0.4, 8);
     EXPECT_NEAR(GetBValue(bottom), 0xFF, 8);
     form.heading.setCaption("x");
