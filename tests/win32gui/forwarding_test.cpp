@@ -108,6 +108,10 @@ TEST_F(RendererTest, AnAccessibilityToolsActionReachesTheModelOnceAndItHearsTheM
         accessible->get_accState(self, &state);
         EXPECT_EQ(state.lVal & STATE_SYSTEM_CHECKED, 0) << name;
         if (std::string(name) == "first" || std::string(name) == "check") {
+            BSTR action = nullptr;
+            accessible->get_accDefaultAction(self, &action);
+            EXPECT_EQ(std::wstring(action), std::string(name) == "first" ? L"Select" : L"Check");
+            SysFreeString(action);
             accessible->accDoDefaultAction(self);
             pump();
             accessible->get_accState(self, &state);

@@ -75,6 +75,9 @@ TEST(Painting, LampsTheLogoButtonsAndLabelsAreDrawnAsTheModelSays) {
     EXPECT_EQ(GetPixel(dc, 12, 12), RGB(0, 255, 0));
     EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0x80, 0x80, 0xFF));  // the corner is background
     EXPECT_EQ(GetPixel(dc, 23, 23), RGB(0x80, 0x80, 0xFF));
+    // Round about its middle: the same on each side.
+    EXPECT_EQ(GetPixel(dc, 2, 8), GetPixel(dc, 21, 8));
+    EXPECT_EQ(GetPixel(dc, 8, 2), GetPixel(dc, 8, 21));
     const COLORREF edge = GetPixel(dc, 12, 0);  // the ring, dark
     EXPECT_LT(GetRValue(edge) + GetGValue(edge), 0x80 + 0x80);
 
