@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "win32gui/wide_text.h"
@@ -24,15 +25,34 @@ std::string RegistryStore::load(const std::string& port) const {
     return narrow(value.data());
 }
 
-void RegistryStore::save(const std::string& port, const std::string& device) {
+std::string RegistryStore::save(const std::string& port, const std::string& device) {
     const std::wstring name = widen(port);
+    LSTATUS status = ERROR_SUCCESS;
     if (device.empty()) {
-        RegDeleteKeyValueW(HKEY_CURRENT_USER, m_key.c_str(), name.c_str());
-        return;
+        status = RegDeleteKeyValueW(HKEY_CURRENT_USER, m_key.c_str(), name.c_str());
+        // No choice kept is what was asked for.
+        if (status == ERROR_FILE_NOT_FOUND)
+            status = ERROR_SUCCESS;
+    } else {
+        const std::wstring value = widen(device);
+        status =
+            RegSetKeyValueW(HKEY_CURRENT_USER, m_key.c_str(), name.c_str(), REG_SZ, value.c_str(),
+                            static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     }
-    const std::wstring value = widen(device);
-    RegSetKeyValueW(HKEY_CURRENT_USER, m_key.c_str(), name.c_str(), REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    if (status == ERROR_SUCCESS)
+        return {};
+    // Why not, as Windows tells it.
+    wchar_t* reason = nullptr;
+    FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(status), 0, reinterpret_cast<wchar_t*>(&reason), 0, nullptr);
+    std::string text = "HKEY_CURRENT_USER\\" + narrow(m_key) + " cannot be written (" +
+                       (reason != nullptr ? narrow(reason) : "error " + std::to_string(status));
+    LocalFree(reason);
+    while (!text.empty() &&
+           (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
+        text.pop_back();
+    return text + ")";
 }
 
 }  // namespace win32gui

@@ -15,7 +15,7 @@ public:
         : m_key(std::move(key)) {}
 
     std::string load(const std::string& port) const override;
-    void save(const std::string& port, const std::string& device) override;
+    std::string save(const std::string& port, const std::string& device) override;
 
 private:
     std::wstring m_key;

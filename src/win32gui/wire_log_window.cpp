@@ -180,7 +180,11 @@ void WireLogWindow::copySelection() {
 
 std::string WireLogWindow::saveTo(const std::wstring& path) {
     follow();
-    return app::saveText(std::filesystem::path(path), m_program.wireLog().text());
+    const std::string failure =
+        app::saveText(std::filesystem::path(path), m_program.wireLog().text());
+    // The line tells of this save: an earlier one's file is not what was just asked for.
+    SetWindowTextW(m_saved, ((failure.empty() ? L"Saved to " : L"Not saved to ") + path).c_str());
+    return failure;
 }
 
 void WireLogWindow::save() {
@@ -201,9 +205,7 @@ void WireLogWindow::save() {
     if (!GetSaveFileNameW(&dialog))
         return;
     const std::string failure = saveTo(name);
-    if (failure.empty()) {
-        SetWindowTextW(m_saved, (L"Saved to " + std::wstring(name)).c_str());
-    } else {
+    if (!failure.empty()) {
         MessageWindow::show("Wire Log",
                             "The wire log could not be saved to " + narrow(name) + ": " + failure,
                             m_hwnd);

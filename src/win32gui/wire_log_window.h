@@ -26,7 +26,8 @@ public:
 
     // Shows the window with what the log holds now, or brings it to the front.
     void open();
-    // Writes the log as shown to `path`; empty on success, else what went wrong.
+    // Writes the log as shown to `path`, and says so under it; empty on success, else what
+    // went wrong.
     std::string saveTo(const std::wstring& path);
     // Puts the selected lines on the clipboard, one per line.
     void copySelection();
@@ -34,6 +35,7 @@ public:
     HWND hwnd() const { return m_hwnd; }
     HWND lines() const { return m_lines; }
     HWND heading() const { return m_heading; }
+    HWND saved() const { return m_saved; }
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -101,6 +101,7 @@ TEST(WireLogWindow, F12OpensItOnATestScreenFollowingTheScreensCallsAndOnTheSelec
     const std::filesystem::path saved =
         std::filesystem::temp_directory_path() / "drawertest-wire-log-window.txt";
     EXPECT_EQ(log.saveTo(saved.wstring()), "");
+    EXPECT_EQ(win32test::windowText(log.saved()), L"Saved to " + saved.wstring());
     {
         std::ifstream file(saved, std::ios::binary);
         std::stringstream content;
@@ -111,6 +112,10 @@ TEST(WireLogWindow, F12OpensItOnATestScreenFollowingTheScreensCallsAndOnTheSelec
         EXPECT_EQ(content.str(), expected);
     }
     std::filesystem::remove(saved);
+    // A failed save does not leave the earlier file shown as saved.
+    const std::filesystem::path nowhere = saved.parent_path() / "no such folder" / "log.txt";
+    EXPECT_NE(log.saveTo(nowhere.wstring()), "");
+    EXPECT_EQ(win32test::windowText(log.saved()), L"Not saved to " + nowhere.wstring());
 
     // On the selector F12 is the key of its "Wire Log" entry.
     ShowWindow(log.hwnd(), SW_HIDE);

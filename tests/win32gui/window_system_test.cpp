@@ -48,7 +48,7 @@ TEST_F(RendererTest, AMessageBoxShowsWithoutHoldingUpTheHandlerAndEnterClosesIt)
 TEST(RegistryStore, KeepsAChoiceAsQtsSettingsDoAndForgetsItWhenEmpty) {
     const std::wstring key = L"Software\\drawertest\\tests\\ports";
     win32gui::RegistryStore store(key);
-    store.save("COM1", "\\\\.\\COM7");
+    EXPECT_EQ(store.save("COM1", "\\\\.\\COM7"), "");
     EXPECT_EQ(store.load("COM1"), "\\\\.\\COM7");
     wchar_t value[32] = {};
     DWORD bytes = sizeof(value);
@@ -56,10 +56,23 @@ TEST(RegistryStore, KeepsAChoiceAsQtsSettingsDoAndForgetsItWhenEmpty) {
                            &bytes),
               ERROR_SUCCESS);
     EXPECT_EQ(std::wstring(value), L"\\\\.\\COM7");
-    store.save("COM1", "");
+    EXPECT_EQ(store.save("COM1", ""), "");
     EXPECT_EQ(store.load("COM1"), "");
+    EXPECT_EQ(store.save("LPT2", ""), "");  // nothing to forget is no failure
     EXPECT_EQ(store.load("LPT2"), "");
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\drawertest\\tests");
+
+    // A key the registry will not keep: the store says why, for the Ports dialog to tell.
+    HKEY volatileKey = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\drawertest\\tests-volatile", 0, nullptr,
+                        REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &volatileKey, nullptr),
+        ERROR_SUCCESS);
+    RegCloseKey(volatileKey);
+    win32gui::RegistryStore unkept(L"Software\\drawertest\\tests-volatile\\ports");
+    EXPECT_NE(unkept.save("COM1", "\\\\.\\COM7").find("tests-volatile\\ports cannot be written ("),
+              std::string::npos);
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\drawertest\\tests-volatile");
 }
 
 TEST(Painting, LampsTheLogoButtonsAndLabelsAreDrawnAsTheModelSays) {
