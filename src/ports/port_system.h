@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
+#include "ports/closing_port.h"
 #include "ports/port_types.h"
 
 namespace ports {
@@ -60,6 +62,13 @@ public:
     virtual ErrorCode getCommModemStatus(Handle handle, std::uint32_t& status) = 0;
 
     virtual ErrorCode closeHandle(Handle handle) = 0;
+
+    // Beyond the system's calls: the ports whose close still lets their output leave (a close
+    // returns at once), for the program to show before it ends; dropping that output at once;
+    // and who is told while an open waits for such a close of its device (none: it just waits).
+    virtual std::vector<ClosingPort> closingPorts() const { return {}; }
+    virtual void stopClosing() {}
+    virtual void setCloseWaitListener(CloseWaitListener* /*listener*/) {}
 };
 
 }  // namespace ports

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "ports/device_wait.h"
+
 namespace sim {
 
 void SimulatedPort::setLine(const ports::CommDcb& dcb, Time now) {
@@ -15,47 +17,36 @@ void SimulatedPort::setLine(const ports::CommDcb& dcb, Time now) {
                        now);
 }
 
-Time SimulatedPort::waitLimit(Time now, Time callEnd) const {
-    return std::min<Time>(callEnd, now + m_stallBudget.left());
-}
-
 ports::ErrorCode SimulatedPort::write(std::span<const std::uint8_t> bytes, std::uint32_t& written,
                                       WaitClock& clock) {
     if (!hasDevice()) {
         // Nothing on the line: the bytes are gone at once, unless the far end takes nothing.
         written = 0;
         if (m_line.farEnd() != Line::FarEnd::TakesNothing) {
-            m_stallBudget.refill();
+            m_stallBudget.took();
             written = static_cast<std::uint32_t>(bytes.size());
             return ports::kSuccess;
         }
-        const Time limit = clock.now() + m_stallBudget.left();
-        m_stallBudget.spend(m_stallBudget.left());
-        clock.waitUntil(limit);
+        const Time start = clock.now();
+        clock.waitUntil(start + m_stallBudget.left(start));
+        m_stallBudget.waited(start, clock.now(), false);
         return ports::kTimedOut;
     }
-    const Time callEnd = clock.now() + ports::kCallWaitLimit;
     std::size_t done = 0;
-    ports::ErrorCode code = ports::kSuccess;
-    for (;;) {
-        const std::size_t taken = m_line.write(bytes.subspan(done), clock.now());
-        done += taken;
-        if (taken > 0)
-            m_stallBudget.refill();
-        if (done == bytes.size())
-            break;
-        // Room comes as bytes leave; a device that takes nothing makes none.
-        const Time now = clock.now();
-        const Time limit = waitLimit(now, callEnd);
-        const auto room = m_line.roomAt(1, now);
-        if (!room || *room > limit) {
-            m_stallBudget.spend(limit - now);
-            clock.waitUntil(limit);
-            code = ports::kTimedOut;
-            break;
-        }
-        clock.waitUntil(*room);
-    }
+    const ports::ErrorCode code = ports::waitOnDevice(
+        m_stallBudget, m_line.byteTime(), [&clock] { return clock.now(); },
+        [&](std::size_t& taken) {
+            taken = m_line.write(bytes.subspan(done), clock.now());
+            done += taken;
+            return ports::kSuccess;
+        },
+        [&] { return done == bytes.size(); },
+        [&](Time limit) {
+            // Room comes as bytes leave; a device that takes nothing makes none.
+            const Time now = clock.now();
+            const auto room = m_line.roomAt(1, now);
+            clock.waitUntil(room && *room < now + limit ? *room : now + limit);
+        });
     written = static_cast<std::uint32_t>(done);
     return code;
 }
@@ -65,17 +56,20 @@ ports::ErrorCode SimulatedPort::drain(WaitClock& clock) {
     const auto drained = m_line.drainedAt(now);
     if (drained == now)
         return ports::kSuccess;
-    // A queue that does not shrink spends the budget; one that does keeps it whole.
-    if (!drained) {
-        const Time limit = waitLimit(now, now + ports::kCallWaitLimit);
-        m_stallBudget.spend(limit - now);
-        clock.waitUntil(limit);
-        return ports::kTimedOut;
-    }
-    m_stallBudget.refill();
-    const Time end = std::min(*drained, now + ports::kCallWaitLimit);
+    // A queue that leaves at the line's rate is waited for as long as a call may wait; one that
+    // does not leave, or trickles, spends the stall budget.
+    const std::size_t queued = m_line.outputQueued(now);
+    const Time byteTime = m_line.byteTime();
+    const bool atLineRate = drained && *drained - now <= byteTime * static_cast<long>(2 * queued);
+    Time end = now + ports::kCallWaitLimit;
+    if (drained)
+        end = std::min(end, *drained);
+    if (!atLineRate)
+        end = std::min(end, now + m_stallBudget.left(now));
     clock.waitUntil(end);
-    return end == *drained ? ports::kSuccess : ports::kTimedOut;
+    const std::size_t taken = queued - m_line.outputQueued(clock.now());
+    m_stallBudget.waited(now, clock.now(), taken > 0, byteTime * static_cast<long>(taken));
+    return drained && end == *drained ? ports::kSuccess : ports::kTimedOut;
 }
 
 void SimulatedPort::open(WaitClock& clock) {
@@ -85,7 +79,21 @@ void SimulatedPort::open(WaitClock& clock) {
     }
     advance(clock.now());
     m_closingEnd.reset();
-    m_stallBudget.refill();
+    m_stallBudget = ports::StallBudget();
+}
+
+std::optional<Time> SimulatedPort::closingLeft(Time now) {
+    advance(now);
+    if (!m_closingEnd || m_line.outputQueued(now) == 0)
+        return std::nullopt;
+    const auto drained = m_line.drainedAt(now);
+    return (drained ? std::min(*drained, *m_closingEnd) : *m_closingEnd) - now;
+}
+
+void SimulatedPort::stopClosing(Time now) {
+    advance(now);
+    m_line.purgeOutput(now);
+    m_closingEnd.reset();
 }
 
 void SimulatedPort::advance(Time now) {

@@ -2,9 +2,9 @@
 // on such a line, its waits bounded as the backends bound theirs, in time its owner passes. A
 // write takes what fits and waits for room, a flush waits for the queue to drain, a close lets
 // the queue go on draining behind its caller for as long as a backend's close gives it (then
-// drops the rest), a read takes what has come; a device that takes nothing holds a call at
-// most kCallWaitLimit and the port at most its stall budget. With no device on the line,
-// written bytes are gone at once.
+// drops the rest), a read takes what has come; a device that does not take data at the line's
+// rate holds a call at most kCallWaitLimit and the port at most its stall budget. With no
+// device on the line, written bytes are gone at once.
 #pragma once
 
 #include <cstdint>
@@ -36,6 +36,11 @@ public:
 
     // A new open waits for the close before it to end, and starts with the whole stall budget.
     void open(WaitClock& clock);
+    // While a closed port's queue still drains: until it will have drained, as far as the line
+    // tells (a far end that takes nothing: until the close gives up).
+    std::optional<Time> closingLeft(Time now);
+    // Drops what a closed port still sends.
+    void stopClosing(Time now);
     // Moves the line on to `now`, dropping what a closed port could not send within its bound.
     void advance(Time now);
     // The settings of a serial line; a parallel link keeps its rate.
@@ -55,10 +60,6 @@ public:
     std::uint32_t modemStatus(Time now);
 
 private:
-    // The end of a wait that the far end may spend taking nothing: the call's end, or sooner
-    // when less of the stall budget is left.
-    Time waitLimit(Time now, Time callEnd) const;
-
     Line m_line;
     ports::StallBudget m_stallBudget;
     // While a closed port's queue still drains: when the rest is dropped.

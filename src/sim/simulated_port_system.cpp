@@ -4,21 +4,87 @@
 #include <algorithm>
 
 #include "ports/dcb_text.h"
-#include "ports/wait_bounds.h"
 
 namespace sim {
 
+// A simulated port while a screen holds it open: its settings, and every call on its line.
+class SimulatedPortSystem::OpenPort final : public ports::Medium {
+public:
+    OpenPort(Port& port, WaitClock& clock) : m_port(port), m_clock(clock) {}
+
+    ports::ErrorCode getState(ports::CommDcb& dcb) override {
+        dcb = m_port.dcb;
+        return ports::kSuccess;
+    }
+    ports::ErrorCode setState(const ports::CommDcb& dcb) override {
+        if (dcb.baudRate == 0)
+            return kBadSetting;
+        m_port.dcb = dcb;
+        m_port.simulated.setLine(dcb, m_clock.now());
+        return ports::kSuccess;
+    }
+    ports::ErrorCode escape(ports::EscapeFunction /*function*/) override {
+        // The devices answer whether or not RTS and DTR are up.
+        return ports::kSuccess;
+    }
+    ports::ErrorCode modemStatus(std::uint32_t& status) override {
+        status = m_port.simulated.modemStatus(m_clock.now());
+        return ports::kSuccess;
+    }
+    ports::ErrorCode getTimeouts(ports::CommTimeoutsRec& timeouts) override {
+        timeouts = m_port.timeouts;
+        return ports::kSuccess;
+    }
+    ports::ErrorCode setTimeouts(const ports::CommTimeoutsRec& timeouts) override {
+        m_port.timeouts = timeouts;
+        return ports::kSuccess;
+    }
+    ports::ErrorCode flush() override { return m_port.simulated.drain(m_clock); }
+    ports::ErrorCode purge(std::uint32_t flags) override {
+        m_port.simulated.purge(flags, m_clock.now());
+        return ports::kSuccess;
+    }
+    ports::ErrorCode queues(std::uint32_t& errors, ports::CommStat& stat) override {
+        errors = 0;
+        stat = m_port.simulated.queues(m_clock.now());
+        return ports::kSuccess;
+    }
+    ports::ErrorCode write(std::span<const std::uint8_t> bytes, std::uint32_t& written) override {
+        return m_port.simulated.write(bytes, written, m_clock);
+    }
+    ports::ErrorCode read(std::uint8_t& byte) override {
+        return m_port.simulated.read(byte, m_clock.now());
+    }
+    // The line drains on behind the close, in the simulated time.
+    ports::ErrorCode close() override {
+        m_port.simulated.close(m_clock.now());
+        m_port.handle = ports::kInvalidHandle;
+        return ports::kSuccess;
+    }
+
+private:
+    Port& m_port;
+    WaitClock& m_clock;
+};
+
 SimulatedPortSystem::SimulatedPortSystem(WaitClock& clock)
-    : m_clock(clock),
+    : PortSystemBase({kBadHandle, ports::kTimedOut}),
+      m_clock(clock),
       m_portNames(ports::DeviceMap::fromEnvironment([](const char*) { return nullptr; })) {
     for (const ports::DeviceMap::Entry& entry : m_portNames.entries()) {
         Port port{SimulatedPort(entry.kind == ports::PortKind::Serial ? Line() : Line::parallel()),
                   ports::kInvalidHandle,
                   {},
+                  {},
                   {}};
         port.dcb.baudRate = 9600;
         m_ports.emplace(entry.portName, std::move(port));
     }
+}
+
+SimulatedPortSystem::~SimulatedPortSystem() {
+    // The open ports go before the lines they hold.
+    closeAll();
 }
 
 std::string SimulatedPortSystem::portNamed(const std::string& device) const {
@@ -62,22 +128,6 @@ std::vector<ports::Handle> SimulatedPortSystem::openHandles() const {
     return handles;
 }
 
-SimulatedPortSystem::Port* SimulatedPortSystem::find(ports::Handle handle) {
-    const std::string name = portOf(handle);
-    return name.empty() ? nullptr : &m_ports.at(name);
-}
-
-ports::ErrorCode SimulatedPortSystem::fail(ports::ErrorCode code) {
-    m_lastError = code;
-    return code;
-}
-
-ports::ErrorCode SimulatedPortSystem::complete(ports::WriteOverlapped* overlapped,
-                                               ports::ErrorCode code, std::uint32_t count) {
-    m_events.end(overlapped, code, count);
-    return code == ports::kSuccess ? ports::kSuccess : fail(code);
-}
-
 ports::Handle SimulatedPortSystem::createFile(const std::string& device, std::uint32_t /*access*/,
                                               std::uint32_t /*shareMode*/,
                                               std::uint32_t /*creation*/, std::uint32_t /*flags*/) {
@@ -91,17 +141,24 @@ ports::Handle SimulatedPortSystem::createFile(const std::string& device, std::ui
         fail(kPortInUse);
         return ports::kInvalidHandle;
     }
-    port.simulated.open(m_clock);
-    port.handle = m_nextHandle++;
+    SimulatedPort& simulated = port.simulated;
+    ports::awaitClose(
+        device, closeWaitListener(),
+        [&]() -> std::optional<std::chrono::milliseconds> {
+            const auto left = simulated.closingLeft(now());
+            if (!left)
+                return std::nullopt;
+            return std::chrono::ceil<std::chrono::milliseconds>(*left);
+        },
+        [&](std::chrono::milliseconds limit) {
+            const Time left = simulated.closingLeft(now()).value_or(Time::zero());
+            m_clock.waitUntil(now() + std::min<Time>(limit, left));
+        },
+        [&] { simulated.stopClosing(now()); });
+    simulated.open(m_clock);
+    port.openedAs = device;
+    port.handle = adopt(std::make_unique<OpenPort>(port, m_clock), device);
     return port.handle;
-}
-
-ports::ErrorCode SimulatedPortSystem::getCommState(ports::Handle handle, ports::CommDcb& dcb) {
-    const Port* port = find(handle);
-    if (port == nullptr)
-        return fail(kBadHandle);
-    dcb = port->dcb;
-    return ports::kSuccess;
 }
 
 ports::ErrorCode SimulatedPortSystem::buildCommDcb(const std::string& settings,
@@ -110,146 +167,22 @@ ports::ErrorCode SimulatedPortSystem::buildCommDcb(const std::string& settings,
     return code == ports::kSuccess ? ports::kSuccess : fail(kBadSetting);
 }
 
-ports::ErrorCode SimulatedPortSystem::setCommState(ports::Handle handle,
-                                                   const ports::CommDcb& dcb) {
-    Port* port = find(handle);
-    if (port == nullptr)
-        return fail(kBadHandle);
-    if (dcb.baudRate == 0)
-        return fail(kBadSetting);
-    port->dcb = dcb;
-    port->simulated.setLine(dcb, now());
-    return ports::kSuccess;
+std::vector<ports::ClosingPort> SimulatedPortSystem::closingPorts() const {
+    std::vector<ports::ClosingPort> closing;
+    for (auto& [name, port] : m_ports) {
+        if (const auto left = port.simulated.closingLeft(now()))
+            closing.push_back({port.openedAs, std::chrono::ceil<std::chrono::milliseconds>(*left)});
+    }
+    return closing;
 }
 
-ports::ErrorCode SimulatedPortSystem::escapeCommFunction(ports::Handle handle,
-                                                         ports::EscapeFunction /*function*/) {
-    // The devices answer whether or not RTS and DTR are up.
-    return find(handle) == nullptr ? fail(kBadHandle) : ports::kSuccess;
+void SimulatedPortSystem::stopClosing() {
+    for (auto& [name, port] : m_ports)
+        port.simulated.stopClosing(now());
 }
 
-ports::ErrorCode SimulatedPortSystem::flushFileBuffers(ports::Handle handle) {
-    Port* port = find(handle);
-    if (port == nullptr)
-        return fail(kBadHandle);
-    const ports::ErrorCode code = port->simulated.drain(m_clock);
-    return code == ports::kSuccess ? ports::kSuccess : fail(code);
-}
-
-ports::ErrorCode SimulatedPortSystem::purgeComm(ports::Handle handle, std::uint32_t flags) {
-    Port* port = find(handle);
-    if (port == nullptr)
-        return fail(kBadHandle);
-    port->simulated.purge(flags, now());
-    return ports::kSuccess;
-}
-
-ports::ErrorCode SimulatedPortSystem::clearCommError(ports::Handle handle, std::uint32_t& errors,
-                                                     ports::CommStat& stat) {
-    Port* port = find(handle);
-    if (port == nullptr)
-        return fail(kBadHandle);
-    errors = 0;
-    stat = port->simulated.queues(now());
-    return ports::kSuccess;
-}
-
-ports::ErrorCode SimulatedPortSystem::setupComm(ports::Handle handle, std::uint32_t /*inQueue*/,
-                                                std::uint32_t /*outQueue*/) {
-    // The lines keep queues of a serial driver's size.
-    return find(handle) == nullptr ? fail(kBadHandle) : ports::kSuccess;
-}
-
-ports::ErrorCode SimulatedPortSystem::getCommTimeouts(ports::Handle handle,
-                                                      ports::CommTimeoutsRec& timeouts) {
-    const Port* port = find(handle);
-    if (port == nullptr)
-        return fail(kBadHandle);
-    timeouts = port->timeouts;
-    return ports::kSuccess;
-}
-
-ports::ErrorCode SimulatedPortSystem::setCommTimeouts(ports::Handle handle,
-                                                      const ports::CommTimeoutsRec& timeouts) {
-    Port* port = find(handle);
-    if (port == nullptr)
-        return fail(kBadHandle);
-    port->timeouts = timeouts;
-    return ports::kSuccess;
-}
-
-ports::EventHandle SimulatedPortSystem::createEvent(bool manualReset, bool initialState,
-                                                    const char* /*name*/) {
-    return m_events.create(manualReset, initialState);
-}
-
-ports::ErrorCode SimulatedPortSystem::closeEvent(ports::EventHandle event) {
-    return m_events.close(event) ? ports::kSuccess : fail(kBadHandle);
-}
-
-ports::ErrorCode SimulatedPortSystem::waitForSingleObject(ports::EventHandle event,
-                                                          std::uint32_t timeoutMs) {
-    const ports::EventTable::Found found = m_events.take(event);
-    if (found == ports::EventTable::Found::NoSuchEvent)
-        return fail(kBadHandle);
-    if (found == ports::EventTable::Found::Signalled)
-        return ports::kSuccess;
-    // Reads and writes end before they return: nothing signals the event now.
-    m_clock.waitUntil(now() +
-                      std::min<Time>(std::chrono::milliseconds(timeoutMs), ports::kEventWaitLimit));
-    return fail(ports::kTimedOut);
-}
-
-ports::ErrorCode SimulatedPortSystem::writeFile(ports::Handle handle,
-                                                std::span<const std::uint8_t> bytes,
-                                                std::uint32_t& written,
-                                                ports::WriteOverlapped* overlapped) {
-    written = 0;
-    Port* port = find(handle);
-    if (port == nullptr)
-        return complete(overlapped, kBadHandle, 0);
-    const ports::ErrorCode code = port->simulated.write(bytes, written, m_clock);
-    return complete(overlapped, code, written);
-}
-
-ports::ErrorCode SimulatedPortSystem::readFile(ports::Handle handle, std::uint8_t& byte,
-                                               std::uint32_t& read,
-                                               ports::WriteOverlapped* overlapped) {
-    read = 0;
-    Port* port = find(handle);
-    if (port == nullptr)
-        return complete(overlapped, kBadHandle, 0);
-    const ports::ErrorCode code = port->simulated.read(byte, now());
-    read = code == ports::kSuccess ? 1 : 0;
-    return complete(overlapped, code, read);
-}
-
-ports::ErrorCode SimulatedPortSystem::getOverlappedResult(ports::Handle handle,
-                                                          ports::WriteOverlapped& overlapped,
-                                                          std::uint32_t& transferred,
-                                                          bool /*wait*/) {
-    if (find(handle) == nullptr)
-        return fail(kBadHandle);
-    transferred = overlapped.internalHigh;
-    return overlapped.internal == ports::kSuccess ? ports::kSuccess : fail(overlapped.internal);
-}
-
-ports::ErrorCode SimulatedPortSystem::getCommModemStatus(ports::Handle handle,
-                                                         std::uint32_t& status) {
-    Port* port = find(handle);
-    if (port == nullptr)
-        return fail(kBadHandle);
-    status = port->simulated.modemStatus(now());
-    return ports::kSuccess;
-}
-
-ports::ErrorCode SimulatedPortSystem::closeHandle(ports::Handle handle) {
-    Port* port = find(handle);
-    if (port == nullptr)
-        return fail(kBadHandle);
-    port->simulated.close(now());
-    port->handle = ports::kInvalidHandle;
-    return ports::kSuccess;
+void SimulatedPortSystem::sleepFor(std::chrono::milliseconds duration) {
+    m_clock.waitUntil(now() + duration);
 }
 
 }  // namespace sim

@@ -1,44 +1,60 @@
-// Ports that are closing while their output drains, each on a thread of its own, so that no
+// Ports that are closing while their output leaves, each on a thread of its own, so that no
 // window waits for a device to take what was written to it. Every close ends by itself within
-// its bound (wait_bounds.h); an open of the same device waits for it, and so does the end of
-// the owner.
+// its bound (wait_bounds.h), or at once when told to stop; an open of the same device waits for
+// it, and so does the end of the owner.
 #pragma once
 
-#include <functional>
+#include <atomic>
+#include <chrono>
 #include <future>
-#include <map>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "ports/closing_port.h"
+#include "ports/medium.h"
 
 namespace ports {
 
 class ClosingPorts {
 public:
+    using Clock = std::chrono::steady_clock;
+
     ClosingPorts() = default;
     ~ClosingPorts() { awaitAll(); }
     ClosingPorts(const ClosingPorts&) = delete;
     ClosingPorts& operator=(const ClosingPorts&) = delete;
 
-    // Runs `close` in the background for `device`, after any close of it still running.
-    void start(const std::string& device, std::function<void()> close) {
-        await(device);
-        m_closes.emplace(device, std::async(std::launch::async, std::move(close)));
-    }
-    // Returns once the device's close, if any, has ended.
-    void await(const std::string& device) {
-        const auto it = m_closes.find(device);
-        if (it == m_closes.end())
-            return;
-        it->second.wait();
-        m_closes.erase(it);
-    }
-    void awaitAll() {
-        for (auto& [device, close] : m_closes)
-            close.wait();
-        m_closes.clear();
-    }
+    // Lets `medium` finish sending in the background, `sending` from now on by its own count,
+    // and closes it; `port` names it as the screen did.
+    void start(std::unique_ptr<Medium> medium, std::string port, Clock::duration sending);
+
+    // The close of a device (deviceKey) still running, if any.
+    std::optional<ClosingPort> find(const std::string& key);
+    // Waits up to `limit` for the close of a device to end.
+    void waitFor(const std::string& key, Clock::duration limit);
+    // Drops what the closes of a device (or of every device) still send, and waits for them.
+    void stop(const std::string& key);
+    void stopAll();
+
+    // Every close still running, oldest first.
+    std::vector<ClosingPort> list();
+    void awaitAll();
 
 private:
-    std::map<std::string, std::future<void>> m_closes;
+    struct Close {
+        std::string key;
+        std::string port;
+        Clock::time_point due;
+        std::shared_ptr<std::atomic<bool>> stop;
+        std::future<ErrorCode> done;
+    };
+    // Forgets the closes that have ended.
+    void sweep();
+    static ClosingPort shown(const Close& close);
+
+    std::vector<Close> m_closes;
 };
 
 }  // namespace ports

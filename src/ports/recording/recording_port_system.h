@@ -94,6 +94,12 @@ public:
                                   std::uint32_t& transferred, bool wait) override;
     ErrorCode getCommModemStatus(Handle handle, std::uint32_t& status) override;
     ErrorCode closeHandle(Handle handle) override;
+    // Not calls on a port: passed on unrecorded.
+    std::vector<ClosingPort> closingPorts() const override { return m_inner.closingPorts(); }
+    void stopClosing() override { m_inner.stopClosing(); }
+    void setCloseWaitListener(CloseWaitListener* listener) override {
+        m_inner.setCloseWaitListener(listener);
+    }
 
 private:
     ErrorCode tell(PortCall::Kind kind, Handle handle, ErrorCode result,

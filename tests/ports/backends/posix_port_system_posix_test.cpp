@@ -2,6 +2,7 @@
 // the port contract, and what is its own. Every port
 // is mapped to a pty, a FIFO or a missing path; the standard map is never used.
 #include "ports/backends/posix_port_system.h"
+#include "ports/media/serial_line.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
