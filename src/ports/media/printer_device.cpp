@@ -17,9 +17,11 @@ namespace ports {
 
 using posix::errnoCode;
 
-int PrinterDevice::openNode(const std::string& path, bool /*isFifo*/, ErrorCode& code) {
-    // Non-blocking, so that every wait is one this program bounds.
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+int PrinterDevice::openNode(const std::string& path, bool isFifo, ErrorCode& code) {
+    // Non-blocking, so that every wait is one this program bounds; a FIFO for writing alone,
+    // which fails with ENXIO while nobody reads it.
+    const int access = isFifo ? O_WRONLY : O_RDWR;
+    const int fd = ::open(path.c_str(), access | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
     code = fd < 0 ? errnoCode() : kSuccess;
     return fd;
 }
@@ -109,7 +111,8 @@ ErrorCode PrinterDevice::write(std::span<const std::uint8_t> bytes, std::uint32_
 }
 
 ErrorCode PrinterDevice::read(std::uint8_t& byte) {
-    return posix::readOne(m_fd, byte);
+    // Nothing comes back through a FIFO.
+    return m_isFifo ? kTimedOut : posix::readOne(m_fd, byte);
 }
 
 ErrorCode PrinterDevice::close() {

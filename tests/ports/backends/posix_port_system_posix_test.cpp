@@ -190,7 +190,11 @@ TEST_F(PosixPortSystemTest, OnlyAPortIsTakenAndNothingIsWrittenToAnythingElse) {
     fs::create_directories(dir / "directory");
     const std::string text = "a file a typo named: not a port\n";
     std::ofstream(dir / "file") << text;
+    // A FIFO stands for a printer only while something reads it: one nobody reads would take a
+    // page that goes nowhere.
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((dir / "read-fifo").c_str(), 0600), 0);
+    const int reader = ::open((dir / "read-fifo").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     fs::create_symlink(m_pty.slave(), dir / "pty-link");
     // A line another program holds exclusively; root's open gets through, the refusal must not.
     Pty heldPty;
@@ -204,7 +208,8 @@ TEST_F(PosixPortSystemTest, OnlyAPortIsTakenAndNothingIsWrittenToAnythingElse) {
              std::tuple{"LPT1", at("file"), ENODEV},
              std::tuple{"COM1", at("directory"), ENOTTY},
              std::tuple{"COM1", at("fifo"), ENOTTY},
-             std::tuple{"LPT1", at("fifo"), 0},
+             std::tuple{"LPT1", at("fifo"), ENXIO},
+             std::tuple{"LPT1", at("read-fifo"), 0},
              std::tuple{"COM1", at("pty-link"), 0},
              std::tuple{"COM1", heldPty.slave(), EBUSY},
          }) {
@@ -220,6 +225,7 @@ TEST_F(PosixPortSystemTest, OnlyAPortIsTakenAndNothingIsWrittenToAnythingElse) {
                 exclusive == 1)
         << "the held line as its holder left it";
     ::close(holder);
+    ::close(reader);
     fs::remove_all(dir);
 }
 
@@ -342,6 +348,7 @@ TEST(PosixParallelPort, ADeviceWithoutALineTakesWritesWithinTheBound) {
     const fs::path fifo = tempPath("drawertest-lpt-fifo");
     fs::remove(fifo);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);  // reads nothing
     ports::PosixPortSystem system(mapTo({{"LPT2", fifo.string()}}));
     const ports::Handle h = open(system, "LPT2");
     ASSERT_GE(h, 1);
@@ -350,6 +357,10 @@ TEST(PosixParallelPort, ADeviceWithoutALineTakesWritesWithinTheBound) {
     EXPECT_EQ(write(system, h, Bytes(256 * 1024, 'x'), &written), code(ETIMEDOUT));
     EXPECT_GT(written, 0u);
     EXPECT_LT(written, 256u * 1024u);
+    // Its reader gone, the FIFO fails the write as a device that went away, and the program
+    // lives on (no SIGPIPE).
+    ::close(reader);
+    EXPECT_EQ(write(system, h, {0x41}), code(EIO));
     EXPECT_EQ(system.closeHandle(h), ports::kSuccess);
     fs::remove(fifo);
 }
