@@ -21,6 +21,10 @@ Time Line::byteTime() const {
     return m_parallel ? kParallelByteTime : m_settings.byteTime();
 }
 
+Time Line::pace() const {
+    return m_farEnd == FarEnd::Trickles ? std::max(byteTime(), kTrickleByteTime) : byteTime();
+}
+
 void Line::attach(std::shared_ptr<Device> device, Time now) {
     advance(now);
     m_device = std::move(device);
@@ -53,7 +57,7 @@ void Line::schedule(Time from) {
             // On the wire already: it ends as it began.
             t = std::max(t, b.arrives);
         } else {
-            t += byteTime();
+            t += pace();
             b.arrives = t;
         }
     }
@@ -101,7 +105,7 @@ std::size_t Line::write(std::span<const std::uint8_t> bytes, Time now) {
     for (std::size_t i = 0; i < n; ++i) {
         Time arrives = kNever;
         if (m_farEnd != FarEnd::TakesNothing) {
-            m_wireFree = std::max(m_now, m_wireFree) + byteTime();
+            m_wireFree = std::max(m_now, m_wireFree) + pace();
             arrives = m_wireFree;
         }
         m_output.push_back({bytes[i], arrives});

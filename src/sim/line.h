@@ -4,7 +4,8 @@
 // back the same way into the input queue. A serial line runs at the rate the program set (a
 // byte is a start bit, its data bits, a parity bit if any, and its stop bits); a parallel link
 // runs at a fixed fast rate and has no way back. The far end can take nothing (a stuck
-// printer: nothing leaves) or be switched off (bytes leave and are lost, nothing answers).
+// printer: nothing leaves), trickle (a printer whose buffer is full takes a byte as it prints
+// one, whatever the line's rate) or be switched off (bytes leave and are lost, nothing answers).
 #pragma once
 
 #include <cstddef>
@@ -19,12 +20,14 @@ namespace sim {
 
 class Line {
 public:
-    enum class FarEnd { Working, TakesNothing, SwitchedOff };
+    enum class FarEnd { Working, TakesNothing, Trickles, SwitchedOff };
 
     static constexpr std::size_t kOutputQueueSize = 4096;
     static constexpr std::size_t kInputQueueSize = 4096;
     // A byte on a parallel link.
     static constexpr Time kParallelByteTime = std::chrono::microseconds(10);
+    // A byte to a far end that trickles.
+    static constexpr Time kTrickleByteTime = std::chrono::milliseconds(100);
 
     // A serial line at 9600 baud 8N1, or with these settings.
     Line() = default;
@@ -79,6 +82,8 @@ private:
         Time arrives;  // when its last bit is in; Time::max() while the far end takes nothing
     };
 
+    // How long each byte takes to leave: its wire time, or the far end's own pace.
+    Time pace() const;
     // Gives the bytes not yet on the wire their times, from `from` on.
     void schedule(Time from);
     // The next byte to reach either end, if any is on its way.

@@ -188,4 +188,24 @@ TEST_F(FakeLine, ADeviceThatTakesNothingHoldsTheWritesToItASecondInAll) {
     EXPECT_EQ(clock.now() - stopped, 1000ms);
 }
 
+// A printer that trickles (its buffer full, it takes a byte as it prints one) holds the calls
+// of a click a second in all: bytes taken slower than the link carries them give no time back.
+// Time away from its waits does.
+TEST_F(FakeLine, APrinterThatTricklesHoldsTheCallsToItASecondInAll) {
+    fake.attach("LPT1", std::make_shared<sim::Printer>(protocol::epsonCommands()));
+    const ports::Handle lpt = open(fake, "LPT1");
+    ASSERT_EQ(write(fake, lpt, Bytes(sim::Line::kOutputQueueSize, 'x')), ports::kSuccess);
+    fake.line("LPT1").setFarEnd(FarEnd::Trickles, clock.now());
+    std::uint32_t written = 0;
+    EXPECT_EQ(write(fake, lpt, Bytes(100, 'x'), &written), ports::kTimedOut);
+    EXPECT_EQ(written, 10u) << "one each 100 ms";
+    EXPECT_EQ(write(fake, lpt, {0x05}, &written), ports::kTimedOut);
+    EXPECT_EQ(seam.flushFileBuffers(lpt), ports::kTimedOut);
+    EXPECT_EQ(clock.now(), 1000ms);
+    clock.spend(400ms);
+    const toolkit::Millis away = clock.now();
+    EXPECT_EQ(write(fake, lpt, Bytes(100, 'x'), &written), ports::kTimedOut);
+    EXPECT_EQ(clock.now() - away, 400ms);
+}
+
 }  // namespace

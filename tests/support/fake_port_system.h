@@ -46,8 +46,8 @@ public:
     // and so does a new open.
     void hangUp(const std::string& device);
     // Whether the device takes data (the far end of its line). One that does not makes each
-    // write wait what is left of the port's stall budget and fail with kTimedOut; the budget is
-    // whole again once a write goes through.
+    // write wait what is left of the port's stall budget and fail with kTimedOut; the budget
+    // comes back once the device takes data again (ports/stall_budget.h).
     void setTakesData(const std::string& device, bool takes);
     bool isOpen(const std::string& device) const;
     // Every port handle and every event that is open now, oldest first.
