@@ -344,6 +344,47 @@ TEST_F(PosixPortSystemTest, PeerThatReadsNothingCannotHoldWrites) {
     EXPECT_EQ(write(m_ports, h, {0x41}), ports::kSuccess);
 }
 
+// A close lets a second of bytes leave the 300-baud line in the background. An open of the same
+// device waits for it, under whatever name (a /dev/serial/by-id link and its tty), telling its
+// listener what it waits for; a listener that will not wait has the rest dropped at once.
+TEST_F(PosixPortSystemTest, AnOpenWaitsForTheSameDevicesCloseWhateverItsName) {
+    struct Listener final : ports::CloseWaitListener {
+        bool keepWaiting(const ports::ClosingPort& closing) override {
+            told.push_back(closing);
+            return keep;
+        }
+        std::vector<ports::ClosingPort> told;
+        bool keep = true;
+    } listener;
+    const fs::path link = tempPath("drawertest-by-id");
+    fs::remove(link);
+    fs::create_symlink(m_pty.slave(), link);
+    ports::PosixPortSystem system(mapTo({{"COM1", link.string()}, {"COM2", m_pty.slave()}}));
+    system.setCloseWaitListener(&listener);
+    const auto sendASecondAndClose = [&](ports::Handle h) {
+        ASSERT_EQ(setUp(system, h, "COM1:300,n,8,1"), ports::kSuccess);
+        ASSERT_EQ(write(system, h, Bytes(30, 'x')), ports::kSuccess);
+        ASSERT_EQ(system.closeHandle(h), ports::kSuccess);
+    };
+    sendASecondAndClose(open(system, "COM1"));
+    const ports::Handle h = open(system, "COM2");
+    ASSERT_GE(h, 1) << system.lastError();
+    ASSERT_FALSE(listener.told.empty());
+    EXPECT_EQ(listener.told.front().port, "COM2");
+    EXPECT_GT(listener.told.front().left.count(), 0);
+    EXPECT_LE(listener.told.front().left.count(), 1000);
+    EXPECT_EQ(m_pty.receive(30).size(), 30u);
+
+    listener.told.clear();
+    listener.keep = false;
+    sendASecondAndClose(h);
+    EXPECT_EQ(system.closingPorts().size(), 1u);
+    EXPECT_GE(open(system, "COM1"), 1) << system.lastError();
+    EXPECT_EQ(listener.told.size(), 1u);
+    EXPECT_TRUE(system.closingPorts().empty());
+    fs::remove(link);
+}
+
 TEST(PosixParallelPort, ADeviceWithoutALineTakesWritesWithinTheBound) {
     const fs::path fifo = tempPath("drawertest-lpt-fifo");
     fs::remove(fifo);
