@@ -181,6 +181,10 @@ int runInterface(const InterfaceRequest& request, const ports::DeviceMap& device
         report.number("failed", failedWrites);
         return printFailure(output, report, lastFailure);
     }
+    if (const ports::ErrorCode lost = session.finish(); lost != ports::kSuccess) {
+        return printFailure(output, report,
+                            {screens::kOpeningWriteFailure + std::to_string(lost) + ")", lost});
+    }
     report.text("result", "done");
     std::string sentence = "Opening character " + std::to_string(request.openChar) + " (" +
                            protocol::hex(write) + ") written " + std::to_string(passes) +

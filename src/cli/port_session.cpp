@@ -1,6 +1,7 @@
 #include "cli/port_session.h"
 
 #include <chrono>
+#include <utility>
 
 #include "screens/common/port_steps.h"
 
@@ -62,6 +63,10 @@ ports::ErrorCode PortSession::write(std::span<const std::uint8_t> bytes) {
 
 void PortSession::flush() {
     m_ports.flushFileBuffers(m_handle);
+}
+
+ports::ErrorCode PortSession::finish() {
+    return m_ports.closeAndAwait(std::exchange(m_handle, ports::kInvalidHandle));
 }
 
 }  // namespace cli

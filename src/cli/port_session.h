@@ -1,6 +1,6 @@
 // One port held for one subcommand: opened and set up with the screens' own steps, written one
 // call per write as they write, its bytes' time on the line counted as the screens count it, and
-// closed at the end by the backend, which lets what is queued go out first.
+// closed at the end once what is queued has gone out.
 #pragma once
 
 #include <chrono>
@@ -39,6 +39,10 @@ public:
 
     ports::ErrorCode write(std::span<const std::uint8_t> bytes);
     void flush();
+    // Lets what was written leave and closes the port: kSuccess once the device has taken every
+    // byte (a network printer: acknowledged them all and answered the end without a reset),
+    // else the code of what stopped it. Only then is a run done.
+    ports::ErrorCode finish();
     // The machine's steady time, as the line's count keeps it.
     static std::chrono::microseconds now();
     // When what has been written will have left the line.

@@ -318,6 +318,8 @@ int runPrinter(const PrinterRequest& request, const ports::DeviceMap& devices,
         reading.addTo(report, "status");
         sentence += "; drawer state: " + reading.sentence();
     }
+    if (const ports::ErrorCode lost = session.finish(); lost != ports::kSuccess)
+        return printFailure(output, report, {"Error writing to port. (" + code(lost), lost});
     report.text("result", "done");
     output.print(report, sentence, false);
     return kDone;

@@ -1,9 +1,11 @@
 // The command line run in this process: COM1 is a pseudo-terminal whose far end the test plays,
 // LPT1 a FIFO the test reads, COM2 and LPT2 missing. Each case checks what reached the far end,
 // what was printed and the exit code.
+#include <arpa/inet.h>
 #include <poll.h>
 #include <pthread.h>
 #include <sched.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <termios.h>
 
@@ -30,6 +32,11 @@ std::string hex(std::string text) {
     for (std::size_t i = 0; i + 1 < text.size(); i += 2)
         bytes += static_cast<char>(std::stoi(text.substr(i, 2), nullptr, 16));
     return bytes;
+}
+
+porttest::Bytes hexBytes(const std::string& text) {
+    const std::string bytes = hex(text);
+    return {bytes.begin(), bytes.end()};
 }
 
 std::string joined(const std::array<std::string_view, 5>& sentences, const std::string& between) {
@@ -255,6 +262,47 @@ TEST_F(CommandLineTest, SendsTheScreensBytesAndTellsWhatCameOfThem) {
     EXPECT_NE(std::get<1>(run("interface maple --port LPT1 --json")).find(R"("failed":6,)"),
               std::string::npos);
     ::close(full);
+}
+
+// A network printer is done with a kick only once it has taken every byte: one that resets the
+// connection as the bytes come (it dropped them) is a write error with its code; one that reads
+// them and closes is done.
+TEST_F(CommandLineTest, ANetworkPrinterIsDoneOnlyOnceItTookEveryByte) {
+    const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+    socklen_t size = sizeof address;
+    auto* named = reinterpret_cast<sockaddr*>(&address);
+    ASSERT_TRUE(::bind(server, named, size) == 0 && ::listen(server, 4) == 0 &&
+                ::getsockname(server, named, &size) == 0);
+    const std::string printer = "127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    for (const bool resets : {true, false}) {
+        SCOPED_TRACE(resets ? "resets" : "reads");
+        std::thread peer([&] {
+            const int connection = ::accept(server, nullptr, nullptr);
+            if (resets) {
+                pollfd came{connection, POLLIN, 0};
+                ::poll(&came, 1, 2000);
+                const linger abort{1, 0};
+                ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+            } else {
+                EXPECT_EQ(porttest::receiveFrom(connection, 5), hexBytes("1B 70 00 50 50"));
+            }
+            ::close(connection);
+        });
+        const auto [code, out, err] = run("kick --printer epson --port " + printer);
+        peer.join();
+        if (resets) {
+            EXPECT_EQ(std::tuple(code, out, err),
+                      std::tuple(2, "", "drawertest: Error writing to port. (5)\n"));
+        } else {
+            EXPECT_EQ(std::tuple(code, out, err),
+                      std::tuple(0,
+                                 "Drawer 1 kick sent to the Epson printer on " + printer +
+                                     " (1B 70 00 50 50)\n",
+                                 ""));
+        }
+    }
+    ::close(server);
 }
 
 // --watch prints each change until it is interrupted (Ctrl-C, or a polite kill); its exit code
