@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/dunmere_splash.h"
+#include "app/finishing_form.h"
 #include "app/notice.h"
 #include "app/ports_form.h"
 #include "app/test_form.h"
@@ -26,6 +27,22 @@ Program::Program(toolkit::Application& app, ports::PortSystem& ports,
       m_portDevices(std::move(portDevices)) {
     // Each screen's recording is under way before its load opens its port.
     addScreenListener([this](const screens::ScreenEntry& screen) { m_wireLog.start(screen); });
+    m_recorder.setCloseWaitListener(this);
+    m_app.setLastWindowGone([this] { lastWindowGone(); });
+}
+
+Program::~Program() {
+    m_recorder.setCloseWaitListener(nullptr);
+    m_app.setLastWindowGone(nullptr);
+}
+
+bool Program::keepWaiting(const ports::ClosingPort& closing) {
+    return !m_app.keepWaiting(stillSendingNote(closing), kStopNow);
+}
+
+void Program::lastWindowGone() {
+    if (!m_recorder.closingPorts().empty())
+        m_app.open<FinishingForm>(m_recorder);
 }
 
 void Program::addScreenListener(ScreenListener listener) {

@@ -24,13 +24,19 @@ using PortDevice = std::pair<std::string, std::string>;
 // The four ports and their devices as the device map has them.
 std::vector<PortDevice> portDevicesOf(const ports::DeviceMap& devices);
 
-class Program final : public screens::Navigator {
+// While an open waits for an earlier close of its device to finish sending, the window paints
+// and says so, with a button that drops what is left; when the last window goes while a port
+// still sends, a window of its own says so (FinishingForm) until it has all gone.
+class Program final : public screens::Navigator, private ports::CloseWaitListener {
 public:
     // Told of each test screen as it opens, before its load takes a port.
     using ScreenListener = std::function<void(const screens::ScreenEntry&)>;
 
     Program(toolkit::Application& app, ports::PortSystem& ports,
             std::vector<PortDevice> portDevices);
+    ~Program() override;
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
     void addScreenListener(ScreenListener listener);
 
@@ -66,6 +72,10 @@ public:
     toolkit::Application& application() const { return m_app; }
 
 private:
+    bool keepWaiting(const ports::ClosingPort& closing) override;
+    // The program's last window has gone.
+    void lastWindowGone();
+
     toolkit::Application& m_app;
     WireLog m_wireLog;
     ports::RecordingPortSystem m_recorder;

@@ -2,7 +2,11 @@
 #include "gui/qt_window_system.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "gui/form_window.h"
@@ -31,6 +35,7 @@ QtWindowSystem::~QtWindowSystem() {
     }
     for (const QPointer<QMessageBox>& box : m_messages)
         delete box.data();
+    delete m_waitNote.data();
 }
 
 int QtWindowSystem::run() {
@@ -104,11 +109,56 @@ void QtWindowSystem::paintWhileBusy() {
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+// Only the note takes input meanwhile: it is modal, so clicks and keys meant for the window are
+// not delivered at all, and the model holds back ticks.
+bool QtWindowSystem::paintWhileWaiting(const std::string& note, const std::string& stopCaption) {
+    if (!m_waitNote) {
+        auto* dialog = new QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint |
+                                                Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        dialog->setObjectName(QStringLiteral("waitNote"));
+        dialog->setWindowTitle(QStringLiteral("Still sending") + m_titleSuffix);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->setWindowModality(Qt::ApplicationModal);
+        auto* layout = new QVBoxLayout(dialog);
+        m_waitText = new QLabel(dialog);
+        m_waitText->setObjectName(QStringLiteral("waitText"));
+        m_waitText->setTextFormat(Qt::PlainText);
+        auto* stop = new QPushButton(QString::fromStdString(stopCaption), dialog);
+        stop->setObjectName(QStringLiteral("stopWaiting"));
+        layout->addWidget(m_waitText);
+        layout->addWidget(stop, 0, Qt::AlignCenter);
+        QObject::connect(stop, &QPushButton::clicked, dialog, [this] { m_stopAsked = true; });
+        QObject::connect(dialog, &QDialog::rejected, dialog, [this] { m_stopAsked = true; });
+        m_waitNote = dialog;
+    }
+    m_waitText->setText(QString::fromStdString(note));
+    if (!m_waitNote->isVisible()) {
+        m_waitNote->adjustSize();
+        if (toolkit::Form* form = m_app.activeForm()) {
+            if (QMainWindow* over = windowOf(*form))
+                m_waitNote->move(over->geometry().center() - m_waitNote->rect().center());
+        }
+        m_waitNote->show();
+    }
+    // The arrow with the busy sign: the program is busy, and the note's button can be pressed.
+    if (!m_busyCursor) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        m_busyCursor = true;
+    } else {
+        QApplication::changeOverrideCursor(Qt::BusyCursor);
+    }
+    QApplication::processEvents();
+    return m_stopAsked;
+}
+
 void QtWindowSystem::busyEnded() {
     if (m_busyCursor) {
         QApplication::restoreOverrideCursor();
         m_busyCursor = false;
     }
+    delete m_waitNote.data();
+    m_waitText = nullptr;
+    m_stopAsked = false;
 }
 
 QMainWindow* windowOf(const toolkit::Form& form) {

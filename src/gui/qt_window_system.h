@@ -11,6 +11,8 @@
 
 #include "toolkit/application.h"
 
+class QDialog;
+class QLabel;
 class QMainWindow;
 class QMessageBox;
 
@@ -46,6 +48,9 @@ public:
     void showMessage(const std::string& caption, const std::string& text) override;
     void programEnded() override;
     void paintWhileBusy() override;
+    // The note is a small modal dialog over the window ("waitNote": its text "waitText", its
+    // button "stopWaiting"); pressing the button, or closing the dialog, asks to stop.
+    bool paintWhileWaiting(const std::string& note, const std::string& stopCaption) override;
     void busyEnded() override;
 
 private:
@@ -57,6 +62,9 @@ private:
     std::vector<QPointer<QMessageBox>> m_messages;
     WindowExtras m_extras;
     bool m_busyCursor = false;
+    QPointer<QDialog> m_waitNote;
+    QLabel* m_waitText = nullptr;
+    bool m_stopAsked = false;
 };
 
 // The window showing a form, or none.

@@ -33,6 +33,16 @@ void Application::keepPainting() {
     m_showsBusy = true;
 }
 
+bool Application::keepWaiting(const std::string& note, const std::string& stopCaption) {
+    if (m_windowSystem == nullptr || m_painting)
+        return false;
+    m_painting = true;
+    const bool stop = m_windowSystem->paintWhileWaiting(note, stopCaption);
+    m_painting = false;
+    m_showsBusy = true;
+    return stop;
+}
+
 void Application::finishEvent() {
     if (m_showsBusy && m_windowSystem) {
         m_showsBusy = false;
@@ -40,6 +50,8 @@ void Application::finishEvent() {
     }
     if (!m_ended) {
         destroyClosedForms();
+        if (m_forms.empty() && m_lastWindowGone)
+            m_lastWindowGone();
         // No window left: the program is over.
         if (m_forms.empty())
             m_ended = true;
@@ -112,10 +124,19 @@ Form* Application::activeForm() const {
 void Application::end() {
     if (m_ended)
         return;
-    m_ended = true;
-    // Inside an event the forms go once the handlers have returned.
+    if (!m_lastWindowGone) {
+        m_ended = true;
+        // Inside an event the forms go once the handlers have returned.
+        if (m_depth == 0)
+            tearDown();
+        return;
+    }
+    // Every window goes, without its unload handler; then the last-window handler may keep the
+    // program for one more.
+    for (auto& form : m_forms)
+        form->m_closed = true;
     if (m_depth == 0)
-        tearDown();
+        finishEvent();
 }
 
 void Application::showMessage(const std::string& caption, const std::string& text) {

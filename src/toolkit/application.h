@@ -2,6 +2,7 @@
 // the one door through which every user action enters, and the end of the program.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +27,16 @@ public:
     // Inside a long handler: show that the program is busy and paint what has changed, without
     // delivering any user action or tick.
     virtual void paintWhileBusy() {}
+    // Inside a handler that waits on something outside the program (a port still sending): as
+    // paintWhileBusy, and show `note` over the window with a button captioned `stopCaption`.
+    // Called again and again while the wait lasts, each time with the note as it stands now;
+    // answers true once the user has pressed the button (or closed the note). The note goes
+    // with busyEnded.
+    virtual bool paintWhileWaiting(const std::string& /*note*/,
+                                   const std::string& /*stopCaption*/) {
+        paintWhileBusy();
+        return false;
+    }
     // The handler that was busy has ended.
     virtual void busyEnded() {}
 };
@@ -58,7 +69,8 @@ public:
     std::vector<Form*> forms() const;
     // The newest open form, or none.
     Form* activeForm() const;
-    // Ends the program at once: no form's unload handler runs and nothing more is shown.
+    // Ends the program at once: no form's unload handler runs and nothing more is shown, but
+    // for the one window a last-window handler (setLastWindowGone) may open.
     void end();
     bool ended() const { return m_ended; }
     // A message box over the current window; it asks nothing back.
@@ -78,6 +90,15 @@ public:
     // For a handler that runs long (a run of writes the line takes its time over): the window
     // paints and shows it is busy; no tick and no user action runs until the handler ends.
     void keepPainting();
+    // For a handler that waits on something outside the program: as keepPainting, with `note`
+    // shown and a button to stop the wait; answers whether the user asked to stop it.
+    bool keepWaiting(const std::string& note, const std::string& stopCaption);
+
+    // Told when the last window has gone, before the program ends: it may open one more, and
+    // the program then ends when that one goes.
+    void setLastWindowGone(std::function<void()> lastWindowGone) {
+        m_lastWindowGone = std::move(lastWindowGone);
+    }
 
     // The timer schedule: when the next tick is due, and delivering every tick that is due now
     // (each timer at most once).
@@ -100,6 +121,7 @@ private:
     WindowSystem* m_windowSystem = nullptr;
     std::vector<std::unique_ptr<Form>> m_forms;
     std::vector<Timer*> m_timers;
+    std::function<void()> m_lastWindowGone;
     int m_depth = 0;
     bool m_painting = false;
     bool m_showsBusy = false;

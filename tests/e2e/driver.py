@@ -8,6 +8,7 @@ exist before this module is imported: the accessibility library connects once, a
 """
 
 import os
+import re
 import subprocess
 
 import pyatspi
@@ -141,6 +142,13 @@ class Window:
     def holds(self, role, name):
         """Whether a widget of this role and name is there now."""
         return bool(self._matches(role, name))
+
+    def find_like(self, role, pattern):
+        """Waits for a widget of this role whose name matches the regular expression `pattern`
+        (for a text that changes as time passes)."""
+        return wait_until(lambda: next((w for w in self._matches(role)
+                                        if re.search(pattern, w.name or "")), None),
+                          lambda: f"{role} /{pattern}/ in '{self.title}'")
 
     def find(self, role, name, inside=None, description=None):
         """Waits for the one widget of this role and name (inside the group box named `inside`,

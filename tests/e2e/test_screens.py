@@ -10,7 +10,7 @@ from unittest import mock
 
 import harness
 from desktop import wait_until
-from harness import GREEN, RED, SELECTOR, EndToEndTest
+from harness import GREEN, RED, SELECTOR, EndToEndTest, driver
 from page_texts import PAGE_TEXT
 
 
@@ -148,6 +148,37 @@ class ScreenTest(EndToEndTest):
         alternate.find("push button", "Trigger Drawer").click()
         level = b"\x00\x00" * 25
         self.assertEqual(sim.wait_captured(sent + level)[len(sent):], level)
+
+    def cedar_run_left_at_once(self, sim):
+        """Cedar at 300 baud sends 200 pairs, 13.3 s on the line, and is left at once."""
+        program, cedar = self.open_screen(sim, "Cedar Serial Interface", "Cedar Interface Test")
+        cedar.find("combo box", None, description="Select serial port baud rate.").pick("300")
+        sim.wait_line(r"^line: 300 baud, 8N1$")
+        cedar.find("text", "Repeat Character").replace_text("200")
+        cedar.find("push button", "Trigger Drawer").click()
+        cedar.find("push button", "<< Back").click()
+        return program, program.window(SELECTOR)
+
+    def test_cedar_opened_while_its_last_run_still_leaves_says_so_and_opens_once_it_has_gone(self):
+        sim = self.start_sim("cedar")
+        program, selector = self.cedar_run_left_at_once(sim)
+        selector.find("radio button", "Cedar Serial Interface").click()
+        # The window paints meanwhile and says what it waits for; the run goes out whole.
+        note = driver.Window(program, "Still sending")
+        note.find_like("label", r"^\\\\\.\\COM1 is still sending the last test \(\d+ s left\)$")
+        note.find("push button", "Stop now")
+        program.window("Cedar Interface Test")
+        self.assertEqual(sim.captured(), b"\x07\x00" * 200)
+
+    def test_leaving_while_the_last_run_still_leaves_shows_it_and_stop_now_ends_at_once(self):
+        sim = self.start_sim("cedar")
+        program, selector = self.cedar_run_left_at_once(sim)
+        selector.find("push button", "Exit").click()
+        finishing = program.window("Finishing")
+        finishing.find_like("label", r"^Finishing sending to \\\\\.\\COM1 \(\d+ s left\)$")
+        finishing.find("push button", "Stop now").click()
+        self.assertEqual(program.wait_exit(), 0)
+        self.assertLess(len(sim.captured()), 400)
 
 
 if __name__ == "__main__":

@@ -1,8 +1,12 @@
 // The window system's own duties: timers on Qt time, message boxes, the end of the event loop.
 // (Pictures of a window: the reference pictures.)
 #include <QApplication>
+#include <QDialog>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 
 #include "fixture.h"
 
@@ -37,4 +41,36 @@ TEST_F(RendererTest, AMessageBoxShowsWithoutHoldingUpTheHandler) {
     EXPECT_EQ(shown->windowTitle(), "Drawer Test");
     EXPECT_EQ(shown->text(), "Port COM1 is not available.");
     shown->close();
+}
+
+// A handler that waits on something outside the program shows what it waits for in a note over
+// the window, with the busy cursor, and keeps painting; the note's button asks to stop the wait.
+// The note goes when the handler ends.
+TEST_F(RendererTest, AWaitShowsItsNoteAndHearsItsButton) {
+    std::vector<bool> answers;
+    QPointer<QDialog> note;
+    form.go.onClick = [&] {
+        for (const int left : {8, 7, 6}) {
+            answers.push_back(app.keepWaiting(
+                "COM1 is still sending the last test (" + std::to_string(left) + " s left)",
+                "Stop now"));
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->objectName() == "waitNote" && w->isVisible())
+                    note = qobject_cast<QDialog*>(w);
+            }
+            ASSERT_NE(note, nullptr);
+            EXPECT_EQ(note->findChild<QLabel*>("waitText")->text().toStdString(),
+                      "COM1 is still sending the last test (" + std::to_string(left) + " s left)");
+            EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+            if (left == 8) {
+                auto* stop = note->findChild<QPushButton*>("stopWaiting");
+                EXPECT_EQ(stop->text(), "Stop now");
+                QMetaObject::invokeMethod(stop, "click", Qt::QueuedConnection);
+            }
+        }
+    };
+    QTest::mouseClick(widget<QPushButton>("go"), Qt::LeftButton);
+    EXPECT_EQ(answers, (std::vector<bool>{false, true, true}));
+    EXPECT_TRUE(note.isNull());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

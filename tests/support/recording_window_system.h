@@ -1,5 +1,5 @@
-// A window system for tests without a display: it remembers the message boxes shown and
-// whether the program has ended.
+// A window system for tests without a display: it remembers the message boxes shown, the notes
+// of waits, and whether the program has ended; the user may stop a wait at its nth note.
 #pragma once
 
 #include <string>
@@ -19,8 +19,14 @@ public:
         messages.emplace_back(caption, text);
     }
     void programEnded() override { ended = true; }
+    bool paintWhileWaiting(const std::string& note, const std::string& stopCaption) override {
+        notes.push_back(note + " [" + stopCaption + "]");
+        return notes.size() == stopAtNote;
+    }
 
     std::vector<std::string> shown;
+    std::vector<std::string> notes;
+    std::size_t stopAtNote = 0;
     std::vector<std::pair<std::string, std::string>> messages;
     bool ended = false;
 };

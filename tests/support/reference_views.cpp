@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "sim/device_catalog.h"
 #include "support/virtual_time.h"
 
 namespace support {
@@ -71,6 +72,18 @@ const std::vector<View>& referenceViews() {
              p.runFor(100ms);
              p.fake.queueReplies({0x12});
              p.runFor(100ms);
+         }},
+        // The last window closed while 200 pairs at 300 baud still leave the line.
+        {"Finishing",
+         From::Selector,
+         {"Cedar"},
+         [](ViewProgram& p) {
+             p.fake.attach("COM1", sim::makeDevice("cedar"));
+             toolkit::Form& cedar = *p.app.activeForm();
+             p.app.pick(*dynamic_cast<toolkit::ComboBox*>(cedar.find("baudlist")), 4);
+             p.app.edit(*dynamic_cast<toolkit::TextBox*>(cedar.find("Repeats")), "200");
+             p.click("Trigger");
+             p.app.closeWindow(cedar);
          }},
         {"EPSONSerialform-unknown",
          From::Selector,
