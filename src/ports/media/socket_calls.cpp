@@ -9,9 +9,12 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <mstcpip.h>
+// In this order: each needs the one before.
 #include <winsock2.h>
+
 #include <ws2tcpip.h>
+
+#include <mstcpip.h>
 #else
 #include <fcntl.h>
 #include <netdb.h>
