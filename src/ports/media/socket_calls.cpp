@@ -53,7 +53,20 @@ bool wouldBlock(ErrorCode code) {
 }
 constexpr ErrorCode kConnectTimedOut = WSAETIMEDOUT;
 constexpr ErrorCode kUnreachable = WSAEHOSTUNREACH;
+constexpr ErrorCode kNoLineCode = ERROR_NOT_SUPPORTED;
+constexpr ErrorCode kEndedCode = WSAECONNRESET;
 constexpr int kSendFlags = 0;
+
+// Winsock's codes say what ended a connection well enough.
+ErrorCode asEnded(ErrorCode code) {
+    return code;
+}
+void closeNative(Socket socket) {
+    ::closesocket(static_cast<SOCKET>(socket));
+}
+void shutdownSending(Socket socket) {
+    ::shutdown(static_cast<SOCKET>(socket), SD_SEND);
+}
 
 // Winsock wants starting once per process, before its first call.
 bool started() {
@@ -107,6 +120,8 @@ bool wouldBlock(ErrorCode code) {
 }
 constexpr ErrorCode kConnectTimedOut = ETIMEDOUT;
 constexpr ErrorCode kUnreachable = EHOSTUNREACH;
+constexpr ErrorCode kNoLineCode = ENOTTY;
+constexpr ErrorCode kEndedCode = EIO;
 // A peer gone must fail the send, not end the program with SIGPIPE.
 constexpr int kSendFlags = MSG_NOSIGNAL;
 
@@ -116,6 +131,16 @@ Socket openSocket(int family) {
 }
 int native(Socket socket) {
     return static_cast<int>(socket);
+}
+// A connection that went away reads and writes as a device that went away.
+ErrorCode asEnded(ErrorCode code) {
+    return code == EPIPE || code == ECONNRESET ? EIO : code;
+}
+void closeNative(Socket socket) {
+    ::close(native(socket));
+}
+void shutdownSending(Socket socket) {
+    ::shutdown(native(socket), SHUT_WR);
 }
 int pollOne(PollEntry& entry, int timeoutMs) {
     return ::poll(&entry, 1, timeoutMs);
@@ -195,29 +220,16 @@ AddressList resolve(const NetworkAddress& address, SteadyClock::time_point end, 
 
 }  // namespace
 
-#ifdef _WIN32
-const ErrorCode kNoLine = ERROR_NOT_SUPPORTED;
-const ErrorCode kEnded = WSAECONNRESET;
+const ErrorCode kNoLine = kNoLineCode;
+const ErrorCode kEnded = kEndedCode;
 
 ErrorCode endedCode(ErrorCode code) {
-    return code;
+    return asEnded(code);
 }
 
 void closeSocket(Socket socket) {
-    ::closesocket(native(socket));
+    closeNative(socket);
 }
-#else
-const ErrorCode kNoLine = ENOTTY;
-const ErrorCode kEnded = EIO;
-
-ErrorCode endedCode(ErrorCode code) {
-    return code == EPIPE || code == ECONNRESET ? EIO : code;
-}
-
-void closeSocket(Socket socket) {
-    ::close(native(socket));
-}
-#endif
 
 Socket connectTo(const NetworkAddress& address, std::chrono::milliseconds limit, ErrorCode& code) {
     const auto end = SteadyClock::now() + limit;
@@ -313,11 +325,7 @@ ErrorCode pendingError(Socket socket) {
 }
 
 void endSending(Socket socket) {
-#ifdef _WIN32
-    ::shutdown(native(socket), SD_SEND);
-#else
-    ::shutdown(native(socket), SHUT_WR);
-#endif
+    shutdownSending(socket);
 }
 
 }  // namespace ports::net
