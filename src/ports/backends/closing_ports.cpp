@@ -17,12 +17,8 @@ void ClosingPorts::start(std::unique_ptr<Medium> medium, std::string port,
                          Clock::duration sending) {
     sweep();
     auto stop = std::make_shared<std::atomic<bool>>(false);
+    // No close of the same device runs now: the open before this close waited for it.
     std::string key = medium->deviceKey();
-    // A close of the same device still running goes first: the device takes one at a time.
-    for (Close& close : m_closes) {
-        if (!key.empty() && close.key == key)
-            close.done.wait();
-    }
     auto done = std::async(std::launch::async, [medium = std::move(medium), stop]() mutable {
         const ErrorCode sent = medium->finishSending(*stop);
         const ErrorCode closed = medium->close();

@@ -83,16 +83,24 @@ TEST_F(PosixPortSystemTest, HoldsThePortContract) {
                              }});
 }
 
-// A COM port on a network, a serial server's TCP port, keeps the contract as well.
-TEST(PosixNetworkPort, HoldsThePortContract) {
+// A TCP server on a loopback port of its own, taking `backlog` connections before it takes them
+// in; the port into `port`.
+int listening(int backlog, std::string& port) {
     const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t size = sizeof address;
     auto* named = reinterpret_cast<sockaddr*>(&address);
-    ASSERT_TRUE(::bind(server, named, size) == 0 && ::listen(server, 4) == 0 &&
+    EXPECT_TRUE(::bind(server, named, size) == 0 && ::listen(server, backlog) == 0 &&
                 ::getsockname(server, named, &size) == 0);
-    ports::PosixPortSystem system(
-        mapTo({{"COM1", "localhost:" + std::to_string(ntohs(address.sin_port))}}));
+    port = std::to_string(ntohs(address.sin_port));
+    return server;
+}
+
+// A COM port on a network, a serial server's TCP port, keeps the contract as well.
+TEST(PosixNetworkPort, HoldsThePortContract) {
+    std::string port;
+    const int server = listening(4, port);
+    ports::PosixPortSystem system(mapTo({{"COM1", "localhost:" + port}}));
     int peer = -1;  // the first connection, taken once the port has opened
     // Each open is a connection of its own; the line's speed is the server's to keep.
     expectContract(system,
@@ -106,6 +114,19 @@ TEST(PosixNetworkPort, HoldsThePortContract) {
                                   static_cast<ssize_t>(bytes.size()));
                     }});
     ::close(peer);
+    ::close(server);
+}
+
+// A printer that does not answer (its queue of connections full) is told within the bound.
+TEST(PosixNetworkPort, APrinterThatDoesNotAnswerIsToldWithinTheBound) {
+    std::string port;
+    const int server = listening(0, port);
+    ports::PosixPortSystem system(
+        mapTo({{"COM1", "127.0.0.1:" + port}, {"COM2", "127.0.0.1:" + port}}));
+    const ports::Handle first = open(system, "COM1");
+    EXPECT_GE(first, 1) << "the one the queue takes";
+    EXPECT_EQ(open(system, "COM2"), ports::kInvalidHandle);
+    EXPECT_EQ(system.lastError(), code(ETIMEDOUT));
     ::close(server);
 }
 
@@ -160,6 +181,17 @@ TEST_F(PosixPortSystemTest, WritesArriveAsWrittenOnARaw8N1LineLeftAsItWasFound) 
     }
     EXPECT_TRUE(sameLine(lineOf(other), found) && exclusive == 0) << "the line as it was found";
     ::close(other);
+}
+
+TEST_F(PosixPortSystemTest, EveryLineSpeedReadsBackAsSet) {
+    const ports::Handle h = open(m_ports, "COM1");
+    ASSERT_GE(h, 1);
+    for (const std::uint32_t rate :
+         {110, 300, 600, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200}) {
+        ASSERT_EQ(setUp(m_ports, h, "COM1:" + std::to_string(rate) + ",n,8,1"), ports::kSuccess);
+        EXPECT_EQ(stateOf(m_ports, h).baudRate, rate);
+    }
+    // (A pty keeps every byte 8 bits wide and without parity, whatever is asked.)
 }
 
 TEST_F(PosixPortSystemTest, HeldPortsAreBusyAndOpensLeaveNoDescriptorBehind) {
