@@ -114,19 +114,35 @@ TEST(PosixNetworkPort, HoldsThePortContract) {
                                   static_cast<ssize_t>(bytes.size()));
                     }});
     ::close(peer);
+
     ::close(server);
 }
 
-// A printer that does not answer (its queue of connections full) is told within the bound.
-TEST(PosixNetworkPort, APrinterThatDoesNotAnswerIsToldWithinTheBound) {
+// A printer that does not answer (its queue of connections full) is told within the bound; one
+// that resets the connection ends reads and writes as a device gone.
+TEST(PosixNetworkPort, APrinterThatDoesNotAnswerOrResetsIsToldSo) {
     std::string port;
     const int server = listening(0, port);
     ports::PosixPortSystem system(
         mapTo({{"COM1", "127.0.0.1:" + port}, {"COM2", "127.0.0.1:" + port}}));
-    const ports::Handle first = open(system, "COM1");
-    EXPECT_GE(first, 1) << "the one the queue takes";
+    const ports::Handle h = open(system, "COM1");
+    EXPECT_GE(h, 1) << "the one connection the queue takes";
     EXPECT_EQ(open(system, "COM2"), ports::kInvalidHandle);
     EXPECT_EQ(system.lastError(), code(ETIMEDOUT));
+
+    const int peer = ::accept(server, nullptr, nullptr);
+    const linger abort{1, 0};
+    ::setsockopt(peer, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    ::close(peer);
+    std::uint8_t byte = 0;
+    std::uint32_t read = 0;
+    ports::ErrorCode result = ports::kTimedOut;
+    for (int look = 0; look < 200 && result == ports::kTimedOut; ++look) {
+        if ((result = system.readFile(h, byte, read, nullptr)) == ports::kTimedOut)
+            ::poll(nullptr, 0, 10);
+    }
+    EXPECT_EQ(result, code(EIO));
+    EXPECT_EQ(write(system, h, {0x41}), code(EIO));
     ::close(server);
 }
 
