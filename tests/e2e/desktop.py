@@ -16,6 +16,8 @@ import sys
 import tempfile
 import time
 
+from Xlib import X, display as xdisplay
+
 # A slow, loaded CI machine gets generous waits: this many seconds for anything to appear.
 TIMEOUT = 60.0
 
@@ -104,6 +106,12 @@ def start_desktop():
     if not number:
         _skip("the virtual display did not start")
     os.environ.update(DISPLAY=f":{number}", XDG_RUNTIME_DIR=runtime)
+    # A key's press and release are two requests; on a loaded machine the release can come after
+    # the server's autorepeat delay, which would type the key twice.
+    server = xdisplay.Display()
+    server.change_keyboard_control(auto_repeat_mode=X.AutoRepeatModeOff)
+    server.sync()
+    server.close()
 
     # Services the bus starts (the accessibility bus, the registry that makes input events)
     # inherit the display from it.
