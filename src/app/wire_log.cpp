@@ -191,15 +191,25 @@ std::string callText(const PortCall& call) {
 }  // namespace
 
 void WireLog::start(const screens::ScreenEntry& screen) {
+    startSearch({});
+    m_search = false;
+    m_commands = screen.printer != nullptr ? screen.printer->commands : nullptr;
+    m_serialInterface = screen.family == screens::PortFamily::MakerSerial;
+}
+
+void WireLog::startSearch(std::string caption) {
     ++m_recording;
     m_events.clear();
     m_dropped = 0;
-    m_caption.clear();
+    m_caption = std::move(caption);
     m_opened = now();
     m_start = m_clock.now();
-    m_commands = screen.printer != nullptr ? screen.printer->commands : nullptr;
+    m_search = true;
+    m_commands = nullptr;
     m_printer.reset();  // the port's open brings the brand's printer
-    m_serialInterface = screen.family == screens::PortFamily::MakerSerial;
+    m_asked = nullptr;
+    m_request.clear();
+    m_serialInterface = false;
     m_pairs = 0;
 }
 
@@ -228,8 +238,8 @@ std::string WireLog::meaningOf(const PortCall& call) {
             m_pairs = 0;
             return {};
         case Kind::Read:
-            if (call.result == ports::kSuccess && m_commands && call.data.size() == 1)
-                return protocol::describeReply(*m_commands,
+            if (call.result == ports::kSuccess && m_asked && call.data.size() == 1)
+                return protocol::describeReply(*m_asked, m_request,
                                                static_cast<std::uint8_t>(call.data[0]));
             return {};
         case Kind::Write:
@@ -243,14 +253,32 @@ std::string WireLog::meaningOf(const PortCall& call) {
         return "opening character " + std::to_string(c) + " (0x" + protocol::hex(c) + "), pair " +
                std::to_string(++m_pairs);
     }
+    if (ports::writeFailed(call.result))
+        return {};
+    const protocol::Bytes bytes(call.data.begin(), call.data.end());
+    // A search asks one brand after another, each request in a write of its own.
+    if (m_search) {
+        const protocol::CommandSet* brand = protocol::commandSetAsking(bytes);
+        if (brand == nullptr)
+            return {};
+        m_asked = brand;
+        m_request = bytes;
+        return std::string(brand->title) + ": " + protocol::decode(*brand, bytes).front().name();
+    }
     // A printer hears only the bytes that went out.
-    if (!m_printer || ports::writeFailed(call.result))
+    if (!m_printer)
         return {};
     std::string names;
-    for (char c : call.data) {
-        const auto command = m_printer->take(static_cast<std::uint8_t>(c));
-        if (command && command->action != protocol::Action::Text)
-            names += (names.empty() ? "" : "; ") + command->name();
+    for (std::uint8_t byte : bytes) {
+        const auto command = m_printer->take(byte);
+        if (!command || command->action == protocol::Action::Text)
+            continue;
+        names += (names.empty() ? "" : "; ") + command->name();
+        if (command->action == protocol::Action::StatusRequest ||
+            command->action == protocol::Action::HeldStatusRequest) {
+            m_asked = m_commands;
+            m_request = command->bytes;
+        }
     }
     return names;
 }

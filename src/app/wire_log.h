@@ -13,6 +13,7 @@
 #include <string>
 
 #include "ports/recording/recording_port_system.h"
+#include "protocol/bytes.h"
 #include "protocol/command_set.h"
 #include "screens/screen_table.h"
 #include "toolkit/clock.h"
@@ -28,6 +29,9 @@ public:
     // A new recording for the screen that opens now; what the last one held is gone. Calls
     // made while no screen has opened yet are not kept.
     void start(const screens::ScreenEntry& screen);
+    // A new recording for a search of the ports for drawers (Find): its requests are named by
+    // the brand whose request they are.
+    void startSearch(std::string caption);
     // The screen's window caption, for the heading.
     void setCaption(std::string caption) { m_caption = std::move(caption); }
 
@@ -66,6 +70,10 @@ private:
     // carry no mark of what they are.
     std::optional<protocol::Decoder> m_printer;
     const protocol::CommandSet* m_commands = nullptr;
+    bool m_search = false;
+    // The last request that went out, for naming its reply.
+    const protocol::CommandSet* m_asked = nullptr;
+    protocol::Bytes m_request;
     bool m_serialInterface = false;
     int m_pairs = 0;  // opening characters in a row
 };

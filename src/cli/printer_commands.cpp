@@ -101,7 +101,7 @@ std::optional<Reading> askStatus(PortSession& session, const screens::StatusMode
     if (status.flushesFirst)
         session.flush();
     session.ports().purgeComm(session.handle(), ports::kPurgeRxClear);
-    for (std::uint8_t byte : status.request) {
+    for (std::uint8_t byte : model.commands->statusRequest) {
         const ports::ErrorCode result = session.write(std::span(&byte, 1));
         if (ports::writeFailed(result))
             return Reading{

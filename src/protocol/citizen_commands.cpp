@@ -6,7 +6,7 @@ namespace protocol {
 
 namespace {
 
-std::optional<std::uint8_t> reply(const Command& /*request*/, bool /*drawerOpen*/) {
+std::optional<std::uint8_t> reply(const Command& /*request*/, const PrinterState& /*state*/) {
     return std::nullopt;
 }
 
@@ -33,6 +33,7 @@ const CommandSet& citizenCommands() {
             }(),
         .reply = reply,
         .readReply = readReply,
+        .deviceIdMakers = {"CITIZEN"},
     };
     return kSet;
 }

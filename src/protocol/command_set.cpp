@@ -116,12 +116,32 @@ std::vector<Command> decode(const CommandSet& set, const std::vector<std::uint8_
     return commands;
 }
 
-std::string describeReply(const CommandSet& commands, std::uint8_t reply) {
+std::string describeReply(const CommandSet& commands, std::span<const std::uint8_t> request,
+                          std::uint8_t reply) {
+    const std::string start = "reply 0x" + hex(reply) + ": ";
+    const bool status = request.empty() || std::ranges::equal(request, commands.statusRequest);
+    PrinterCondition condition;
+    const bool told =
+        commands.readCondition != nullptr && commands.readCondition(request, reply, condition);
+    if (!status)
+        return start + (told ? condition.summary() : "not a status reply");
     const DrawerReading reading = commands.readReply(reply);
-    return "reply 0x" + hex(reply) + ": " +
-           (reading == DrawerReading::Open     ? "drawer open"
-            : reading == DrawerReading::Closed ? "drawer closed"
-                                               : "not a drawer status");
+    if (reading == DrawerReading::NotJudged)
+        return start + "not a drawer status";
+    return start + (reading == DrawerReading::Open ? "drawer open" : "drawer closed") +
+           (told && condition.isOffline() ? ", printer offline" : "");
+}
+
+const CommandSet* commandSetAsking(std::span<const std::uint8_t> bytes) {
+    for (const CommandSet* commands : commandSets()) {
+        if (!commands->statusRequest.empty() && std::ranges::equal(bytes, commands->statusRequest))
+            return commands;
+        for (const auto& request : commands->conditionRequests) {
+            if (std::ranges::equal(bytes, request))
+                return commands;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace protocol

@@ -1,8 +1,10 @@
 // The command sets of the receipt printers: what each brand understands in the byte stream it
 // is sent, each command with its bytes and a short name ("ESC p 0 80 80: drawer kick, pin 2,
-// 160 ms on, 160 ms off", "DLE EOT 1: status request", "GS V 1: partial cut"), and what its
-// status reply means. The simulated printers act on these commands, and the reply rules are
-// the ones the printer screens judge their replies by. Each brand's set is a file of its own.
+// 160 ms on, 160 ms off", "DLE EOT 1: status request", "GS V 1: partial cut"), the requests
+// that ask for the drawer and the printer's condition and what their replies mean, and how the
+// brand's printers name themselves in a device ID. The simulated printers act on these
+// commands, and the screens, the command line and the search judge replies by these rules.
+// Each brand's set is a file of its own.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +13,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "protocol/printer_condition.h"
 
 namespace protocol {
 
@@ -21,8 +25,9 @@ enum class Action {
     CarriageReturn,
     Feed,  // feed a number of lines
     Cut,
-    Kick,           // open a drawer
-    StatusRequest,  // answer with a status byte
+    Kick,               // open a drawer
+    StatusRequest,      // answer with a status byte at once, even while offline
+    HeldStatusRequest,  // answer with a status byte in turn, after what came before it
     Initialise,
     Other,    // understood, nothing the simulation acts on
     Unknown,  // no command of this brand
@@ -70,11 +75,25 @@ struct CommandSet {
     // Characters on a line of the brand's receipt paper.
     int paperColumns;
     std::vector<CommandEntry> commands;
-    // The status byte a printer of the brand sends for `request` with its drawer open or shut;
-    // none for a brand that sends none.
-    std::optional<std::uint8_t> (*reply)(const Command& request, bool drawerOpen);
+    // The request the screens send for the drawer state, answered by one byte; empty for a
+    // brand whose printers answer none.
+    std::vector<std::uint8_t> statusRequest = {};
+    // The requests that tell why a printer is offline and how its paper is, in the order they
+    // are asked; none for a brand whose printers tell neither.
+    std::vector<std::vector<std::uint8_t>> conditionRequests = {};
+    // The status byte a printer of the brand in `state` sends for `request`; none for a
+    // request it does not answer.
+    std::optional<std::uint8_t> (*reply)(const Command& request, const PrinterState& state);
     // What a status reply says about the drawer.
     DrawerReading (*readReply)(std::uint8_t reply);
+    // What the reply to `request` (the status request or a condition request) tells of the
+    // printer's condition, added to `condition`; false for a reply that tells nothing of it.
+    bool (*readCondition)(std::span<const std::uint8_t> request, std::uint8_t reply,
+                          PrinterCondition& condition) = nullptr;
+    // How the brand's printers name themselves in an IEEE 1284 device ID: the makers (MFG) and
+    // the command languages (CMD), in capitals.
+    std::vector<std::string_view> deviceIdMakers = {};
+    std::vector<std::string_view> deviceIdCommands = {};
 };
 
 // Each brand's set, defined in a file of its own.
@@ -105,7 +124,12 @@ private:
 // A whole stream as commands, runs of text joined; an unfinished command at the end is left out.
 std::vector<Command> decode(const CommandSet& commands, const std::vector<std::uint8_t>& bytes);
 
-// "reply 0x16: drawer closed", "reply 0xFF: not a drawer status".
-std::string describeReply(const CommandSet& commands, std::uint8_t reply);
+// The reply to `request` in words: "reply 0x16: drawer closed", "reply 0x1E: drawer closed,
+// printer offline", "reply 0x16: cover open" (a condition request), "reply 0xFF: not a drawer
+// status".
+std::string describeReply(const CommandSet& commands, std::span<const std::uint8_t> request,
+                          std::uint8_t reply);
+// The brand whose status or condition request `bytes` are, exactly; null for none.
+const CommandSet* commandSetAsking(std::span<const std::uint8_t> bytes);
 
 }  // namespace protocol

@@ -12,8 +12,8 @@ void drawerNumber(Command& c) {
     c.meaning = "drawer " + std::to_string(c.drawer) + " kick";
 }
 
-std::optional<std::uint8_t> reply(const Command& /*request*/, bool drawerOpen) {
-    return drawerOpen ? 0x48 : 0x08;
+std::optional<std::uint8_t> reply(const Command& /*request*/, const PrinterState& state) {
+    return state.drawerOpen ? 0x48 : 0x08;
 }
 
 // 0x08 shut, 0x48 open; any other byte says nothing of the drawer.
@@ -39,8 +39,11 @@ const CommandSet& ithacaCommands() {
                      {{kEsc, 'v'}, 0, Action::Other, "page end"},
                      {{kEsc, 'x'}, 1, Action::Kick, "drawer kick", 0, drawerNumber},
                      {{kEnq}, 1, Action::StatusRequest, "status request"}},
+        .statusRequest = {kEnq, 1},
         .reply = reply,
         .readReply = readReply,
+        // TransAct makes the Ithaca printers.
+        .deviceIdMakers = {"ITHACA", "TRANSACT"},
     };
     return kSet;
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "protocol/bytes.h"
@@ -88,6 +89,8 @@ public:
 
     // "a Birch serial interface", or what a printer's command set says it is.
     virtual std::string description() const = 0;
+    // The IEEE 1284 device ID it gives when asked who it is (a printer does); empty for none.
+    virtual std::string deviceId() const { return {}; }
 
     // A byte from the program that has reached the device at `at`; answers what the device
     // sends back. Times never go backwards.
@@ -113,6 +116,9 @@ public:
     void setListener(Listener listener) { m_listener = std::move(listener); }
     // Status requests answered so far.
     std::uint64_t statusAnswers() const { return m_statusAnswers; }
+    // What it has sent by itself since the last look, not in answer to a byte just come (a
+    // printer answering a request it held while offline).
+    Bytes takeOutbox() { return std::exchange(m_outbox, {}); }
 
 protected:
     virtual Bytes onByte(std::uint8_t byte, Time at) = 0;
@@ -120,6 +126,7 @@ protected:
     // A drawer command: the drawer opens if it was shut.
     void kick(int number, Time at);
     void countStatusAnswer() { ++m_statusAnswers; }
+    void sendLater(std::uint8_t byte) { m_outbox.push_back(byte); }
     // The line has been quiet for kQuietAfter: a pending run or line of text is over.
     virtual void quiet() {}
     // The device holds something that a quiet line ends; the last byte came at `lastByte`.
@@ -133,6 +140,7 @@ private:
     Listener m_listener;
     std::optional<Time> m_quietFrom;
     std::uint64_t m_statusAnswers = 0;
+    Bytes m_outbox;
 };
 
 // How long the line stays silent before a run of characters or a line of text counts as ended.

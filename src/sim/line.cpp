@@ -75,6 +75,8 @@ std::optional<Time> Line::nextArrival() const {
 
 void Line::advance(Time now) {
     now = std::max(now, m_now);
+    if (m_device)
+        sendOutbox();
     for (auto t = nextArrival(); t && *t <= now; t = nextArrival()) {
         if (!m_output.empty() && m_output.front().arrives == *t) {
             const std::uint8_t byte = m_output.front().value;
@@ -95,8 +97,21 @@ void Line::advance(Time now) {
         }
     }
     m_now = now;
-    if (m_device)
+    if (m_device) {
         m_device->advance(now);
+        sendOutbox();
+    }
+}
+
+void Line::sendOutbox() {
+    // What the device sent by itself since the line last moved leaves from then on, behind
+    // any reply still going back.
+    for (const std::uint8_t byte : m_device->takeOutbox()) {
+        if (m_parallel || m_farEnd == FarEnd::SwitchedOff)
+            continue;
+        m_returnFree = std::max(m_now, m_returnFree) + byteTime();
+        m_returning.push_back({byte, m_returnFree});
+    }
 }
 
 std::size_t Line::write(std::span<const std::uint8_t> bytes, Time now) {

@@ -88,6 +88,8 @@ private:
     void schedule(Time from);
     // The next byte to reach either end, if any is on its way.
     std::optional<Time> nextArrival() const;
+    // Puts what the device sent by itself on the way back.
+    void sendOutbox();
 
     LineSettings m_settings;
     bool m_parallel = false;

@@ -38,7 +38,6 @@ const PrinterModel kSerial{
                  .steps = {SequenceStep::sendPage({}, kPageFailure), kPageEnd, kDrawerCommand}},
     .status = StatusModel{.captionName = "Label3",
                           .caption = "Drawer indicates:",
-                          .request = {0x10, 0x04, 0x01},
                           .greensFeedback2 = true,
                           .flushesFirst = false,
                           .ownRecord = true,

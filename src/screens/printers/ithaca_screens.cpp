@@ -36,7 +36,6 @@ const PrinterModel kSerial{
     .pollsAfterTest = true,
     .status = StatusModel{.captionName = "Status3",
                           .caption = "Drawer indicates:",
-                          .request = {0x05, 0x01},
                           .greensFeedback2 = true,
                           .flushesFirst = true,
                           .ownRecord = false,

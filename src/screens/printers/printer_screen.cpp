@@ -419,7 +419,7 @@ void PrinterScreen::statusPoll(bool afterPage) {
 
     portSystem().purgeComm(m_port.handle, ports::kPurgeRxClear);
     ports::ErrorCode result = ports::kSuccess;
-    for (std::uint8_t byte : status.request) {
+    for (std::uint8_t byte : m_model.commands->statusRequest) {
         std::uint32_t written = 0;
         result = portSystem().writeFile(m_port.handle, std::span(&byte, 1), written, &record);
         if (!ports::writeFailed(result))

@@ -92,9 +92,10 @@ inline constexpr const char* kStatusReplyFailure = "Error getting status informa
 struct StatusModel {
     const char* captionName;  // "Label3" or "Status3"
     const char* caption;
-    std::vector<std::uint8_t> request;  // one write per byte; only the last one is checked
-    bool greensFeedback2;               // each poll turns Feedback2 green
-    bool flushesFirst;                  // each poll flushes the port first
+    // The request is the brand's (protocol::CommandSet::statusRequest), one write per byte;
+    // only the last write is looked at.
+    bool greensFeedback2;  // each poll turns Feedback2 green
+    bool flushesFirst;     // each poll flushes the port first
     // The poll's writes and read pass a record of its own; otherwise the writes pass the
     // shared WriteOverlapped and the read none.
     bool ownRecord;

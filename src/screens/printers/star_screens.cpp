@@ -37,7 +37,6 @@ const PrinterModel kSerial{
         },
     .status = StatusModel{.captionName = "Status3",
                           .caption = "Drawer Indicates:",
-                          .request = {0x05},
                           .greensFeedback2 = false,
                           .flushesFirst = true,
                           .ownRecord = true,

@@ -1,0 +1,120 @@
+// A simulated printer's far end as a real one is: bytes at another rate than its own arrive
+// garbled both ways, offline it holds what it is sent (the kick too) and answers only its
+// real-time requests, and it gives its device ID as its brand's printers do.
+#include <gtest/gtest.h>
+
+#include "sim/line.h"
+#include "sim/printer.h"
+#include "sim/uart.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using sim::Bytes;
+using sim::Time;
+
+Bytes bytesOf(const std::vector<sim::Received>& received, bool framingErrorsToo) {
+    Bytes bytes;
+    for (const sim::Received& r : received) {
+        if (framingErrorsToo || !r.framingError)
+            bytes.push_back(r.byte);
+    }
+    return bytes;
+}
+
+TEST(Uart, ReadsAByteSentAtAnotherRateAsARealReceiverWould) {
+    for (std::uint32_t rate : {1200u, 9600u, 115200u}) {
+        for (int byte : {0x00, 0x10, 0x55, 0xFF}) {
+            const auto received = sim::receivedAt(static_cast<std::uint8_t>(byte), rate, rate);
+            ASSERT_EQ(received.size(), 1u);
+            EXPECT_EQ(received[0].byte, byte);
+            EXPECT_FALSE(received[0].framingError);
+        }
+    }
+    // Sent twice as fast: 0x10 is 0 0000 1000 1 on the wire, and the receiver's data samples
+    // fall on sent bits 2, 4, 6, 8 (the stop bit) and then the idle line.
+    EXPECT_EQ(bytesOf(sim::receivedAt(0x10, 19200, 9600), true), Bytes{0xFA});
+    // Sent at half the rate: each sent bit lasts two of the receiver's, which finds a start bit
+    // in the stretched low bits, reads zeros and a low stop bit, then starts again.
+    const auto slow = sim::receivedAt(0x10, 9600, 19200);
+    ASSERT_EQ(slow.size(), 2u);
+    EXPECT_EQ(slow[0].byte, 0x00);
+    EXPECT_TRUE(slow[0].framingError);
+    EXPECT_EQ(slow[1].byte, 0xE0);
+    EXPECT_FALSE(slow[1].framingError);
+}
+
+// The program's line at one rate, a printer behind it at another: the printer reads garbage and
+// answers nothing; at its own rate it answers at once.
+TEST(PrinterLines, AnswerOnlyAtTheirOwnRate) {
+    const protocol::CommandSet& epson = protocol::epsonCommands();
+    for (std::uint32_t printerRate : {9600u, 19200u, 38400u, 115200u}) {
+        for (std::uint32_t lineRate : {9600u, 19200u, 38400u, 57600u, 115200u}) {
+            SCOPED_TRACE(std::to_string(printerRate) + " printer, line at " +
+                         std::to_string(lineRate));
+            auto printer = std::make_shared<sim::Printer>(epson, 0, printerRate);
+            sim::Line line(sim::LineSettings{.baud = lineRate});
+            line.attach(printer, Time::zero());
+            std::string told;
+            printer->setListener([&told](const sim::Notice& n) { told += n.text + "\n"; });
+            line.write(epson.statusRequest, Time::zero());
+            Bytes replies;
+            while (auto reply = line.read(1s))
+                replies.push_back(*reply);
+            if (printerRate == lineRate) {
+                EXPECT_EQ(replies, Bytes{0x16});
+            } else {
+                EXPECT_EQ(replies, Bytes{});
+                printer->advance(2s);
+                EXPECT_NE(told.find("10 04 01 sent at " + std::to_string(lineRate) +
+                                    " baud reached a printer set to " +
+                                    std::to_string(printerRate) + " baud garbled: "),
+                          std::string::npos)
+                    << told;
+            }
+        }
+    }
+}
+
+// A printer whose cover is open holds the page and the kick, answers the real-time requests
+// that tell why, and acts on what it held once its cover is shut.
+TEST(PrinterLines, OfflineHoldTheKickUntilBackOnline) {
+    const protocol::CommandSet& epson = protocol::epsonCommands();
+    auto printer = std::make_shared<sim::Printer>(epson);
+    printer->setCondition({.coverOpen = true}, Time::zero());
+    sim::Line line;
+    line.attach(printer, Time::zero());
+    std::vector<std::string> told;
+    printer->setListener([&told](const sim::Notice& n) { told.push_back(n.text); });
+    const Bytes kickAndAsk{0x1B, 0x70, 0x00, 0x50, 0x50, 0x1D, 0x72,
+                           0x02, 0x10, 0x04, 0x01, 0x10, 0x04, 0x02};
+    line.write(kickAndAsk, Time::zero());
+    Bytes replies;
+    while (auto reply = line.read(1s))
+        replies.push_back(*reply);
+    EXPECT_EQ(replies, (Bytes{0x1E, 0x16})) << "closed and offline; the cover is open";
+    EXPECT_FALSE(printer->drawer(1).isOpen());
+
+    printer->setCondition({}, 2s);
+    EXPECT_TRUE(printer->drawer(1).isOpen());
+    while (auto reply = line.read(4s))
+        replies.push_back(*reply);
+    EXPECT_EQ(replies, (Bytes{0x1E, 0x16, 0x00})) << "GS r 2 answered once it is its turn";
+    EXPECT_EQ(told.front(),
+              "ESC p 0 80 80: drawer kick, pin 2, 160 ms on, 160 ms off (1B 70 00 50 50)");
+    EXPECT_NE(std::find(told.begin(), told.end(), "back online: 2 held commands go on"),
+              told.end());
+    EXPECT_NE(std::find(told.begin(), told.end(),
+                        "DLE EOT 2: offline cause request; reply "
+                        "0x16: cover open"),
+              told.end());
+}
+
+TEST(PrinterLines, GiveTheirBrandsDeviceId) {
+    EXPECT_EQ(sim::Printer(protocol::epsonCommands()).deviceId(),
+              "MFG:EPSON;CMD:ESC/POS;MDL:Simulated Epson;CLS:PRINTER;");
+    EXPECT_EQ(sim::Printer(protocol::ithacaCommands()).deviceId(),
+              "MFG:ITHACA;MDL:Simulated Ithaca;CLS:PRINTER;");
+}
+
+}  // namespace
