@@ -180,6 +180,8 @@ std::string callText(const PortCall& call) {
             return outcome("result of the write under way: " + bytesText(v[0]));
         case Kind::ModemStatus:
             return ok ? modemText(v[0]) : outcome("modem status");
+        case Kind::DeviceId:
+            return ok ? "device ID: " + call.data : outcome("device ID");
         case Kind::Close:
             return outcome("close handle " + std::to_string(call.handle));
         case Kind::Write:

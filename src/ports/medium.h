@@ -25,6 +25,8 @@ public:
     virtual ErrorCode escape(EscapeFunction function) = 0;
     // CTS 0x10, DSR 0x20, RI 0x40, CD 0x80.
     virtual ErrorCode modemStatus(std::uint32_t& status) = 0;
+    // The IEEE 1284 device ID of the printer behind it, where its driver has one to give.
+    virtual ErrorCode deviceId(std::string& /*id*/) { return kNoDeviceId; }
 
     // Buffers and time-outs. The time-outs are recorded for the screens to read back: every
     // wait on a device keeps this program's own bounds (wait_bounds.h).

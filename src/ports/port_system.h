@@ -61,6 +61,11 @@ public:
     // The modem-status word: CTS 0x10, DSR 0x20, RI 0x40, CD 0x80.
     virtual ErrorCode getCommModemStatus(Handle handle, std::uint32_t& status) = 0;
 
+    // The IEEE 1284 device ID of the printer on the port ("MFG:EPSON;CMD:ESC/POS;..."), as its
+    // driver reads it from a USB printer or the parallel port's probe found it; fails with the
+    // platform's code on a port that has none to give (a serial line, a network connection).
+    virtual ErrorCode getDeviceId(Handle handle, std::string& id) = 0;
+
     virtual ErrorCode closeHandle(Handle handle) = 0;
 
     // Beyond the system's calls: the ports whose close still lets their output leave (a close

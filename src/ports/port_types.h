@@ -33,6 +33,13 @@ inline constexpr ErrorCode kTimedOut = 1460;  // ERROR_TIMEOUT
 inline constexpr ErrorCode kTimedOut = ETIMEDOUT;
 #endif
 
+// A port that has no printer's device ID to give: a serial line, a network connection.
+#ifdef _WIN32
+inline constexpr ErrorCode kNoDeviceId = 50;  // ERROR_NOT_SUPPORTED
+#else
+inline constexpr ErrorCode kNoDeviceId = ENOTTY;
+#endif
+
 // The arguments every screen opens its port with.
 inline constexpr std::uint32_t kGenericReadWrite = 0xC0000000;  // GENERIC_READ | GENERIC_WRITE
 inline constexpr std::uint32_t kShareReadWrite = 3;  // FILE_SHARE_READ | FILE_SHARE_WRITE

@@ -31,6 +31,17 @@ public:
         status = m_port.simulated.modemStatus(m_clock.now());
         return ports::kSuccess;
     }
+    // A printer on a parallel link gives its ID, as one on a real parallel port answers the
+    // port's probe; a serial line has no way to ask.
+    ports::ErrorCode deviceId(std::string& id) override {
+        m_port.simulated.advance(m_clock.now());
+        const Line& line = m_port.simulated.line();
+        const Device* device = line.farEnd() == Line::FarEnd::SwitchedOff ? nullptr : line.device();
+        if (!line.isParallel() || device == nullptr || device->deviceId().empty())
+            return ports::kNoDeviceId;
+        id = device->deviceId();
+        return ports::kSuccess;
+    }
     ports::ErrorCode getTimeouts(ports::CommTimeoutsRec& timeouts) override {
         timeouts = m_port.timeouts;
         return ports::kSuccess;

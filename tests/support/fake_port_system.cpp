@@ -46,7 +46,7 @@ constexpr const char* kCallNames[] = {
     "escapeCommFunction",  "flushFileBuffers",    "purgeComm",       "clearCommError",
     "setupComm",           "getCommTimeouts",     "setCommTimeouts", "createEvent",
     "closeEvent",          "waitForSingleObject", "writeFile",       "readFile",
-    "getOverlappedResult", "getCommModemStatus",  "closeHandle"};
+    "getOverlappedResult", "getCommModemStatus",  "getDeviceId",     "closeHandle"};
 
 // A call as its function and arguments: "writeFile(1, 41 00)".
 std::string textOf(const ports::PortCall& call) {
@@ -213,6 +213,9 @@ public:
                 status = m_fake.m_modemStatus;
             return code;
         });
+    }
+    ErrorCode getDeviceId(Handle h, std::string& id) override {
+        return run(Call::DeviceId, h, [&] { return SimulatedPortSystem::getDeviceId(h, id); });
     }
     ErrorCode closeHandle(Handle h) override {
         // A close that fails (scripted) leaves the device open.

@@ -105,6 +105,10 @@ ErrorCode PortSystemBase::getCommModemStatus(Handle handle, std::uint32_t& statu
     return onMedium(handle, [&](Medium& medium) { return medium.modemStatus(status); });
 }
 
+ErrorCode PortSystemBase::getDeviceId(Handle handle, std::string& id) {
+    return onMedium(handle, [&](Medium& medium) { return medium.deviceId(id); });
+}
+
 EventHandle PortSystemBase::createEvent(bool manualReset, bool initialState, const char* /*name*/) {
     return m_events.create(manualReset, initialState);
 }

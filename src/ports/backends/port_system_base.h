@@ -55,6 +55,7 @@ public:
                                   std::uint32_t& transferred, bool wait) override;
 
     ErrorCode getCommModemStatus(Handle handle, std::uint32_t& status) override;
+    ErrorCode getDeviceId(Handle handle, std::string& id) override;
 
     // A port still sending is let go in the background: the window goes on at once.
     ErrorCode closeHandle(Handle handle) override;

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,6 +23,7 @@ using posix::errnoCode;
 PosixPortSystem::PosixPortSystem(DeviceMap devices, std::string systemRoot)
     : PortSystemBase({EBADF, ETIMEDOUT}),
       m_devices(std::move(devices)),
+      m_root(systemRoot),
       m_rules(std::move(systemRoot)) {}
 
 PosixPortSystem::~PosixPortSystem() {
@@ -32,11 +34,11 @@ PosixPortSystem::~PosixPortSystem() {
 Handle PosixPortSystem::createFile(const std::string& device, std::uint32_t /*access*/,
                                    std::uint32_t /*shareMode*/, std::uint32_t /*creation*/,
                                    std::uint32_t /*flags*/) {
-    const DeviceMap::Entry* entry = m_devices.find(device);
+    const std::optional<DeviceMap::Entry> entry = entryFor(device);
     ErrorCode code = ENOENT;
     std::unique_ptr<Medium> medium;
-    if (entry == nullptr) {
-        // No port of this program.
+    if (!entry) {
+        // No port of this program, no device.
     } else if (const auto address = parseNetworkAddress(entry->path)) {
         medium = NetworkConnection::open(*address, entry->kind == PortKind::Serial, code);
     } else {
@@ -47,6 +49,23 @@ Handle PosixPortSystem::createFile(const std::string& device, std::uint32_t /*ac
         return kInvalidHandle;
     }
     return adopt(std::move(medium), device);
+}
+
+std::optional<DeviceMap::Entry> PosixPortSystem::entryFor(const std::string& name) const {
+    if (const DeviceMap::Entry* entry = m_devices.find(name))
+        return *entry;
+    if (!name.starts_with('/')) {
+        if (!parseNetworkAddress(name))
+            return std::nullopt;
+        return DeviceMap::Entry{name, name, PortKind::Serial};
+    }
+    // What the rules take for a serial port is one; a path that leads nowhere fails its open
+    // as one would.
+    struct stat node {};
+    const bool parallel = ::stat(name.c_str(), &node) == 0 &&
+                          m_rules.judge(PortKind::Serial, node) != kSuccess &&
+                          m_rules.judge(PortKind::Parallel, node) == kSuccess;
+    return DeviceMap::Entry{name, name, parallel ? PortKind::Parallel : PortKind::Serial};
 }
 
 std::unique_ptr<Medium> PosixPortSystem::openDevice(const DeviceMap::Entry& entry,
@@ -78,9 +97,18 @@ std::unique_ptr<Medium> PosixPortSystem::openDevice(const DeviceMap::Entry& entr
     } else if (entry.kind == PortKind::Serial && ::isatty(fd) != 0) {
         medium = SerialLine::take(fd, key, code);
     } else {
-        // A USB printer serves a serial port too, as a line without settings.
+        // A USB printer serves a serial port too, as a line without settings. The lp driver
+        // puts lpN on the Nth parallel port it finds, parportN but where its parport= option
+        // says otherwise; the kernel keeps what that port's IEEE 1284 probe read.
+        PrinterDevice::IdSource ids;
+        if (S_ISCHR(opened.st_mode)) {
+            ids.usbPrinter = m_rules.isUsbPrinter(opened.st_rdev);
+            if (major(opened.st_rdev) == kLpMajor)
+                ids.probeFile = m_root + "/proc/sys/dev/parport/parport" +
+                                std::to_string(minor(opened.st_rdev)) + "/autoprobe";
+        }
         medium = std::make_unique<PrinterDevice>(fd, S_ISFIFO(opened.st_mode),
-                                                 entry.kind == PortKind::Serial, key);
+                                                 entry.kind == PortKind::Serial, key, ids);
     }
     if (!medium)
         ::close(fd);

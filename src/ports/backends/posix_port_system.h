@@ -5,6 +5,7 @@
 // alone. Error codes are errno values.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "ports/backends/port_system_base.h"
@@ -26,17 +27,23 @@ public:
     // The access, share, creation and flag arguments are the screens' fixed ones and change
     // nothing: a port is always opened for reading and writing (a FIFO for writing alone),
     // exclusively, and only when it is a device of the port's kind. An open of a device whose
-    // earlier close still sends waits for it, by whatever name it was opened.
+    // earlier close still sends waits for it, by whatever name it was opened. Besides the
+    // ports' names, a device path or a network printer's address opens that device itself, as
+    // a serial port where the rules take it for one (a USB printer is) and as a parallel one
+    // otherwise: the search for drawers names the devices it looks at so.
     Handle createFile(const std::string& device, std::uint32_t access, std::uint32_t shareMode,
                       std::uint32_t creation, std::uint32_t flags) override;
     ErrorCode buildCommDcb(const std::string& settings, CommDcb& dcb) override;
 
 private:
+    // The port a name opens: one of the map's, or a device named by its path or address.
+    std::optional<DeviceMap::Entry> entryFor(const std::string& name) const;
     // The medium of a device path, opened and claimed; null with `code` telling why not.
     std::unique_ptr<Medium> openDevice(const DeviceMap::Entry& entry, const std::string& device,
                                        ErrorCode& code);
 
     DeviceMap m_devices;
+    std::string m_root;
     PosixDeviceRules m_rules;
 };
 

@@ -1,7 +1,10 @@
 // The Windows backend of the port seam.
 #include "ports/backends/win32_port_system.h"
 
+#include <optional>
+
 #include "ports/media/win32_comm_port.h"
+#include "ports/naming/device_survey.h"
 
 namespace ports {
 
@@ -25,8 +28,15 @@ Win32PortSystem::~Win32PortSystem() {
 Handle Win32PortSystem::createFile(const std::string& device, std::uint32_t access,
                                    std::uint32_t shareMode, std::uint32_t creation,
                                    std::uint32_t flags) {
-    const DeviceMap::Entry* entry = m_devices.find(device);
-    if (entry == nullptr) {
+    std::optional<DeviceMap::Entry> entry;
+    if (const DeviceMap::Entry* port = m_devices.find(device)) {
+        entry = *port;
+    } else if (device.starts_with("\\\\.\\")) {
+        // A device a search names itself, in the device namespace ("\\.\COM3", "\\.\LPT3").
+        const bool parallel = pathKind(device) == PathKind::Parallel;
+        entry = DeviceMap::Entry{device, device, parallel ? PortKind::Parallel : PortKind::Serial};
+    }
+    if (!entry) {
         fail(kFileNotFound);
         return kInvalidHandle;
     }

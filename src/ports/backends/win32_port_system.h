@@ -20,7 +20,8 @@ public:
 
     // The access, share and creation arguments go to CreateFileA as given; the overlapped flag
     // does not (Win32CommPort). An open of a device whose earlier close still sends waits for
-    // it.
+    // it. Besides the ports' names, a device the search for drawers names itself in the device
+    // namespace ("\\.\COM3", "\\.\LPT3") opens that device.
     Handle createFile(const std::string& device, std::uint32_t access, std::uint32_t shareMode,
                       std::uint32_t creation, std::uint32_t flags) override;
     ErrorCode buildCommDcb(const std::string& settings, CommDcb& dcb) override;

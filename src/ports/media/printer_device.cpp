@@ -9,6 +9,8 @@
 
 #include <array>
 #include <cerrno>
+#include <fstream>
+#include <iterator>
 
 #include "ports/media/posix_io.h"
 #include "ports/media/serial_line.h"
@@ -26,10 +28,46 @@ int PrinterDevice::openNode(const std::string& path, bool isFifo, ErrorCode& cod
     return fd;
 }
 
-PrinterDevice::PrinterDevice(int fd, bool isFifo, bool keptLine, std::string deviceKey)
-    : m_fd(fd), m_isFifo(isFifo), m_deviceKey(std::move(deviceKey)) {
+std::string deviceIdOf(std::span<const std::uint8_t> answer) {
+    if (answer.size() < 2)
+        return {};
+    const std::size_t length = (std::size_t{answer[0]} << 8) | answer[1];
+    if (length < 2 || length > answer.size())
+        return {};
+    return std::string(answer.begin() + 2, answer.begin() + static_cast<long>(length));
+}
+
+PrinterDevice::PrinterDevice(int fd, bool isFifo, bool keptLine, std::string deviceKey,
+                             IdSource idSource)
+    : m_fd(fd),
+      m_isFifo(isFifo),
+      m_deviceKey(std::move(deviceKey)),
+      m_idSource(std::move(idSource)) {
     if (keptLine)
         m_keptLine.emplace();
+}
+
+ErrorCode PrinterDevice::deviceId(std::string& id) {
+    if (m_idSource.usbPrinter) {
+        // LPIOC_GET_DEVICE_ID(len): the ID the usblp driver read from the printer.
+        constexpr std::size_t kLength = 1024;
+        std::array<std::uint8_t, kLength> answer{};
+        if (::ioctl(m_fd, _IOC(_IOC_READ, 'P', 1, kLength), answer.data()) != 0)
+            return errnoCode();
+        std::string text = deviceIdOf(answer);
+        if (text.empty())
+            return ENODATA;
+        id = std::move(text);
+        return kSuccess;
+    }
+    if (m_idSource.probeFile.empty())
+        return kNoDeviceId;
+    std::ifstream probe(m_idSource.probeFile);
+    std::string text((std::istreambuf_iterator<char>(probe)), std::istreambuf_iterator<char>());
+    if (text.empty())
+        return ENODATA;
+    id = std::move(text);
+    return kSuccess;
 }
 
 ErrorCode PrinterDevice::getState(CommDcb& dcb) {

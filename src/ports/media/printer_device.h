@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "ports/medium.h"
@@ -16,17 +17,30 @@
 
 namespace ports {
 
+// The device ID in what a USB printer's driver answers for it: two bytes of length (big end
+// first, themselves included), then the text; empty when the length does not fit.
+std::string deviceIdOf(std::span<const std::uint8_t> answer);
+
 class PrinterDevice final : public Medium {
 public:
+    // Where a printer's device ID is read: a USB printer's driver, or the file in which the
+    // kernel keeps what its probe of a parallel port read; neither for a FIFO.
+    struct IdSource {
+        bool usbPrinter = false;
+        std::string probeFile;
+    };
+
     // Opens the node at `path` for a parallel port, or for a serial one (`keptLine`); `code`
     // tells why it cannot be.
     static int openNode(const std::string& path, bool isFifo, ErrorCode& code);
-    PrinterDevice(int fd, bool isFifo, bool keptLine, std::string deviceKey);
+    PrinterDevice(int fd, bool isFifo, bool keptLine, std::string deviceKey,
+                  IdSource idSource = {});
 
     ErrorCode getState(CommDcb& dcb) override;
     ErrorCode setState(const CommDcb& dcb) override;
     ErrorCode escape(EscapeFunction function) override;
     ErrorCode modemStatus(std::uint32_t& status) override;
+    ErrorCode deviceId(std::string& id) override;
     ErrorCode flush() override { return kSuccess; }
     ErrorCode purge(std::uint32_t flags) override;
     ErrorCode queues(std::uint32_t& errors, CommStat& stat) override;
@@ -41,6 +55,7 @@ private:
     // The settings of a serial port's line without settings; none on a parallel port.
     std::optional<CommDcb> m_keptLine;
     std::string m_deviceKey;
+    IdSource m_idSource;
     StallBudget m_stallBudget;
 };
 

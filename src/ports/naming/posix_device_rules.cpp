@@ -17,7 +17,6 @@ namespace ports {
 
 namespace {
 
-constexpr unsigned int kLpMajor = 6;     // the parallel-port printer driver, /dev/lpN
 constexpr unsigned int kUsbMajor = 180;  // USB class devices, /dev/usb/lpN among them
 
 std::optional<dev_t> sysfsDevice(const std::string& file) {

@@ -17,6 +17,9 @@ struct stat;
 
 namespace ports {
 
+// The parallel-port printer driver's devices, /dev/lpN.
+inline constexpr unsigned int kLpMajor = 6;
+
 // The ttys the console writes to ("ttyS0", "tty1", ...) as root + "/sys" lists them: those
 // console/active names, and the foreground terminal of a virtual terminal it names.
 std::vector<std::string> activeConsoleNames(const std::string& root);
@@ -37,11 +40,12 @@ public:
     // What a node of this status is, by the same judgement: the console and the program's own
     // terminal are serial lines, if ones no port may take.
     PathKind kindOf(const struct stat& node) const;
+    // A USB printer's node (/dev/usb/lpN).
+    bool isUsbPrinter(dev_t device) const;
 
 private:
     std::string ttyDriverType(dev_t device) const;
     bool isActiveConsole(dev_t device) const;
-    bool isUsbPrinter(dev_t device) const;
 
     std::string m_root;
 };

@@ -159,6 +159,11 @@ ErrorCode RecordingPortSystem::getCommModemStatus(Handle handle, std::uint32_t& 
     return tell(PortCall::Kind::ModemStatus, handle, result, {status});
 }
 
+ErrorCode RecordingPortSystem::getDeviceId(Handle handle, std::string& id) {
+    const ErrorCode result = m_inner.getDeviceId(handle, id);
+    return tell(PortCall::Kind::DeviceId, handle, result, {}, result == kSuccess ? id : "");
+}
+
 ErrorCode RecordingPortSystem::closeHandle(Handle handle) {
     return tell(PortCall::Kind::Close, handle, m_inner.closeHandle(handle));
 }

@@ -32,6 +32,7 @@ struct PortCall {
         Read,
         OverlappedResult,
         ModemStatus,
+        DeviceId,
         Close,
     };
     Kind kind = Kind::Open;
@@ -50,7 +51,8 @@ struct PortCall {
     //   waited ModemStatus: the status word
     using Values = std::array<std::uint32_t, 5>;
     Values values{};
-    // The bytes written or read, the device name, the settings text or the event's name.
+    // The bytes written or read, the device name, the settings text, the event's name or the
+    // device ID.
     std::string data;
 };
 
@@ -93,6 +95,7 @@ public:
     ErrorCode getOverlappedResult(Handle handle, WriteOverlapped& overlapped,
                                   std::uint32_t& transferred, bool wait) override;
     ErrorCode getCommModemStatus(Handle handle, std::uint32_t& status) override;
+    ErrorCode getDeviceId(Handle handle, std::string& id) override;
     ErrorCode closeHandle(Handle handle) override;
     // Not calls on a port: passed on unrecorded.
     std::vector<ClosingPort> closingPorts() const override { return m_inner.closingPorts(); }

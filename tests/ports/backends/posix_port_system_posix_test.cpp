@@ -26,6 +26,7 @@
 #include <optional>
 #include <tuple>
 
+#include "ports/media/printer_device.h"
 #include "ports/port_contract.h"
 #include "ports/pty.h"
 
@@ -452,6 +453,47 @@ TEST(PosixParallelPort, ADeviceWithoutALineTakesWritesWithinTheBound) {
     EXPECT_EQ(write(system, h, {0x41}), code(EIO));
     EXPECT_EQ(system.closeHandle(h), ports::kSuccess);
     fs::remove(fifo);
+}
+
+// A search names the devices themselves: a path opens as a serial port where the rules take it
+// for one and as a parallel port otherwise; only a printer has an ID to give.
+TEST_F(PosixPortSystemTest, OpensADeviceByItsPathAndAsksOnlyAPrinterForItsId) {
+    const fs::path fifo = tempPath("drawertest-direct-fifo");
+    const fs::path file = tempPath("drawertest-direct-file");
+    fs::remove(fifo);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // a FIFO somebody reads
+    std::ofstream(file) << "not a port\n";
+    std::string id = "untouched";
+    for (const auto& [name, expected, idCode] :
+         {std::tuple{m_pty.slave(), 0, ENOTTY}, std::tuple{fifo.string(), 0, ENOTTY},
+          std::tuple{file.string(), ENOTTY, 0}, std::tuple{std::string("COM9"), ENOENT, 0},
+          std::tuple{std::string("no such thing"), ENOENT, 0}}) {
+        const ports::Handle h = open(m_ports, name);
+        EXPECT_EQ(h >= 1 ? 0 : m_ports.lastError(), code(expected)) << name;
+        if (h < 1)
+            continue;
+        EXPECT_EQ(m_ports.getDeviceId(h, id), code(idCode)) << name;
+        EXPECT_EQ(m_ports.closeHandle(h), ports::kSuccess);
+    }
+    EXPECT_EQ(id, "untouched");
+    // The FIFO was taken for a parallel port: it has no line to set.
+    const ports::Handle h = open(m_ports, fifo.string());
+    ports::CommDcb dcb;
+    EXPECT_NE(m_ports.getCommState(h, dcb), ports::kSuccess);
+    m_ports.closeHandle(h);
+    ::close(reader);
+    fs::remove(fifo);
+    fs::remove(file);
+}
+
+TEST(PosixDeviceId, IsTheTextBehindItsLength) {
+    using Answer = std::vector<std::uint8_t>;
+    EXPECT_EQ(ports::deviceIdOf(Answer{0x00, 0x07, 'M', 'F', 'G', ':', 'X', 0, 0}), "MFG:X");
+    EXPECT_EQ(ports::deviceIdOf(Answer{0x00, 0x02, 'M'}), "");
+    EXPECT_EQ(ports::deviceIdOf(Answer{0x01, 0x00, 'M'}), "") << "longer than the answer";
+    EXPECT_EQ(ports::deviceIdOf(Answer{0x00, 0x01}), "");
+    EXPECT_EQ(ports::deviceIdOf(Answer{0x00}), "");
 }
 
 }  // namespace
