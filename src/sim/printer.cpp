@@ -1,7 +1,7 @@
 // The simulated receipt printers.
 #include "sim/printer.h"
 
-#include "sim/uart.h"
+#include "ports/rate_mismatch.h"
 
 namespace sim {
 
@@ -77,7 +77,7 @@ Bytes Printer::onByte(std::uint8_t byte, Time at) {
             m_garbled.emplace();
         m_garbled->sent.push_back(byte);
         Bytes garbledReplies;
-        for (const Received& received : receivedAt(byte, lineBaud, m_baud)) {
+        for (const ports::Received& received : ports::receivedAt(byte, lineBaud, m_baud)) {
             // The printer drops a byte whose stop bit was wrong.
             if (received.framingError) {
                 ++m_garbled->framingErrors;
@@ -88,7 +88,7 @@ Bytes Printer::onByte(std::uint8_t byte, Time at) {
         }
         // The program's serial driver reads a byte with a framing error as 0x00.
         for (std::uint8_t reply : garbledReplies) {
-            for (const Received& received : receivedAt(reply, m_baud, lineBaud))
+            for (const ports::Received& received : ports::receivedAt(reply, m_baud, lineBaud))
                 replies.push_back(received.framingError ? 0x00 : received.byte);
         }
         endWhenQuiet(at);

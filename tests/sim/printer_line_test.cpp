@@ -5,7 +5,7 @@
 
 #include "sim/line.h"
 #include "sim/printer.h"
-#include "sim/uart.h"
+#include "ports/rate_mismatch.h"
 
 namespace {
 
@@ -13,9 +13,9 @@ using namespace std::chrono_literals;
 using sim::Bytes;
 using sim::Time;
 
-Bytes bytesOf(const std::vector<sim::Received>& received, bool framingErrorsToo) {
+Bytes bytesOf(const std::vector<ports::Received>& received, bool framingErrorsToo) {
     Bytes bytes;
-    for (const sim::Received& r : received) {
+    for (const ports::Received& r : received) {
         if (framingErrorsToo || !r.framingError)
             bytes.push_back(r.byte);
     }
@@ -25,7 +25,7 @@ Bytes bytesOf(const std::vector<sim::Received>& received, bool framingErrorsToo)
 TEST(Uart, ReadsAByteSentAtAnotherRateAsARealReceiverWould) {
     for (std::uint32_t rate : {1200u, 9600u, 115200u}) {
         for (int byte : {0x00, 0x10, 0x55, 0xFF}) {
-            const auto received = sim::receivedAt(static_cast<std::uint8_t>(byte), rate, rate);
+            const auto received = ports::receivedAt(static_cast<std::uint8_t>(byte), rate, rate);
             ASSERT_EQ(received.size(), 1u);
             EXPECT_EQ(received[0].byte, byte);
             EXPECT_FALSE(received[0].framingError);
@@ -33,10 +33,10 @@ TEST(Uart, ReadsAByteSentAtAnotherRateAsARealReceiverWould) {
     }
     // Sent twice as fast: 0x10 is 0 0000 1000 1 on the wire, and the receiver's data samples
     // fall on sent bits 2, 4, 6, 8 (the stop bit) and then the idle line.
-    EXPECT_EQ(bytesOf(sim::receivedAt(0x10, 19200, 9600), true), Bytes{0xFA});
+    EXPECT_EQ(bytesOf(ports::receivedAt(0x10, 19200, 9600), true), Bytes{0xFA});
     // Sent at half the rate: each sent bit lasts two of the receiver's, which finds a start bit
     // in the stretched low bits, reads zeros and a low stop bit, then starts again.
-    const auto slow = sim::receivedAt(0x10, 9600, 19200);
+    const auto slow = ports::receivedAt(0x10, 9600, 19200);
     ASSERT_EQ(slow.size(), 2u);
     EXPECT_EQ(slow[0].byte, 0x00);
     EXPECT_TRUE(slow[0].framingError);

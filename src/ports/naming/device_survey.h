@@ -57,4 +57,15 @@ DeviceState deviceState(const std::string& path, PortKind kind, const std::strin
 std::string describe(DeviceState state, PortKind kind, const std::string& path,
                      const std::string& root = {});
 
+// What a device is to a search for drawers, which asks each kind its own way: a serial line
+// (modem lines, status requests at each rate), a USB printer (its device ID, then status
+// requests), a parallel port (its printer's device ID alone: anything sent there prints) or a
+// network printer (status requests over the connection).
+enum class Medium { SerialLine, UsbPrinter, ParallelPort, Network };
+// Told without opening the device; root as for findDevices.
+Medium mediumOf(const std::string& path, const std::string& root = {});
+// The same device under two names (a /dev/serial/by-id link and its ttyUSB node): the name
+// both lead to; the name itself where it leads nowhere.
+std::string deviceIdentity(const std::string& path);
+
 }  // namespace ports

@@ -142,6 +142,25 @@ PathKind pathKind(const std::string& path, const std::string& root) {
     return PosixDeviceRules(root).kindOf(node);
 }
 
+Medium mediumOf(const std::string& path, const std::string& root) {
+    if (!path.starts_with('/') && parseNetworkAddress(path))
+        return Medium::Network;
+    switch (pathKind(path, root)) {
+        case PathKind::UsbPrinter:
+            return Medium::UsbPrinter;
+        case PathKind::Parallel:
+            return Medium::ParallelPort;
+        default:
+            return Medium::SerialLine;
+    }
+}
+
+std::string deviceIdentity(const std::string& path) {
+    std::error_code error;
+    const fs::path real = fs::canonical(path, error);
+    return error ? path : real.string();
+}
+
 DeviceState deviceState(const std::string& name, PortKind kind, const std::string& root) {
     const std::optional<std::string> device = devicePath(name, root);
     if (!device)

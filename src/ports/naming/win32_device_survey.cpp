@@ -88,13 +88,25 @@ std::optional<std::string> devicePath(std::string_view text, const std::string& 
     return std::string(text);
 }
 
-PathKind pathKind(const std::string& path, const std::string& /*root*/) {
+std::string deviceIdentity(const std::string& path) {
     std::string name = portName(path);
     std::transform(name.begin(), name.end(), name.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return name;
+}
+
+PathKind pathKind(const std::string& path, const std::string& /*root*/) {
+    const std::string name = deviceIdentity(path);
     if (name.starts_with("LPT"))
         return PathKind::Parallel;
     return name.starts_with("COM") ? PathKind::Serial : PathKind::Other;
+}
+
+// The ports a Windows machine lists by name: LPTn is a parallel port, anything else a line.
+Medium mediumOf(const std::string& path, const std::string& root) {
+    if (parseNetworkAddress(path))
+        return Medium::Network;
+    return pathKind(path, root) == PathKind::Parallel ? Medium::ParallelPort : Medium::SerialLine;
 }
 
 DeviceState deviceState(const std::string& path, PortKind /*kind*/, const std::string& /*root*/) {

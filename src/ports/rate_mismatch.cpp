@@ -1,6 +1,6 @@
-#include "sim/uart.h"
+#include "ports/rate_mismatch.h"
 
-namespace sim {
+namespace ports {
 
 std::vector<Received> receivedAt(std::uint8_t byte, std::uint32_t sentAt, std::uint32_t readAt) {
     // Times in units of 1 / (2 * sentAt * readAt) seconds, so that every sent bit boundary and
@@ -34,4 +34,4 @@ std::vector<Received> receivedAt(std::uint8_t byte, std::uint32_t sentAt, std::u
     return received;
 }
 
-}  // namespace sim
+}  // namespace ports

@@ -1,0 +1,316 @@
+#include "find/search.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "ports/rate_mismatch.h"
+#include "protocol/device_id.h"
+#include "screens/common/port_steps.h"
+
+namespace find {
+
+namespace {
+
+using Outcome = Finding::Outcome;
+
+// A brand whose rule reads every byte as a drawer state would claim any device that answers
+// anything: it is asked last.
+bool readsEveryByte(const protocol::CommandSet& brand) {
+    for (int byte = 0; byte < 256; ++byte) {
+        if (brand.readReply(static_cast<std::uint8_t>(byte)) == protocol::DrawerReading::NotJudged)
+            return false;
+    }
+    return true;
+}
+
+// A byte that a brand takes for a drawer kick by itself.
+bool kicksAlone(std::uint8_t byte) {
+    for (const protocol::CommandSet* brand : protocol::commandSets()) {
+        const auto command = protocol::Decoder(*brand).take(byte);
+        if (command && command->action == protocol::Action::Kick)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool Search::safeAt(const std::vector<std::uint8_t>& request, std::uint32_t rate) {
+    if (rate == 0)
+        return true;  // no line, nothing garbled
+    for (std::uint32_t listening : kPrinterRates) {
+        for (std::uint8_t byte : request) {
+            for (const ports::Received& read : ports::receivedAt(byte, rate, listening)) {
+                if (listening != rate && !read.framingError && kicksAlone(read.byte))
+                    return false;
+            }
+        }
+    }
+    return true;
+}
+
+Search::Search(ports::PortSystem& ports, std::vector<Candidate> candidates, Report report)
+    : m_ports(ports), m_candidates(std::move(candidates)), m_report(std::move(report)) {}
+
+std::optional<Search::Time> Search::step(Time now) {
+    for (;;) {
+        const Phase phase = m_phase;
+        if (phase == Phase::Done || (phase == Phase::Open && m_index == m_candidates.size()))
+            return std::nullopt;
+        // A device whose time is up, or a cancelled search, goes straight to its end.
+        const bool over = m_cancelled || now >= m_deadline;
+        if (over && phase != Phase::Open && phase != Phase::Close) {
+            m_finding.stopped = !m_cancelled;
+            m_phase = Phase::Close;
+            continue;
+        }
+        switch (phase) {
+            case Phase::Open:
+                m_phase = open(now);
+                break;
+            case Phase::Lines:
+                m_phase = readLines();
+                break;
+            case Phase::Rate:
+                m_phase = setRate();
+                break;
+            case Phase::DeviceId:
+                m_phase = readDeviceId();
+                break;
+            case Phase::Ask:
+                m_phase = ask(now);
+                break;
+            case Phase::Await:
+                m_phase = await(now);
+                if (m_phase == Phase::Await)
+                    return now + kLookEvery;
+                break;
+            case Phase::Close:
+                m_phase = close();
+                // Each device's report is a step of its own, for the window to show it.
+                return now;
+            case Phase::Done:
+                break;
+        }
+    }
+}
+
+std::string Search::progress() const {
+    if (m_phase == Phase::Done || m_index == m_candidates.size())
+        return {};
+    std::string text = candidate().where();
+    if (m_phase == Phase::DeviceId)
+        return text + ": its device ID";
+    if (m_brand < m_brands.size() && !m_askingConditions)
+        text += std::string(": ") + m_brands[m_brand]->title;
+    if (rate() != 0)
+        text += " at " + std::to_string(rate()) + " baud";
+    return text;
+}
+
+Search::Phase Search::open(Time now) {
+    if (m_cancelled)
+        return Phase::Done;
+    m_finding = Finding{};
+    m_finding.candidate = candidate();
+    m_deadline = now + kPortBound;
+    m_lineRead = false;
+    m_rate = 0;
+    m_brands.clear();
+    m_brand = 0;
+    m_askingConditions = false;
+    m_conditions.clear();
+    m_request.reset();
+    m_handle = screens::openPort(m_ports, candidate().device, false);
+    if (m_handle < 1) {
+        m_finding.code = m_ports.lastError();
+        m_finding.outcome = outcomeOfOpen(m_finding.code);
+        m_report(m_finding);
+        ++m_index;
+        return Phase::Open;
+    }
+    switch (candidate().medium) {
+        case ports::Medium::SerialLine:
+            return Phase::Lines;
+        case ports::Medium::UsbPrinter:
+        case ports::Medium::ParallelPort:
+            return Phase::DeviceId;
+        case ports::Medium::Network:
+            break;
+    }
+    askEveryBrand();
+    return Phase::Ask;
+}
+
+// The line as it was found, to be put back, and the lines a drawer interface holds.
+Search::Phase Search::readLines() {
+    m_lineRead = m_ports.getCommState(m_handle, m_foundLine) == ports::kSuccess;
+    std::uint32_t lines = 0;
+    if (m_ports.getCommModemStatus(m_handle, lines) == ports::kSuccess)
+        m_finding.modemLines = lines;
+    return Phase::Rate;
+}
+
+// 8N1 at the rate, RTS raised, as the printer screens set a line up; a rate the line does not
+// take, or at which no request is safe, is passed over.
+Search::Phase Search::setRate() {
+    askEveryBrand();
+    const bool usable =
+        !m_brands.empty() && screens::setUpSerialLine(m_ports, m_handle, m_dcb, candidate().device,
+                                                      static_cast<int>(rate()), false)
+                                     .failed == screens::LineSetup::Failed::Nothing;
+    if (!usable)
+        return ++m_rate < kRates.size() ? Phase::Rate : Phase::Close;
+    m_line.setBaud(rate());
+    return Phase::Ask;
+}
+
+// A printer that names itself is asked in its brand's words alone; an office printer is not
+// asked at all (a request could print), nor is anything on a parallel port.
+Search::Phase Search::readDeviceId() {
+    std::string id;
+    const bool named = m_ports.getDeviceId(m_handle, id) == ports::kSuccess;
+    const protocol::DeviceId fields = protocol::parseDeviceId(id);
+    if (named && !fields.empty()) {
+        m_finding.deviceId = id;
+        m_finding.brand = protocol::brandOf(fields);
+        m_finding.outcome = m_finding.brand ? Outcome::Printer : Outcome::OtherPrinter;
+    }
+    if (candidate().medium == ports::Medium::ParallelPort)
+        return Phase::Close;
+    m_brands.clear();
+    m_brand = 0;
+    if (!m_finding.deviceId.empty()) {
+        if (m_finding.brand && !m_finding.brand->statusRequest.empty())
+            m_brands.push_back(m_finding.brand);
+    } else {
+        askEveryBrand();
+    }
+    return m_brands.empty() ? Phase::Close : Phase::Ask;
+}
+
+void Search::askEveryBrand() {
+    m_brands.clear();
+    m_brand = 0;
+    m_unread.clear();
+    for (const protocol::CommandSet* brand : protocol::commandSets()) {
+        if (!brand->statusRequest.empty() && safeAt(brand->statusRequest, rate()))
+            m_brands.push_back(brand);
+    }
+    std::stable_partition(m_brands.begin(), m_brands.end(),
+                          [](const protocol::CommandSet* b) { return !readsEveryByte(*b); });
+}
+
+// One request in one write, after whatever came unasked is thrown away.
+Search::Phase Search::ask(Time now) {
+    if (m_askingConditions) {
+        m_asking = m_conditions.front();
+        m_conditions.pop_front();
+    } else {
+        m_asking = m_brands[m_brand]->statusRequest;
+    }
+    m_ports.purgeComm(m_handle, ports::kPurgeRxClear);
+    std::uint32_t written = 0;
+    const ports::ErrorCode code = m_ports.writeFile(m_handle, m_asking, written, nullptr);
+    if (ports::writeFailed(code)) {
+        m_finding.outcome = Outcome::Failed;
+        m_finding.code = code;
+        return Phase::Close;
+    }
+    m_line.wrote(written, now);
+    m_request.emplace(now, m_line.freeAt());
+    return Phase::Await;
+}
+
+Search::Phase Search::await(Time now) {
+    std::uint8_t reply = 0;
+    const std::optional<ports::ErrorCode> code =
+        m_request->take(m_ports, m_handle, reply, now, nullptr);
+    if (!code)
+        return Phase::Await;
+    m_request.reset();
+    if (*code == ports::kTimedOut)
+        return next();
+    if (*code != ports::kSuccess) {
+        m_finding.outcome = Outcome::Failed;
+        m_finding.code = *code;
+        return Phase::Close;
+    }
+    return judge(reply);
+}
+
+Search::Phase Search::judge(std::uint8_t reply) {
+    if (m_askingConditions) {
+        const protocol::CommandSet& brand = *m_finding.brand;
+        if (brand.readCondition)
+            brand.readCondition(m_asking, reply, m_finding.condition);
+        return next();
+    }
+    const protocol::CommandSet& brand = *m_brands[m_brand];
+    protocol::DrawerReading reading = brand.readReply(reply);
+    // A rule that reads every byte does not claim a device that gave the same byte to a
+    // request without its own in it: that is an echo or a babble. (A Star printer answers the
+    // EOT inside Epson's request with its EOT status, bit 4 set, and ENQ with bit 4 clear; it
+    // answers the ENQ inside Ithaca's as it answers its own.)
+    if (readsEveryByte(brand) && std::ranges::find(m_unread, reply) != m_unread.end())
+        reading = protocol::DrawerReading::NotJudged;
+    if (reading == protocol::DrawerReading::NotJudged) {
+        const bool holdsACatchAll =
+            std::ranges::any_of(protocol::commandSets(), [this](const protocol::CommandSet* b) {
+                return readsEveryByte(*b) && !b->statusRequest.empty() &&
+                       !std::ranges::search(m_asking, b->statusRequest).empty();
+            });
+        if (!holdsACatchAll)
+            m_unread.push_back(reply);
+        if (!m_finding.reply) {
+            m_finding.reply = reply;
+            m_finding.baud = rate();
+        }
+        return next();
+    }
+    m_finding.outcome = Outcome::Printer;
+    m_finding.brand = &brand;
+    m_finding.baud = rate();
+    m_finding.drawer = reading;
+    if (brand.readCondition)
+        brand.readCondition(m_asking, reply, m_finding.condition);
+    m_askingConditions = true;
+    m_conditions.assign(brand.conditionRequests.begin(), brand.conditionRequests.end());
+    return next();
+}
+
+Search::Phase Search::next() {
+    if (m_askingConditions)
+        return m_conditions.empty() ? Phase::Close : Phase::Ask;
+    if (++m_brand < m_brands.size())
+        return Phase::Ask;
+    if (serialLine() && ++m_rate < kRates.size())
+        return Phase::Rate;
+    return Phase::Close;
+}
+
+// The line is put back as it was found; what nothing claimed is told by what came and the
+// lines held.
+Search::Phase Search::close() {
+    if (m_lineRead)
+        m_ports.setCommState(m_handle, m_foundLine);
+    m_ports.closeHandle(m_handle);
+    m_handle = ports::kInvalidHandle;
+    Finding& f = m_finding;
+    if (f.outcome == Outcome::Nothing) {
+        const std::uint32_t lines = f.modemLines.value_or(0);
+        if (f.reply) {
+            f.outcome = Outcome::UnknownReply;
+        } else if ((lines & ports::kCtsOn) != 0 && (lines & ports::kDsrOn) != 0 && !f.stopped &&
+                   !m_cancelled) {
+            f.outcome = Outcome::Interface;
+        } else if (m_cancelled) {
+            f.outcome = Outcome::Cancelled;
+        }
+    }
+    m_report(f);
+    ++m_index;
+    return m_cancelled ? Phase::Done : Phase::Open;
+}
+
+}  // namespace find
