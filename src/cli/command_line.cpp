@@ -28,6 +28,7 @@ const char* const kProgramHelp =
     "  page       print the test page on a receipt printer, the drawer kick after it on request\n"
     "  interface  send the opening character to a Dunmere drawer interface\n"
     "  ports      the device behind each port, its state, and the devices found\n"
+    "  find       ask every port what drawer or printer is there, without printing or kicking\n"
     "\n"
     "PORT is COM1, COM2, LPT1 or LPT2, the ports of the window, which the Ports dialog and the\n"
     "variables DRAWERTEST_COM1, DRAWERTEST_COM2, DRAWERTEST_LPT1 and DRAWERTEST_LPT2 point at\n"
@@ -87,6 +88,7 @@ std::string milliseconds(std::chrono::milliseconds time) {
 struct Option {
     const char* name;
     bool takesValue;
+    bool repeats = false;  // may be given more than once
 };
 
 struct Subcommand {
@@ -168,12 +170,29 @@ const std::vector<Subcommand>& subcommands() {
              "  --char N        the opening character, in decimal\n"
              "  --repeat N      how many times it is sent (Alder, Birch, Cedar)\n" +
              kJsonOption + "\n" + interfaceHelp()},
+        {"find",
+         {{"--port", true, true}},
+         false,
+         "usage: drawertest find [--port PORT]... [--json]\n\n"
+         "Asks every port what is on it, as \"Find...\" in the Ports dialog does: COM1, COM2, "
+         "LPT1\n"
+         "and LPT2 (their saved choices and DRAWERTEST_* variables included), the serial ports\n"
+         "and printers found on this computer, and each PORT given. A serial line has its modem\n"
+         "lines read and is asked for each printer brand's status at 9600 baud, then at 19200,\n"
+         "38400, 57600 and 115200 while nothing answers; a USB or parallel printer is asked for\n"
+         "its device ID, a network printer for its status. Only status requests go out: nothing\n"
+         "prints, feeds, cuts or kicks, and each line's settings are put back. Each port is\n"
+         "printed as it is done, within 2 s of its open; Ctrl-C ends the search there.\n"
+         "Exit code 0 when a printer or a drawer interface was found, 2 otherwise.\n"
+         "  --port PORT     a device path or host:port to ask besides (may be repeated)\n" +
+             std::string(kJsonOption)},
     };
     return list;
 }
 
 struct Arguments {
     std::map<std::string, std::string> values;  // options with a value, and flags ("")
+    std::vector<std::string> repeated;          // the values of an option that repeats
     std::optional<std::string> name;
     bool help = false;
 };
@@ -214,7 +233,7 @@ std::variant<Arguments, std::string> readArguments(const Subcommand& subcommand,
             option = &kJson;
         if (!option)
             return "unknown option '" + name + "'";
-        if (read.values.contains(name))
+        if (read.values.contains(name) && !option->repeats)
             return name + " is given twice";
         std::string value;
         if (option->takesValue) {
@@ -231,6 +250,8 @@ std::variant<Arguments, std::string> readArguments(const Subcommand& subcommand,
             return name + " takes no value";
         }
         read.values[name] = value;
+        if (option->repeats)
+            read.repeated.push_back(value);
     }
     return read;
 }
@@ -242,7 +263,8 @@ std::optional<std::string> valueOf(const Arguments& read, const std::string& nam
 
 }  // namespace
 
-int runCommandLine(const std::vector<std::string>& arguments, const ports::DeviceMap& devices) {
+int runCommandLine(const std::vector<std::string>& arguments, const ports::DeviceMap& devices,
+                   const std::string& systemRoot) {
     const std::string& first = arguments.front();
     if (first == "--help" || first == "-h") {
         std::cout << kProgramHelp;
@@ -268,6 +290,19 @@ int runCommandLine(const std::vector<std::string>& arguments, const ports::Devic
     const std::string command = subcommand->name;
     if (command == "ports")
         return listPorts(devices, output);
+    if (command == "find") {
+        std::vector<std::string> addresses;
+        for (const std::string& given : read.repeated) {
+            const std::optional<PortArgument> port = parsePort(given);
+            if (!port)
+                return badUsage("'" + given + "' is no port: a device path or host:port",
+                                subcommand->name);
+            // The program's own ports are asked anyway.
+            if (port->isPath)
+                addresses.push_back(port->path);
+        }
+        return runFind(addresses, devices, output, systemRoot);
+    }
 
     const std::optional<std::string> portText = valueOf(read, "--port");
     if (!portText)

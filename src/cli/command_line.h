@@ -10,6 +10,9 @@
 namespace cli {
 
 // `arguments` are those after the program's name; `devices` the ports as main mapped them.
-int runCommandLine(const std::vector<std::string>& arguments, const ports::DeviceMap& devices);
+// systemRoot is where find looks for the machine's devices (ports::findDevices): empty but in
+// tests.
+int runCommandLine(const std::vector<std::string>& arguments, const ports::DeviceMap& devices,
+                   const std::string& systemRoot = {});
 
 }  // namespace cli

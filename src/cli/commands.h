@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "cli/port_argument.h"
 #include "cli/report.h"
@@ -18,6 +19,14 @@ namespace cli {
 // ---- ports: the devices behind the ports and those found ----
 
 int listPorts(const ports::DeviceMap& devices, const Output& output);
+
+// ---- find: what is on every port ----
+
+// Each device looked at printed as it is done; 0 when a printer or an interface was found.
+// `addresses` are device paths and host:port named besides the machine's own, found under
+// systemRoot (ports::findDevices).
+int runFind(const std::vector<std::string>& addresses, const ports::DeviceMap& devices,
+            const Output& output, const std::string& systemRoot);
 
 // ---- receipt printers: kick, page, status ----
 

@@ -41,11 +41,13 @@ struct Reading {
     Kind kind = Kind::NoReply;
     int reply = -1;  // the byte the printer answered, -1 for none
     Failure failure;
+    protocol::PrinterCondition condition;  // as far as the printer told it
 
     // A change worth telling: another state, another byte that tells nothing, another error.
     bool sameAs(const Reading& other) const {
         return kind == other.kind && failure.message == other.failure.message &&
-               (kind != Kind::Unknown || reply == other.reply);
+               (kind != Kind::Unknown || reply == other.reply) &&
+               condition.sentence() == other.condition.sentence();
     }
     int exitCode() const {
         return kind == Kind::Open ? kDone : kind == Kind::Closed ? kClosed : kNoAnswer;
@@ -67,11 +69,12 @@ struct Reading {
     }
     std::string replyText() const { return "0x" + protocol::hex(static_cast<std::uint8_t>(reply)); }
     std::string sentence() const {
+        const std::string why = condition.sentence();
         switch (kind) {
             case Kind::Open:
-                return "Open";
+                return "Open" + (why.empty() ? "" : "; " + why);
             case Kind::Closed:
-                return "Closed";
+                return "Closed" + (why.empty() ? "" : "; " + why);
             case Kind::Unknown:
                 return "Unknown: " + screens::unjudgedReplyText(static_cast<std::uint8_t>(reply));
             case Kind::NoReply:
@@ -87,6 +90,8 @@ struct Reading {
         report.text(key, result());
         if (reply >= 0)
             report.text("reply", replyText());
+        if (const std::string why = condition.sentence(); !why.empty())
+            report.text("condition", why);
         if (kind == Kind::Error && key == "result") {
             report.text("message", failure.message)
                 .number("code", static_cast<long long>(failure.code));
@@ -94,21 +99,29 @@ struct Reading {
     }
 };
 
-// Sends a status request, input nobody asked for dropped first so that the reply read is the
-// answer to it. Answers the error when a write failed.
-std::optional<Reading> askStatus(PortSession& session, const screens::StatusModel& status,
-                                 screens::StatusExchange& exchange) {
-    if (status.flushesFirst)
-        session.flush();
+// Sends a request, input nobody asked for dropped first so that the reply read is the answer to
+// it. Answers the error when a write failed.
+std::optional<Reading> ask(PortSession& session, const std::vector<std::uint8_t>& request,
+                           screens::StatusExchange& exchange) {
     session.ports().purgeComm(session.handle(), ports::kPurgeRxClear);
-    for (std::uint8_t byte : model.commands->statusRequest) {
+    for (std::uint8_t byte : request) {
         const ports::ErrorCode result = session.write(std::span(&byte, 1));
         if (ports::writeFailed(result))
-            return Reading{
-                Reading::Kind::Error, -1, {screens::kStatusRequestFailure + code(result), result}};
+            return Reading{Reading::Kind::Error,
+                           -1,
+                           {screens::kStatusRequestFailure + code(result), result},
+                           {}};
     }
     exchange.sent(PortSession::now(), session.lineFreeAt());
     return std::nullopt;
+}
+
+// The brand's status request, as its screen sends it.
+std::optional<Reading> askStatus(PortSession& session, const screens::PrinterModel& model,
+                                 screens::StatusExchange& exchange) {
+    if (model.status->flushesFirst)
+        session.flush();
+    return ask(session, model.commands->statusRequest, exchange);
 }
 
 // What a look for the reply found, as a reading: a reply judged by the brand's rule, a silent
@@ -123,32 +136,58 @@ std::optional<Reading> readingOf(const screens::ReplyLook& found,
         case screens::ReplyLook::Kind::Failed:
             return Reading{Reading::Kind::Error,
                            -1,
-                           {screens::kStatusReplyFailure + code(found.code), found.code}};
+                           {screens::kStatusReplyFailure + code(found.code), found.code},
+                           {}};
         case screens::ReplyLook::Kind::Reply:
             break;
     }
     switch (model.commands->readReply(found.reply)) {
         case screens::DrawerReading::Open:
-            return Reading{Reading::Kind::Open, found.reply, {}};
+            return Reading{Reading::Kind::Open, found.reply, {}, {}};
         case screens::DrawerReading::Closed:
-            return Reading{Reading::Kind::Closed, found.reply, {}};
+            return Reading{Reading::Kind::Closed, found.reply, {}, {}};
         case screens::DrawerReading::NotJudged:
             break;
     }
-    return Reading{Reading::Kind::Unknown, found.reply, {}};
+    return Reading{Reading::Kind::Unknown, found.reply, {}, {}};
 }
 
 screens::ReplyLook lookForReply(PortSession& session, screens::StatusExchange& exchange) {
     return exchange.take(session.ports(), session.handle(), PortSession::now(), nullptr);
 }
 
+// Why a printer whose reading says it is offline will not open the drawer: its brand's
+// condition requests, each asked and waited for as the status request is. A printer that is
+// online is asked nothing more, so that a poll takes no longer than the screens' own.
+void askWhy(PortSession& session, const protocol::CommandSet& brand, Reading& reading) {
+    if (reading.reply < 0 || brand.readCondition == nullptr ||
+        (reading.kind != Reading::Kind::Open && reading.kind != Reading::Kind::Closed) ||
+        !brand.readCondition(brand.statusRequest, static_cast<std::uint8_t>(reading.reply),
+                             reading.condition) ||
+        !reading.condition.isOffline())
+        return;
+    for (const std::vector<std::uint8_t>& request : brand.conditionRequests) {
+        screens::StatusExchange exchange;
+        if (ask(session, request, exchange))
+            return;
+        while (exchange.pending()) {
+            const screens::ReplyLook found = lookForReply(session, exchange);
+            if (found.kind == screens::ReplyLook::Kind::Reply) {
+                brand.readCondition(request, found.reply, reading.condition);
+            } else if (found.kind == screens::ReplyLook::Kind::Nothing) {
+                std::this_thread::sleep_for(2ms);
+            }
+        }
+    }
+}
+
 // One status request and its reply, taken by the screens' rule (screens::StatusExchange), so
 // that a request queued behind a page is given the page's time on the line. With no screen to
 // show a silence that a late reply then corrects, the reply is waited for as long as it may
-// still come.
+// still come; a printer that says it is offline is asked why.
 Reading readStatus(PortSession& session, const screens::PrinterModel& model) {
     screens::StatusExchange exchange;
-    if (auto failed = askStatus(session, *model.status, exchange))
+    if (auto failed = askStatus(session, model, exchange))
         return *failed;
     Reading reading;
     while (exchange.pending()) {
@@ -159,6 +198,7 @@ Reading readStatus(PortSession& session, const screens::PrinterModel& model) {
             std::this_thread::sleep_for(2ms);
         }
     }
+    askWhy(session, *model.commands, reading);
     return reading;
 }
 
@@ -183,8 +223,10 @@ int watchStatus(PortSession& session, const screens::PrinterModel& model, const 
         std::optional<Reading> reading;
         if (exchange.pending()) {
             reading = readingOf(lookForReply(session, exchange), model);
+            if (reading)
+                askWhy(session, *model.commands, *reading);
         } else if (Clock::now() >= next) {
-            reading = askStatus(session, *model.status, exchange);
+            reading = askStatus(session, model, exchange);
             // A late poll is followed by one poll, not by a backlog of them.
             next = std::max(next + screens::kPollPeriod, Clock::now());
         }

@@ -82,7 +82,8 @@ protected:
         ::testing::internal::CaptureStdout();
         ::testing::internal::CaptureStderr();
         const int code =
-            cli::runCommandLine({std::istream_iterator<std::string>(words), {}}, m_devices);
+            cli::runCommandLine({std::istream_iterator<std::string>(words), {}}, m_devices,
+                                "/nonexistent/drawertest-root");
         std::string out = ::testing::internal::GetCapturedStdout();
         return {code, out, ::testing::internal::GetCapturedStderr()};
     }
@@ -147,6 +148,8 @@ TEST_F(CommandLineTest, TellsWhatIsWrongWithTheCommandLineAndHowToUseIt) {
         {"interface maple --port COM2", "the Maple interface sits on a parallel port: LPT1,"},
         {"interface alder --port lpt2", "the Alder interface sits on a serial port: COM1,"},
         {"interface maple --port LPT1 --repeat 2", "the Maple interface has no baud rate and"},
+        {"find --port COM9", "'COM9' is no port: a device path or host:port"},
+        {"find --printer epson", "unknown option '--printer'"},
         {"interface alder --port COM1 --char x7", "--char takes a whole number, not 'x7'"},
         {"interface alder --port COM1 --repeat 1234567890", "--repeat takes a whole number"},
         {"interface alder --port COM1 --char 128", "--char 128: Valid characters are 0 through"},
@@ -303,6 +306,48 @@ TEST_F(CommandLineTest, ANetworkPrinterIsDoneOnlyOnceItTookEveryByte) {
         }
     }
     ::close(server);
+}
+
+// A printer that says it is offline is asked why, and the answer says the kick waits for it.
+TEST_F(CommandLineTest, TellsWhyAnOfflinePrinterWillNotOpenTheDrawer) {
+    std::thread printer([&] {
+        for (const auto& [request, reply] :
+             {std::pair{"100401", "1E"}, std::pair{"100402", "16"}, std::pair{"100404", "72"}}) {
+            const std::string asked = hex(request);
+            EXPECT_EQ(m_pty.receive(3), porttest::Bytes(asked.begin(), asked.end()));
+            ::write(m_pty.master(), hex(reply).data(), 1);
+        }
+    });
+    const auto [code, out, err] = run("status --printer epson --port COM1");
+    printer.join();
+    EXPECT_EQ(std::tuple(code, out),
+              std::tuple(1, std::string("Closed; the printer is offline (cover open, out of "
+                                        "paper): it will not open the drawer until it is back "
+                                        "online\n")));
+}
+
+// find asks each port and prints each as it is done: the printer on COM1, nothing it may ask
+// on the FIFO, and the ports that are missing.
+TEST_F(CommandLineTest, FindsWhatIsOnEveryPort) {
+    std::thread printer([&] {
+        const porttest::Bytes asked = m_pty.receive(3);
+        EXPECT_EQ(std::string(asked.begin(), asked.end()), hex("100401"));
+        ::write(m_pty.master(), "\x12", 1);
+    });
+    const auto [code, out, err] = run("find --json --port /nonexistent/drawertest-port");
+    printer.join();
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(out,
+              named("{\"command\":\"find\",\"port\":\"COM1\",\"device\":\"DEV\",\"result\":"
+                    "\"printer\",\"printer\":\"epson\",\"baud\":9600,\"drawer\":\"open\","
+                    "\"screen\":\"EPSONSerialform\",\"message\":\"Epson-compatible printer at "
+                    "9600 baud, drawer open\"}\n"
+                    "{\"command\":\"find\",\"port\":\"COM2,LPT2\",\"device\":\"/nonexistent/"
+                    "drawertest-port\",\"result\":\"unavailable\",\"code\":2,\"message\":"
+                    "\"missing\"}\n"
+                    "{\"command\":\"find\",\"port\":\"LPT1\",\"device\":\"FIFO\",\"result\":"
+                    "\"nothing\",\"message\":\"no device ID: a printer on a parallel port is asked "
+                    "nothing else, since what it is sent prints\"}\n"));
 }
 
 // --watch prints each change until it is interrupted (Ctrl-C, or a polite kill); its exit code
