@@ -76,6 +76,8 @@ std::string Finding::summary() const {
                                   : protocol::DrawerReading::Closed) +
                    "; or a printer that answered no request";
         case Outcome::UnknownReply:
+            if (echoes)
+                return "it sends back what it is sent: a loopback plug, or a device that echoes";
             return "something answered that is no drawer status (0x" + protocol::hex(*reply) +
                    (baud != 0 ? " at " + std::to_string(baud) + " baud" : "") + ")";
         case Outcome::OtherPrinter:

@@ -34,7 +34,8 @@ struct Finding {
     std::string deviceId;                           // as the printer gave it
     std::optional<std::uint32_t> modemLines;        // a serial line's, where they were read
     std::optional<std::uint8_t> reply;              // UnknownReply: the first such byte
-    ports::ErrorCode code = ports::kSuccess;        // Unavailable, Failed
+    bool echoes = false;  // UnknownReply: every reply was the first byte of its request
+    ports::ErrorCode code = ports::kSuccess;  // Unavailable, Failed
     bool stopped = false;  // the port's time ran out before every question was asked
 
     // "Epson-compatible printer at 9600 baud, drawer closed", "nothing answered", ...

@@ -254,7 +254,12 @@ Search::Phase Search::judge(std::uint8_t reply) {
     // answers the ENQ inside Ithaca's as it answers its own.)
     if (readsEveryByte(brand) && std::ranges::find(m_unread, reply) != m_unread.end())
         reading = protocol::DrawerReading::NotJudged;
+    // No printer answers a request with its own first byte: a line that echoes does.
+    const bool echo = reply == m_asking.front();
+    if (echo)
+        reading = protocol::DrawerReading::NotJudged;
     if (reading == protocol::DrawerReading::NotJudged) {
+        m_finding.echoes = echo && (m_finding.echoes || !m_finding.reply);
         const bool holdsACatchAll =
             std::ranges::any_of(protocol::commandSets(), [this](const protocol::CommandSet* b) {
                 return readsEveryByte(*b) && !b->statusRequest.empty() &&

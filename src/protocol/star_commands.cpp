@@ -1,4 +1,5 @@
-// Star Micronics printers: single drawer characters, ESC d cuts, and ENQ for the status.
+// Star Micronics printers: single drawer characters, ESC d cuts, ENQ for the status and EOT for
+// the paper.
 #include <string>
 
 #include "protocol/command_table.h"
@@ -13,7 +14,13 @@ void pulseWidth(Command& c) {
                 " ms on, " + std::to_string(c.bytes[3] * 10) + " ms off";
 }
 
-std::optional<std::uint8_t> reply(const Command& /*request*/, const PrinterState& state) {
+// ENQ: the drawer's switch in bit 7, set while it is shut (bit 4 always clear). EOT: bit 4
+// always set, 0x08 the paper's end, 0x04 near it.
+std::optional<std::uint8_t> reply(const Command& request, const PrinterState& state) {
+    if (request.bytes.front() == kEot) {
+        const PrinterCondition& c = state.condition;
+        return static_cast<std::uint8_t>(0x10 | (c.paperOut ? 0x08 : 0) | (c.paperLow ? 0x04 : 0));
+    }
     return state.drawerOpen ? 0x00 : 0x80;
 }
 
@@ -36,6 +43,7 @@ const CommandSet& starCommands() {
                 auto commands = characterKickCommands();
                 commands.push_back({{kEsc, kBel}, 2, Action::Other, "pulse", 0, pulseWidth});
                 commands.push_back({{kEnq}, 0, Action::StatusRequest, "status request"});
+                commands.push_back({{kEot}, 0, Action::StatusRequest, "paper status request"});
                 return commands;
             }(),
         .statusRequest = {kEnq},

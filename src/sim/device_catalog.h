@@ -1,6 +1,7 @@
 // The simulated devices by name, as drawer_sim and the demo know them: a receipt printer (by
 // its command set's name) or one of Dunmere's interfaces ("alder", "alder-char",
-// "alder-level", "birch", "cedar", "maple"), set up as the screens expect them when they open.
+// "alder-level", "birch", "cedar", "maple"), set up as the screens expect them when they open, or
+// a loopback plug ("loopback").
 #pragma once
 
 #include <memory>

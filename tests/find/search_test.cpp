@@ -94,7 +94,11 @@ TEST_F(SearchTest, FindsEachBrandAtItsOwnRateAndNeverOpensADrawer) {
             expectOnlyRequests();
             EXPECT_LE(run.took[1] - run.took[0], find::Search::kPortBound);
             if (brand != &protocol::epsonCommands() && (rate == 19200 || rate == 38400)) {
-                EXPECT_EQ(found.outcome, Outcome::Interface) << "its lines, and nothing more";
+                // A Star answers the EOT in Epson's request with its paper status; an Ithaca
+                // shows only its lines.
+                const bool star = brand == &protocol::starCommands();
+                EXPECT_EQ(found.outcome, star ? Outcome::UnknownReply : Outcome::Interface);
+                EXPECT_EQ(found.baud, star ? rate : 0);
                 continue;
             }
             EXPECT_EQ(found.outcome, Outcome::Printer);
@@ -185,6 +189,11 @@ TEST_F(SearchTest, NamesAReplyNoRuleReadsAndTellsAnInterfaceByItsLines) {
               "request");
     EXPECT_EQ(run.findings[1].screen(), "Alderform");
     EXPECT_FALSE(alder->drawer(1).isOpen()) << "no request is its opening character";
+
+    // A loopback plug echoes every request (and holds CTS and DSR, from RTS and DTR).
+    fake.attach("COM1", sim::makeDevice("loopback"));
+    EXPECT_EQ(search(fake, clock, {portCandidate("COM1")}).findings[0].summary(),
+              "it sends back what it is sent: a loopback plug, or a device that echoes");
 
     // The lines alone, with nothing on the far end: RI tells the drawer; one line is no
     // interface.

@@ -39,6 +39,10 @@ TEST(CommandSet, NamesEveryCommandOfEachBrand) {
          "ESC @: initialise | ESC a 1: feed 1 line | ESC d 0: full cut | ESC BEL 11 55: drawer 1 "
          "pulse for the next BEL or FS, 110 ms on, 550 ms off | BEL: drawer 1 kick | FS: drawer 1 "
          "kick, alternate character | SUB: drawer 2 kick | ENQ: status request"},
+        // Star's printers answer EOT too, with the paper (bit 4 set, where ENQ's is clear).
+        {&protocol::starCommands(),
+         {0x10, 0x04},
+         "DLE: unknown command | EOT: paper status request"},
         {&protocol::citizenCommands(),
          {0x0C, 0x02, 0x1B, 0x50, 0x00, 0x05},
          "FF: form feed | STX: start of text | ESC P 0: page end | ENQ: unknown command"},

@@ -26,6 +26,7 @@
 #include "pty_port.h"
 #include "sim/drawer_interface.h"
 #include "sim/line.h"
+#include "sim/loopback.h"
 #include "sim/printer.h"
 #include "tcp_port.h"
 
@@ -49,7 +50,8 @@ const char* const kUsage =
     "usage: drawer_sim DEVICE [options]\n"
     "  DEVICE: epson, star, citizen, ithaca (receipt printers)\n"
     "          alder, birch, cedar (Dunmere serial interfaces); alder-char, alder-level (an\n"
-    "          Alder switched to character pulse or level mode); maple (the parallel one)\n"
+    "          Alder switched to character pulse or level mode); maple (the parallel one);\n"
+    "          loopback (a plug that sends back every byte)\n"
     "options:\n"
     "  --port COM1|COM2|LPT1|LPT2  the port drawertest should take it for (default COM1, LPT1\n"
     "                              for maple)\n"
@@ -62,14 +64,21 @@ const char* const kUsage =
     "  --columns N                 the printer's paper width in characters\n"
     "  --reply-delay MS            a slow printer: each status reply leaves MS milliseconds\n"
     "                              after its request came (not with --no-wire-speed)\n"
+    "  --offline CAUSE             the printer starts offline: cover (open), paper (out) or\n"
+    "                              error; it holds what it is sent, the kick too, until it\n"
+    "                              is back online (key n)\n"
+    "  --paper-low                 the printer's paper roll is near its end\n"
     "  --char N, --repeats N       the interface's opening character and how many in a row\n"
     "                              open the drawer\n"
-    "  --baud N                    the rate the interface's switches are set for (0: any)\n"
+    "  --baud N                    the rate the interface's or the printer's switches are set\n"
+    "                              for (a printer: 9600 by default; 0: any); bytes at another\n"
+    "                              rate reach a printer garbled, as on a real line\n"
     "  --pulse MS                  level mode: how long a run must hold the solenoid\n"
     "  --log FILE                  also write every output line to FILE\n"
     "  --capture FILE              write every byte received from the program to FILE\n"
     "keys (typed, or piped into standard input): o opens or closes drawer 1, p drawer 2,\n"
-    "q quits\n";
+    "n takes a printer offline (for the --offline cause, cover open by default) or back\n"
+    "online, q quits\n";
 
 struct Options {
     std::string device;
@@ -81,6 +90,8 @@ struct Options {
     int toggleEvery = 0;
     int columns = 0;
     std::optional<int> replyDelayMs;
+    std::optional<protocol::PrinterCondition> offline;
+    bool paperLow = false;
     std::optional<int> character;
     std::optional<int> repeats;
     std::optional<int> baud;
@@ -103,6 +114,10 @@ std::optional<Options> parse(int argc, char** argv) {
         const std::string_view arg = argv[i];
         if (arg == "--no-wire-speed" || arg == "--wire-speed") {
             options.wireSpeed = arg == "--wire-speed";
+            continue;
+        }
+        if (arg == "--paper-low") {
+            options.paperLow = true;
             continue;
         }
         if (!arg.starts_with("--")) {
@@ -134,6 +149,12 @@ std::optional<Options> parse(int argc, char** argv) {
             ok = !value.empty() && *end == '\0' && seconds > 0 && seconds < 1e6;
             options.closeAfter =
                 std::chrono::duration_cast<Time>(std::chrono::duration<double>(ok ? seconds : 0));
+        } else if (arg == "--offline") {
+            options.offline = value == "cover"   ? protocol::PrinterCondition{.coverOpen = true}
+                              : value == "paper" ? protocol::PrinterCondition{.paperOut = true}
+                              : value == "error" ? protocol::PrinterCondition{.error = true}
+                                                 : std::optional<protocol::PrinterCondition>();
+            ok = options.offline.has_value();
         } else if (arg == "--toggle-every" && setNumber(n, 1)) {
             options.toggleEvery = *n;
         } else if (arg == "--reply-delay") {
@@ -169,7 +190,27 @@ std::shared_ptr<sim::Device> makeDevice(Options& options, std::string& error) {
     if (const protocol::CommandSet* commands = protocol::commandSetNamed(options.device)) {
         if (options.port.empty())
             options.port = "COM1";
-        return std::make_shared<sim::Printer>(*commands, options.columns);
+        if (options.baud && (options.tcpPort || options.port.starts_with("LPT"))) {
+            error = "a printer on a network connection or a parallel port has no line rate";
+            return nullptr;
+        }
+        auto printer = std::make_shared<sim::Printer>(
+            *commands, options.columns,
+            options.baud ? static_cast<std::uint32_t>(*options.baud) : sim::Printer::kStandardBaud);
+        protocol::PrinterCondition condition =
+            options.offline.value_or(protocol::PrinterCondition{});
+        condition.paperLow = options.paperLow;
+        printer->setCondition(condition, Time::zero());
+        return printer;
+    }
+    if (options.offline || options.paperLow) {
+        error = "--offline and --paper-low are a printer's";
+        return nullptr;
+    }
+    if (options.device == "loopback") {
+        if (options.port.empty())
+            options.port = "COM1";
+        return std::make_shared<sim::Loopback>();
     }
     auto settings = sim::interfaceSettings(options.device);
     if (!settings) {
@@ -225,7 +266,8 @@ public:
         : m_options(std::move(options)),
           m_device(std::move(device)),
           m_line(kSerial ? sim::Line() : sim::Line::parallel()) {
-        m_device->setDrawer(1, m_options.drawerOpen, Time::zero());
+        if (m_device->drawerCount() > 0)
+            m_device->setDrawer(1, m_options.drawerOpen, Time::zero());
         m_device->setClosesAfter(m_options.closeAfter);
         m_device->setListener([this](const sim::Notice& notice) { show(notice); });
         m_line.attach(m_device, Time::zero());
@@ -271,8 +313,14 @@ private:
     }
 
     void introduce() {
-        report("drawer_sim: " + m_device->description() + " on " + m_port.path() + ", drawer " +
-               (m_device->drawer(1).isOpen() ? "open" : "closed"));
+        std::string state;
+        if (m_device->drawerCount() > 0)
+            state = std::string(", drawer ") + (m_device->drawer(1).isOpen() ? "open" : "closed");
+        if (const auto* printer = dynamic_cast<const sim::Printer*>(m_device.get())) {
+            if (const std::string why = printer->condition().sentence(); !why.empty())
+                state += "; " + why;
+        }
+        report("drawer_sim: " + m_device->description() + " on " + m_port.path() + state);
         const auto* interface = dynamic_cast<const sim::DrawerInterface*>(m_device.get());
         if (interface != nullptr && kSerial) {
             report(
@@ -282,9 +330,11 @@ private:
         }
         report("Start drawertest against it in another terminal:");
         report("DRAWERTEST_" + m_options.port + "=" + m_port.path() + " scripts/start");
-        report(m_device->drawerCount() == 1
-                   ? "Keys: o opens or closes the drawer, q quits."
-                   : "Keys: o opens or closes drawer 1, p drawer 2, q quits.");
+        const bool printer = dynamic_cast<const sim::Printer*>(m_device.get()) != nullptr;
+        report(m_device->drawerCount() == 0 ? "Keys: q quits."
+               : !printer                   ? "Keys: o opens or closes the drawer, q quits."
+                          : "Keys: o opens or closes drawer 1, p drawer 2, n takes the printer "
+                            "offline or back online, q quits.");
     }
 
     void loop() {
@@ -368,6 +418,8 @@ private:
             toggleDrawer(1);
         } else if ((key == 'p' || key == 'P') && m_device->drawerCount() > 1) {
             toggleDrawer(2);
+        } else if (key == 'n' || key == 'N') {
+            toggleOnline();
         } else if (key == 'q' || key == 'Q') {
             g_stop = 1;
         }
@@ -375,7 +427,25 @@ private:
     }
 
     void toggleDrawer(int number) {
+        if (number > m_device->drawerCount())
+            return;
         m_device->setDrawer(number, !m_device->drawer(number).isOpen(), now());
+    }
+
+    // Offline for the cause it was given (cover open if none), or back online.
+    void toggleOnline() {
+        auto* printer = dynamic_cast<sim::Printer*>(m_device.get());
+        if (printer == nullptr)
+            return;
+        protocol::PrinterCondition condition = printer->condition();
+        const bool paperLow = condition.paperLow;
+        if (condition.isOffline()) {
+            condition = {};
+        } else {
+            condition = m_options.offline.value_or(protocol::PrinterCondition{.coverOpen = true});
+        }
+        condition.paperLow = paperLow;
+        printer->setCondition(condition, now());
     }
 
     void toggleOnAnswers() {
