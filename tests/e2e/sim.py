@@ -10,9 +10,10 @@ from desktop import end, wait_until
 
 
 class DrawerSim:
-    def __init__(self, device, workdir, *options):
-        self.log_path = os.path.join(workdir, f"{device}.log")
-        self.capture_path = os.path.join(workdir, f"{device}.bin")
+    def __init__(self, device, workdir, *options, name=None):
+        """`name` (the device's, by default) names its log and capture files."""
+        self.log_path = os.path.join(workdir, f"{name or device}.log")
+        self.capture_path = os.path.join(workdir, f"{name or device}.bin")
         # A log left by an earlier run would tell of another line.
         for path in (self.log_path, self.capture_path):
             if os.path.exists(path):

@@ -1,10 +1,12 @@
 """drawertest's command line as a process of its own, with no display, against drawer_sim at the
-line's speed: an interface's bytes at the rate set on the line, and the drawer state a printer
-reports after a kick; and the window, asked for with no display. What each command sends and
-prints is checked in-process (tests/cli)."""
+line's speed: an interface's bytes at the rate set on the line, the drawer state a printer
+reports after a kick, and what find tells of each device on pseudo-terminals and TCP; and the
+window, asked for with no display. What each command sends and prints is checked in-process
+(tests/cli)."""
 
 import json
 import os
+import re
 import subprocess
 import unittest
 
@@ -19,8 +21,8 @@ class CommandLineTest(unittest.TestCase):
         cls.workdir = os.path.join(os.environ["DRAWERTEST_E2E_ARTIFACTS"], "cli")
         os.makedirs(cls.workdir, exist_ok=True)
 
-    def sim(self, device, *options):
-        sim = DrawerSim(device, self.workdir, *options)
+    def sim(self, device, *options, name=None):
+        sim = DrawerSim(device, self.workdir, *options, name=name)
         self.addCleanup(sim.stop)
         return sim
 
@@ -73,6 +75,55 @@ class CommandLineTest(unittest.TestCase):
                                   capture_output=True, text=True, timeout=60)
             self.assertEqual(done.returncode, 69)
             self.assertIn("drawertest: the window needs a display", done.stderr)
+
+    def test_find_tells_each_device_and_sends_only_status_requests(self):
+        def sim(name, device, *options):
+            return self.sim(device, *options, name=f"find-{name.replace(' ', '-')}")
+
+        sims = {
+            "epson": sim("epson", "epson"),  # COM1, at 9600 baud
+            "star": sim("star", "star", "--port", "COM2", "--baud", "57600"),
+            "ithaca": sim("ithaca", "ithaca", "--baud", "115200"),
+            "silent star": sim("silent star", "star", "--baud", "4800"),  # a rate never tried
+            "citizen": sim("citizen", "citizen"),  # answers nothing
+            "loopback": sim("loopback", "loopback"),
+            "offline": sim("offline", "epson", "--tcp", "0", "--offline", "cover",
+                           "--paper-low"),
+        }
+        env = self.environment(sims["epson"])
+        env["DRAWERTEST_COM2"] = sims["star"].path
+        addresses = [arg for name in ("ithaca", "silent star", "citizen", "loopback", "offline")
+                     for arg in ("--port", sims[name].path)]
+        done = subprocess.run([PROGRAM, "find", "--json", *addresses], env=env,
+                              capture_output=True, text=True, timeout=60)
+        self.assertEqual(done.returncode, 0, done.stderr)
+        found = {line["device"]: line for line in map(json.loads, done.stdout.splitlines())}
+        told = {name: found[sim.path]["message"] for name, sim in sims.items()}
+        self.assertEqual(told, {
+            "epson": "Epson-compatible printer at 9600 baud, drawer closed",
+            "star": "Star-compatible printer answers at 57600 baud, drawer closed: set it to "
+                    "9600 baud for the test screens",
+            "ithaca": "Ithaca-compatible printer answers at 115200 baud, drawer closed: set it "
+                      "to 9600 baud for the test screens",
+            "silent star": "nothing answered",
+            "citizen": "nothing answered",
+            "loopback": "it sends back what it is sent: a loopback plug, or a device that echoes",
+            "offline": "Epson-compatible printer, drawer closed; the printer is offline (cover "
+                       "open): it will not open the drawer until it is back online; paper is "
+                       "running low",
+        })
+        self.assertEqual((found[sims["epson"].path]["port"], found[sims["star"].path]["screen"]),
+                         ("COM1", "StarSerialform"))
+        # Each simulator heard whole status requests and nothing else, and none kicked.
+        requests = [bytes.fromhex(r) for r in ("100401", "100402", "100404", "0501", "05")]
+        for name, sim in sims.items():
+            received = sim.captured()
+            while received:
+                request = next((r for r in requests if received.startswith(r)), None)
+                self.assertIsNotNone(request, f"{name} received {received.hex(' ')}")
+                received = received[len(request):]
+            self.assertFalse([line for line in sim.lines()
+                              if re.search(r"^drawer( \d)?: opens|kick \(", line)], name)
 
 
 if __name__ == "__main__":
