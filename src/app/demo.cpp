@@ -1,6 +1,7 @@
 // Which device the demo plays for each screen.
 #include "app/demo.h"
 
+#include "app/find_form.h"
 #include "screens/interfaces/alder_form2.h"
 
 namespace app {
@@ -12,8 +13,18 @@ std::string demoDevice(const screens::ScreenEntry& screen, const toolkit::Form* 
     return screen.device;
 }
 
+std::string demoFindDevice(const std::string& port) {
+    if (port == "COM1")
+        return "epson";
+    if (port == "COM2")
+        return "alder";
+    return port == "LPT1" ? "star" : "citizen";
+}
+
 Demo::Demo(const toolkit::Application& app, sim::WaitClock& clock)
-    : m_app(app), m_ports(clock, [this](const std::string&) {
+    : m_app(app), m_ports(clock, [this](const std::string& port) {
+          if (dynamic_cast<const FindForm*>(m_app.activeForm()) != nullptr)
+              return demoFindDevice(port);
           return m_screen ? demoDevice(*m_screen, m_app.activeForm()) : std::string();
       }) {}
 

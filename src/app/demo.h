@@ -20,6 +20,10 @@ namespace app {
 // is switched to the mode the screen shows (`form` is the screen, once it is there).
 std::string demoDevice(const screens::ScreenEntry& screen, const toolkit::Form* form);
 
+// The device the demo plays on each port while Find asks them: a printer or an interface of
+// each kind the search tells apart.
+std::string demoFindDevice(const std::string& port);
+
 class Demo {
 public:
     // The program's windows, whose open screen says which device belongs on a port.

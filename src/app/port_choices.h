@@ -42,6 +42,7 @@ public:
     std::string choose(const std::string& port, const std::string& device);
 
     std::vector<ports::FoundDevice> found() const { return ports::findDevices(m_root); }
+    const std::string& systemRoot() const { return m_root; }
     ports::DeviceState state(const std::string& path, ports::PortKind kind) const {
         return ports::deviceState(path, kind, m_root);
     }

@@ -81,6 +81,11 @@ PortsForm::PortsForm(Application& app, Program& program, PortChoices& choices)
         top += 86;
     }
 
+    Find.setCaption("Find...");
+    Find.setToolTip("Ask every port what drawer or printer is on it, without printing or kicking.");
+    Find.setFont(bold);
+    Find.setGeometry(16, 432, 96, 32);
+    Find.onClick = [this] { Find_Click(); };
     OK.setCaption("OK");
     OK.setToolTip("Keep these devices, now and on later runs.");
     OK.setFont(bold);
@@ -94,7 +99,8 @@ PortsForm::PortsForm(Application& app, Program& program, PortChoices& choices)
     NotSaved.setForeColor(colors::kRed);
     NotSaved.setFont(bold);
     NotSaved.setWordWrap(true);
-    NotSaved.setGeometry(16, 392, 400, 80);
+    // Above the buttons, beside which Find... stands.
+    NotSaved.setGeometry(16, 390, 608, 40);
 }
 
 void PortsForm::load() {
@@ -137,6 +143,12 @@ void PortsForm::device_Change(Row& row) {
     const DeviceState state = m_choices.state(path, kind);
     row.state.setCaption(ports::describe(state, kind, path));
     row.state.setForeColor(stateColor(state));
+}
+
+// What was typed here and not kept on OK is dropped, as Cancel drops it.
+void PortsForm::Find_Click() {
+    m_program.showFind(true);
+    close();
 }
 
 // Every port shares one store, so one reason tells why none could be kept. The dialog then

@@ -1,5 +1,6 @@
 // The Ports dialog: for COM1, COM2, LPT1 and LPT2 the device each uses, where that comes from
-// and whether it can be used now; another picked from the devices found or typed, kept on OK.
+// and whether it can be used now; another picked from the devices found or typed, kept on OK;
+// "Find..." to ask every port what is on it.
 #pragma once
 
 #include <array>
@@ -38,6 +39,7 @@ public:
     Row LPT2{*this, "LPT2"};
     // Why the choices could not be kept for later runs, after OK.
     toolkit::Label NotSaved{*this, "NotSaved"};
+    toolkit::CommandButton Find{*this, "Find"};
     toolkit::CommandButton OK{*this, "OK"};
     toolkit::CommandButton Cancel{*this, "Cancel"};
 
@@ -47,6 +49,7 @@ private:
     void load() override;
     void found_Click(Row& row);
     void device_Change(Row& row);
+    void Find_Click();
     void OK_Click();
     void Cancel_Click();
 

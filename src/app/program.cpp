@@ -1,6 +1,9 @@
 #include "app/program.h"
 
+#include <algorithm>
+
 #include "app/dunmere_splash.h"
+#include "app/find_form.h"
 #include "app/finishing_form.h"
 #include "app/notice.h"
 #include "app/ports_form.h"
@@ -84,13 +87,72 @@ void Program::showPorts() {
         m_app.open<PortsForm>(*this, *m_portChoices);
 }
 
+void Program::showFind(bool fromPorts) {
+    m_app.open<FindForm>(*this, fromPorts);
+}
+
+std::vector<find::Candidate> Program::findCandidates() const {
+    if (m_portChoices != nullptr)
+        return find::candidatesOf(m_portChoices->devices(), m_portChoices->found(), {},
+                                  m_portChoices->systemRoot());
+    std::vector<find::Candidate> simulated;
+    for (const std::string port : {"COM1", "COM2", "LPT1", "LPT2"}) {
+        simulated.push_back(
+            {port,
+             {},
+             {port},
+             port.starts_with("LPT") ? ports::Medium::ParallelPort : ports::Medium::SerialLine});
+    }
+    return simulated;
+}
+
+std::string Program::portForFound(const find::Finding& finding) const {
+    const screens::ScreenEntry* screen = screens::screenNamed(finding.screen());
+    if (screen == nullptr)
+        return {};
+    const bool serial = screen->family == screens::PortFamily::MakerSerial ||
+                        screen->family == screens::PortFamily::PrinterSerial;
+    const std::string prefix = serial ? "COM" : "LPT";
+    for (const std::string& port : finding.candidate.ports) {
+        if (port.starts_with(prefix))
+            return port;
+    }
+    if (m_portChoices == nullptr)
+        return {};
+    for (const char* number : {"1", "2"}) {
+        const std::string port = prefix + number;
+        if (m_portChoices->devices().find(port)->source != ports::PathSource::Environment)
+            return port;
+    }
+    return {};
+}
+
+void Program::openFound(const find::Finding& finding) {
+    const std::string port = portForFound(finding);
+    if (port.empty())
+        return;
+    const auto& own = finding.candidate.ports;
+    if (std::find(own.begin(), own.end(), port) == own.end())
+        m_portChoices->choose(port, finding.candidate.path);
+    showScreen(finding.screen());
+    // The screen opened port 1; port 2 is picked as a person would pick it.
+    auto* screen = dynamic_cast<screens::TestScreen*>(m_app.activeForm());
+    if (screen != nullptr && port.ends_with('2'))
+        screen->port2Option.setValue(true);
+}
+
+void Program::startSearchLog() {
+    m_wireLog.startSearch("Find");
+}
+
 void Program::showWireLog() {
     if (m_showWireLog)
         m_showWireLog();
 }
 
 bool Program::offersWireLog(const toolkit::Form& form) {
-    return dynamic_cast<const screens::TestScreen*>(&form) != nullptr;
+    return dynamic_cast<const screens::TestScreen*>(&form) != nullptr ||
+           dynamic_cast<const FindForm*>(&form) != nullptr;
 }
 
 }  // namespace app

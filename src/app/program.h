@@ -9,6 +9,7 @@
 
 #include "app/port_choices.h"
 #include "app/wire_log.h"
+#include "find/finding.h"
 #include "ports/naming/device_map.h"
 #include "ports/port_system.h"
 #include "ports/port_types.h"
@@ -60,13 +61,30 @@ public:
     bool offersPortChoices() const { return m_portChoices != nullptr; }
     void showPorts();
 
+    // Find: every port searched for drawers and printers in a window of its own, whose "<< Back"
+    // leads to the Ports dialog where it was opened from there, else to the selector.
+    void showFind(bool fromPorts);
+    // The devices a search looks at: the ports' devices and those found on the computer; in the
+    // demo, whose devices are all simulated, the four ports.
+    std::vector<find::Candidate> findCandidates() const;
+    // The port the test screen for a finding opens on: one of its own that leads to the device,
+    // else port 1 (or 2) of the screen's kind, pointed at the device as the Ports dialog would;
+    // empty when both are set by their variables.
+    std::string portForFound(const find::Finding& finding) const;
+    // Opens that screen on that port.
+    void openFound(const find::Finding& finding);
+    // A search's calls go through the wire log like a screen's; each search starts a recording.
+    ports::PortSystem& portSystem() { return m_recorder; }
+    void startSearchLog();
+
     // Every call the screens make on their ports goes through the log's recorder; each screen
     // that opens starts a new recording.
     const WireLog& wireLog() const { return m_wireLog; }
     // Shows the wire log's window, which the renderer keeps beside the forms and names here.
     void setWireLogViewer(std::function<void()> show) { m_showWireLog = std::move(show); }
     void showWireLog();
-    // The test screens offer the wire log by a key of their window (the selector, by its menu).
+    // The test screens and Find offer the wire log by a key of their window (the selector, by
+    // its menu).
     static bool offersWireLog(const toolkit::Form& form);
 
     toolkit::Application& application() const { return m_app; }

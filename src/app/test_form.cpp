@@ -95,6 +95,7 @@ TestForm::TestForm(Application& app, Program& program) : Form(app, "TestForm"), 
     mPorts.onClick = [this] { mPorts_Click(); };
     mAbout.onClick = [this] { mAbout_Click(); };
     mWireLog.onClick = [this] { mWireLog_Click(); };
+    mFind.onClick = [this] { mFind_Click(); };
     mDisclaimer.onClick = [this] { mDisclaimer_Click(); };
     mQuit.onClick = [this] { mQuit_Click(); };
 }
@@ -117,6 +118,11 @@ void TestForm::mDisclaimer_Click() {
 
 void TestForm::mPorts_Click() {
     m_program.showPorts();
+    close();
+}
+
+void TestForm::mFind_Click() {
+    m_program.showFind(false);
     close();
 }
 

@@ -41,6 +41,7 @@ public:
     } printerMenus{*this, mPI};
     toolkit::MenuItem mTools{*this, "mTools", "Tools"};
     toolkit::MenuItem mWireLog{*this, "mWireLog", "Wire Log", &mTools, "F12"};
+    toolkit::MenuItem mFind{*this, "mFind", "Find Drawers and Printers...", &mTools};
     toolkit::MenuItem mPorts{*this, "mPorts", "Ports..."};
     toolkit::MenuItem mAbout{*this, "mAbout", "About"};
     toolkit::MenuItem mDisclaimer{*this, "mDisclaimer", "Disclaimer"};
@@ -51,6 +52,7 @@ private:
     void openScreen(const std::string& formName);
     void mDisclaimer_Click();
     void mPorts_Click();
+    void mFind_Click();
     void mAbout_Click();
     void mWireLog_Click();
     void Exit_Click();

@@ -9,7 +9,9 @@ std::string Candidate::where() const {
     std::string names;
     for (const std::string& port : ports)
         names += (names.empty() ? "" : ", ") + port;
-    return names.empty() ? path : names + " " + path;
+    if (names.empty() || path.empty())
+        return names + path;
+    return names + " " + path;
 }
 
 std::vector<Candidate> candidatesOf(const ports::DeviceMap& devices,

@@ -12,7 +12,7 @@ namespace find {
 
 struct Candidate {
     std::string device;              // the name it is opened by: a path, host:port, a port name
-    std::string path;                // the device as a person reads it
+    std::string path;                // the device as a person reads it; empty for a simulated one
     std::vector<std::string> ports;  // the program's ports that lead to it ("COM1"), if any
     ports::Medium medium = ports::Medium::SerialLine;
 

@@ -135,4 +135,13 @@ std::string Finding::screen() const {
         .formName;
 }
 
+std::string Finding::screenTitle() const {
+    if (outcome == Outcome::Interface)
+        return "Alder test";
+    if (outcome != Outcome::Printer)
+        return {};
+    const bool parallel = candidate.medium == ports::Medium::ParallelPort;
+    return std::string(brand->title) + (parallel ? " parallel test" : " serial test");
+}
+
 }  // namespace find

@@ -45,6 +45,8 @@ struct Finding {
     std::string result() const;
     // The form name of the test screen that tests what was found; empty for none.
     std::string screen() const;
+    // That screen as a button names it: "Epson serial test", "Alder test".
+    std::string screenTitle() const;
 };
 
 // What an open that failed with `code` means: held by another program, or unavailable.

@@ -87,6 +87,8 @@ std::optional<Search::Time> Search::step(Time now) {
                 break;
             case Phase::Close:
                 m_phase = close();
+                if (m_phase == Phase::Done || m_index == m_candidates.size())
+                    return std::nullopt;
                 // Each device's report is a step of its own, for the window to show it.
                 return now;
             case Phase::Done:

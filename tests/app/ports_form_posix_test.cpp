@@ -11,6 +11,7 @@
 #include <fstream>
 #include <map>
 
+#include "app/find_form.h"
 #include "app/ports_form.h"
 #include "app/program.h"
 #include "app/test_form.h"
@@ -221,4 +222,34 @@ TEST_F(PortsDialog, SaysAChoiceCouldNotBeSavedAndShowsWhatIsInForce) {
     app.click(again.OK);
     EXPECT_EQ(store.saved, (std::map<std::string, std::string>{{"COM1", "/dev/ttyUSB0"}}));
     EXPECT_EQ(openDialog().COM1.source.caption(), "Your saved choice.");
+}
+
+// Find, from the dialog, leads back to it; a device it found behind no port of the test's kind
+// is put behind port 1 (port 2 where port 1's variable wins), as OK would keep it.
+TEST_F(PortsDialog, FindLeadsBackHereAndPutsAFoundDeviceBehindAPort) {
+    app::PortChoices choices(lookup, store, root.string());
+    program.setPortChoices(&choices);
+    app.click(openDialog().Find);
+    auto& find = dynamic_cast<app::FindForm&>(*app.activeForm());
+    app.click(find.exit);
+    ASSERT_NE(dynamic_cast<app::PortsForm*>(app.activeForm()), nullptr);
+
+    find::Finding found;
+    found.candidate = {"/dev/ttyUSB1", "/dev/ttyUSB1", {}, ports::Medium::SerialLine};
+    found.outcome = find::Finding::Outcome::Printer;
+    found.brand = &protocol::epsonCommands();
+    EXPECT_EQ(program.portForFound(found), "COM1");
+    program.openFound(found);
+    EXPECT_EQ(store.saved["COM1"], "/dev/ttyUSB1");
+    EXPECT_EQ(app.activeForm()->name(), "EPSONSerialform");
+
+    environment["DRAWERTEST_COM1"] = "/nowhere/com1";
+    EXPECT_EQ(program.portForFound(found), "COM1") << "the variable is read at start";
+    app::PortChoices withVariable(lookup, store, root.string());
+    program.setPortChoices(&withVariable);
+    EXPECT_EQ(program.portForFound(found), "COM2");
+    environment["DRAWERTEST_COM2"] = "/nowhere/com2";
+    app::PortChoices withBoth(lookup, store, root.string());
+    program.setPortChoices(&withBoth);
+    EXPECT_EQ(program.portForFound(found), "");
 }

@@ -21,6 +21,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/find_form.h"
 #include "app/program.h"
 #include "robustness/run_settings.h"
 #include "screens/common/serial_interface_screen.h"
@@ -368,13 +369,16 @@ private:
             return std::to_string(forms.size()) + " windows open";
         Form& form = *forms.front();
 
-        // A screen holds the one port it opened last, or none when that open failed; no
-        // other window holds any.
+        // A screen holds the one port it opened last, or none when that open failed; Find holds
+        // the one it is asking while it searches; no other window holds any.
         std::vector<ports::Handle> expected;
         if (auto* screen = dynamic_cast<const screens::TestScreen*>(&form)) {
             if (screen->port().handle >= 1)
                 expected.push_back(screen->port().handle);
         }
+        if (auto* find = dynamic_cast<const app::FindForm*>(&form);
+            find != nullptr && find->searching() && open.size() == 1)
+            expected = open;
         if (open != expected)
             return form.name() + " is up with " + handlesText(open) + " open; expected " +
                    handlesText(expected);

@@ -5,11 +5,30 @@
 #include <algorithm>
 
 #include "sim/device_catalog.h"
+#include "sim/printer.h"
 #include "support/virtual_time.h"
 
 namespace support {
 
 using namespace std::chrono_literals;
+
+namespace {
+
+// Find, from the selector, over the four simulated ports with a device on three of them: an
+// offline printer at another rate, an interface, a printer by its device ID.
+void find(ViewProgram& p, toolkit::Millis searching) {
+    p.program.setPortChoices(nullptr);
+    p.fake.useClock(p.clock);
+    auto epson = std::make_shared<sim::Printer>(protocol::epsonCommands(), 0, 38400);
+    epson->setCondition({.coverOpen = true}, {});
+    p.fake.attach("COM1", epson);
+    p.fake.attach("COM2", sim::makeDevice("alder"));
+    p.fake.attach("LPT1", std::make_shared<sim::Printer>(protocol::starCommands()));
+    p.click("mFind");
+    p.runFor(searching);
+}
+
+}  // namespace
 
 void ViewProgram::click(const char* name) {
     toolkit::Control* control = app.activeForm()->find(name);
@@ -85,6 +104,9 @@ const std::vector<View>& referenceViews() {
              p.click("Trigger");
              p.app.closeWindow(cedar);
          }},
+        // Find when it is done, and while it still asks.
+        {"FindForm", From::Selector, {}, [](ViewProgram& p) { find(p, 3s); }},
+        {"FindForm-searching", From::Selector, {}, [](ViewProgram& p) { find(p, 1300ms); }},
         {"EPSONSerialform-unknown",
          From::Selector,
          {"EPSONSerail"},
