@@ -1,7 +1,9 @@
 #include "screens/printers/printer_screen.h"
 
+#include <cctype>
 #include <span>
 #include <string>
+#include <utility>
 
 #include "screens/common/port_steps.h"
 #include "screens/printers/page_texts.h"
@@ -311,6 +313,8 @@ void PrinterScreen::Trigger_Click() {
     }
     Message_Timer.setEnabled(true);
     closeWriteEvent();
+    if (!command.empty() && m_model.status && !m_model.commands->conditionRequests.empty())
+        m_kickedOn = m_port.handle;
     if (m_model.pollsAfterTest)
         statusPoll(true);
 }
@@ -387,8 +391,13 @@ void PrinterScreen::DrawerStatus_Click() {
 // once no request is out: a new one would throw a late reply away, or take it for its own.
 void PrinterScreen::Status_Timer_Timer() {
     takeReply();
-    if (!m_status.pending())
+    if (m_status.pending())
+        return;
+    if (m_whyAsks.empty()) {
         statusPoll();
+    } else {
+        askWhy();
+    }
 }
 
 void PrinterScreen::Reply_Timer_Timer() {
@@ -436,6 +445,39 @@ void PrinterScreen::statusPoll(bool afterPage) {
     portSystem().closeEvent(record.event);
 }
 
+void PrinterScreen::askWhy() {
+    m_asking = m_whyAsks.front();
+    m_whyAsks.pop_front();
+    portSystem().purgeComm(m_port.handle, ports::kPurgeRxClear);
+    for (std::uint8_t byte : m_asking) {
+        std::uint32_t written = 0;
+        if (ports::writeFailed(
+                portSystem().writeFile(m_port.handle, std::span(&byte, 1), written, nullptr))) {
+            m_asking.clear();
+            tellWhy();
+            return;
+        }
+        onTheLine(1);
+    }
+    m_status.sent(now(), m_line.freeAt());
+    m_requestPort = m_port.handle;
+    m_requestShows = false;
+    Reply_Timer->setEnabled(true);
+}
+
+// Told once every condition request has been answered or has gone unanswered; it stays its
+// full four seconds.
+void PrinterScreen::tellWhy() {
+    m_whyAsks.clear();
+    std::string why = m_why.sentence();
+    if (why.empty())
+        return;
+    why[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(why[0])));
+    Message_Timer.setEnabled(false);
+    showFeedback2(why + ".", colors::kYellow);
+    Message_Timer.setEnabled(true);
+}
+
 // The reply to the request that is out, if it has come: judged; if the printer has not answered
 // in its time: a silent printer, until its reply comes. Nothing of a poll shows once polling has
 // stopped. A request whose port has been closed since is dropped, its reply with it.
@@ -448,12 +490,18 @@ void PrinterScreen::takeReply() {
         const ReplyLook found =
             m_status.take(portSystem(), m_port.handle, now(),
                           m_model.status->ownRecord ? &m_statusRecord : nullptr);
-        if (m_requestShows || DrawerStatus->value())
+        if (!m_asking.empty()) {
+            if (found.kind == ReplyLook::Kind::Reply)
+                m_model.commands->readCondition(m_asking, found.reply, m_why);
+        } else if (m_requestShows || DrawerStatus->value()) {
             show(found);
+        }
     }
     if (m_status.pending())
         return;
     Reply_Timer->setEnabled(false);
+    if (!std::exchange(m_asking, {}).empty() && m_whyAsks.empty())
+        tellWhy();
     if (m_pollDue)
         statusPoll(true);
 }
@@ -481,13 +529,25 @@ void PrinterScreen::show(const ReplyLook& found) {
     }
 }
 
+// A drawer still shut after a kick on this port, with the printer saying it is offline: the
+// kick waits in the printer, and the printer is asked why.
 void PrinterScreen::judgeReply(std::uint8_t reply) {
-    switch (m_model.commands->readReply(reply)) {
+    const protocol::CommandSet& brand = *m_model.commands;
+    switch (brand.readReply(reply)) {
         case DrawerReading::Open:
             showDrawer("Open", colors::kGreen, "Drawer indicates open.");
+            m_kickedOn.reset();
             break;
         case DrawerReading::Closed:
             showDrawer("Closed", colors::kRed, "Drawer indicates closed.");
+            if (m_kickedOn == m_port.handle && brand.readCondition) {
+                m_why = {};
+                if (brand.readCondition(brand.statusRequest, reply, m_why) && m_why.isOffline()) {
+                    m_whyAsks.assign(brand.conditionRequests.begin(),
+                                     brand.conditionRequests.end());
+                    m_kickedOn.reset();
+                }
+            }
             break;
         case DrawerReading::NotJudged:
             if (m_model.status->showsUnjudged)

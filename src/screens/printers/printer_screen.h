@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <span>
 #include <string>
@@ -206,6 +207,10 @@ private:
     void send(std::uint8_t byte, const FailureText& failure);
     void report(const FailureText& failure, ports::ErrorCode code);
     void statusPoll(bool afterPage = false);
+    // Why a kick did not open the drawer: an offline printer's brand's condition requests, one
+    // at a time in place of the poll's, then the answer in Feedback2.
+    void askWhy();
+    void tellWhy();
     void takeReply();
     void show(const ReplyLook& found);
     void judgeReply(std::uint8_t reply);
@@ -224,6 +229,13 @@ private:
     ports::Handle m_requestPort = ports::kInvalidHandle;
     bool m_requestShows = false;  // its reply shows with polling stopped too
     bool m_pollDue = false;       // the poll after a page waits for the request that is out
+    // The port a kick went out on while the drawer has not been seen open since; the condition
+    // requests still to ask, the one out (empty: the request out is the status request), and
+    // what their replies told.
+    std::optional<ports::Handle> m_kickedOn;
+    std::deque<std::vector<std::uint8_t>> m_whyAsks;
+    std::vector<std::uint8_t> m_asking;
+    protocol::PrinterCondition m_why;
     // The overlapped record of the status requests, on the screens whose polls have their own.
     ports::WriteOverlapped m_statusRecord;
     // When what this screen has written will have left the line at its 9600 baud.

@@ -353,3 +353,39 @@ TEST(EpsonStatus, ARequestQueuedBehindAHeldPageIsWaitedForASecondPastItsTime) {
         EXPECT_EQ(s.cd_status->caption(), "Open");
     }
 }
+
+// Why the drawer did not open: only after a kick, and only while the printer says it is offline,
+// is it asked why; the answer stays in Feedback2, and the kick it held opens the drawer once the
+// cover is shut. Without a kick the poll is the screen's own alone.
+TEST(EpsonStatus, AKickAnOfflinePrinterHoldsIsExplained) {
+    const Bytes why{0x10, 0x04, 0x02, 0x10, 0x04, 0x04};
+    const auto askedWhy = [&why](const Bytes& sent) {
+        return std::search(sent.begin(), sent.end(), why.begin(), why.end()) != sent.end();
+    };
+    support::ScreenHarness h;
+    auto printer = std::make_shared<sim::Printer>(protocol::epsonCommands());
+    printer->setCondition({.coverOpen = true}, {});
+    h.fake.attach("COM1", printer);
+    auto& s = openPrinter(h, "EPSONSerialform");
+    h.app.click(*s.DrawerStatus);
+    h.runFor(1s);
+    EXPECT_EQ(s.cd_status->caption(), "Closed");
+    EXPECT_FALSE(askedWhy(h.fake.bytesWritten())) << "no kick, no question";
+
+    h.app.click(s.Trigger);
+    h.runFor(1500ms);
+    EXPECT_TRUE(askedWhy(h.fake.bytesWritten()));
+    expectLine(s.Feedback2,
+               "The printer is offline (cover open): it will not open the drawer until it is back "
+               "online.",
+               kGreen);  // the polls turn Feedback2 green, its text stays
+    EXPECT_EQ(s.cd_status->caption(), "Closed");
+    h.fake.clearCalls();
+    h.runFor(1s);
+    EXPECT_FALSE(askedWhy(h.fake.bytesWritten())) << "asked once a kick";
+
+    printer->setCondition({}, h.clock.now());
+    h.runFor(300ms);
+    EXPECT_EQ(s.cd_status->caption(), "Open");
+    EXPECT_TRUE(printer->drawer(1).isOpen());
+}
