@@ -128,6 +128,23 @@ class ScreenTest(EndToEndTest):
         program.window("Epson Serial Printer Test")
         sim.wait_line(r"^port: opened by the program$")
 
+    def test_find_from_the_ports_dialog_opens_the_printer_found_on_its_port(self):
+        sim = self.start_sim("epson", "--port", "COM2")
+        program = self.start_program(sim)
+        self.open_notice(program).find("push button", "Accept").click()
+        program.window(SELECTOR).find("menu item", "Ports...").click()
+        program.window("Ports").find("push button", "Find...").click()
+        find = program.window("Find Drawers and Printers")
+        find.find("label", "Epson-compatible printer at 9600 baud, drawer closed")
+        find.find("label", "Done: 4 devices looked at; 1 printer and 0 drawer interfaces found.")
+        # Only status requests reached it, at the screens' rate.
+        self.assertEqual(sim.captured(), bytes.fromhex("100401 100402 100404"))
+        find.find("push button", "Open Epson serial test").click()
+        screen = program.window("Epson Serial Printer Test")
+        com2 = screen.find("radio button", "Serial Port 2 (COM2)")
+        sim.wait_line(r"^port: opened by the program$")
+        self.assertTrue(com2.checked)
+
     def test_alder_test_print_left_at_once_still_sends_its_text_then_the_level_mode(self):
         sim = self.start_sim("alder-level")
         program, alder = self.open_screen(sim, "Alder Serial Interface", "Alder Interface Test")
