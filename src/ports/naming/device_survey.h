@@ -67,5 +67,9 @@ Medium mediumOf(const std::string& path, const std::string& root = {});
 // The same device under two names (a /dev/serial/by-id link and its ttyUSB node): the name
 // both lead to; the name itself where it leads nowhere.
 std::string deviceIdentity(const std::string& path);
+// The name the backend opens a device by when a search names it itself: its path (Linux), its
+// name in the device namespace, "\\.\COM3" or "\\.\LPT1" (Windows); a network printer's
+// address as it is.
+std::string searchName(const std::string& path);
 
 }  // namespace ports

@@ -161,6 +161,10 @@ std::string deviceIdentity(const std::string& path) {
     return error ? path : real.string();
 }
 
+std::string searchName(const std::string& path) {
+    return path;
+}
+
 DeviceState deviceState(const std::string& name, PortKind kind, const std::string& root) {
     const std::optional<std::string> device = devicePath(name, root);
     if (!device)

@@ -102,6 +102,10 @@ PathKind pathKind(const std::string& path, const std::string& /*root*/) {
     return name.starts_with("COM") ? PathKind::Serial : PathKind::Other;
 }
 
+std::string searchName(const std::string& path) {
+    return parseNetworkAddress(path) ? path : "\\\\.\\" + portName(path);
+}
+
 // The ports a Windows machine lists by name: LPTn is a parallel port, anything else a line.
 Medium mediumOf(const std::string& path, const std::string& root) {
     if (parseNetworkAddress(path))
