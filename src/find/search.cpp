@@ -85,6 +85,11 @@ std::optional<Search::Time> Search::step(Time now) {
                 if (m_phase == Phase::Await)
                     return now + kLookEvery;
                 break;
+            case Phase::Linger:
+                m_phase = linger(now);
+                if (m_phase == Phase::Linger)
+                    return now + kLookEvery;
+                break;
             case Phase::Close:
                 m_phase = close();
                 if (m_phase == Phase::Done || m_index == m_candidates.size())
@@ -103,7 +108,11 @@ std::string Search::progress() const {
     std::string text = candidate().where();
     if (m_phase == Phase::DeviceId)
         return text + ": its device ID";
-    if (m_brand < m_brands.size() && !m_askingConditions)
+    if (m_phase == Phase::Linger)
+        return text + ": a slow printer's reply at 9600 baud";
+    if (m_askingConditions)
+        return text + ": why the printer may be offline";
+    if (m_brand < m_brands.size())
         text += std::string(": ") + m_brands[m_brand]->title;
     if (rate() != 0)
         text += " at " + std::to_string(rate()) + " baud";
@@ -122,7 +131,7 @@ Search::Phase Search::open(Time now) {
     m_brand = 0;
     m_askingConditions = false;
     m_conditions.clear();
-    m_request.reset();
+    m_exchange = {};
     m_handle = screens::openPort(m_ports, candidate().device, false);
     if (m_handle < 1) {
         m_finding.code = m_ports.lastError();
@@ -195,6 +204,7 @@ void Search::askEveryBrand() {
     m_brands.clear();
     m_brand = 0;
     m_unread.clear();
+    m_silent.clear();
     for (const protocol::CommandSet* brand : protocol::commandSets()) {
         if (!brand->statusRequest.empty() && safeAt(brand->statusRequest, rate()))
             m_brands.push_back(brand);
@@ -220,25 +230,70 @@ Search::Phase Search::ask(Time now) {
         return Phase::Close;
     }
     m_line.wrote(written, now);
-    m_request.emplace(now, m_line.freeAt());
+    m_exchange.sent(now, m_line.freeAt());
+    if (lastAt9600())
+        m_lingerUntil = std::max(now, m_line.freeAt()) + screens::kLateReplyBound;
     return Phase::Await;
 }
 
+bool Search::lastAt9600() const {
+    return !m_askingConditions && m_brand + 1 == m_brands.size() && rate() == kRates[0];
+}
+
+// A printer that has not answered in its time is passed over; its reply, should it come late,
+// may still be claimed while this rate is asked (lateBrand).
 Search::Phase Search::await(Time now) {
-    std::uint8_t reply = 0;
-    const std::optional<ports::ErrorCode> code =
-        m_request->take(m_ports, m_handle, reply, now, nullptr);
-    if (!code)
+    const screens::ReplyLook found = m_exchange.take(m_ports, m_handle, now, nullptr);
+    switch (found.kind) {
+        case screens::ReplyLook::Kind::Nothing:
+            return m_exchange.pending() ? Phase::Await : next();
+        case screens::ReplyLook::Kind::Reply:
+            return judge(found.reply);
+        case screens::ReplyLook::Kind::Failed:
+            m_finding.outcome = Outcome::Failed;
+            m_finding.code = found.code;
+            return Phase::Close;
+        case screens::ReplyLook::Kind::Silent:
+            break;
+    }
+    // The printer found is waited for as long as its reply may come.
+    if (m_askingConditions)
         return Phase::Await;
-    m_request.reset();
-    if (*code == ports::kTimedOut)
-        return next();
-    if (*code != ports::kSuccess) {
+    m_silent.push_back(m_brands[m_brand]);
+    m_exchange.drop();
+    return lastAt9600() ? Phase::Linger : next();
+}
+
+// Every byte that comes until the late bound of the last request is a reply to one of them.
+Search::Phase Search::linger(Time now) {
+    std::uint32_t errors = 0;
+    ports::CommStat queues;
+    if (const ports::ErrorCode code = m_ports.clearCommError(m_handle, errors, queues);
+        code != ports::kSuccess) {
         m_finding.outcome = Outcome::Failed;
-        m_finding.code = *code;
+        m_finding.code = code;
         return Phase::Close;
     }
-    return judge(reply);
+    if (queues.inQueue > 0) {
+        std::uint8_t reply = 0;
+        std::uint32_t read = 0;
+        if (m_ports.readFile(m_handle, reply, read, nullptr) == ports::kSuccess && read == 1) {
+            const Phase then = judge(reply);
+            if (then != Phase::Linger)
+                return then;
+        }
+    }
+    return now < m_lingerUntil ? Phase::Linger : next();
+}
+
+const protocol::CommandSet* Search::lateBrand(std::uint8_t reply) const {
+    for (const protocol::CommandSet* brand : m_silent) {
+        if (brand != m_brands[m_brand] && !readsEveryByte(*brand) &&
+            brand->readReply(reply) != protocol::DrawerReading::NotJudged &&
+            (!brand->fitsStatusReply || brand->fitsStatusReply(reply)))
+            return brand;
+    }
+    return nullptr;
 }
 
 Search::Phase Search::judge(std::uint8_t reply) {
@@ -248,8 +303,13 @@ Search::Phase Search::judge(std::uint8_t reply) {
             brand.readCondition(m_asking, reply, m_finding.condition);
         return next();
     }
-    const protocol::CommandSet& brand = *m_brands[m_brand];
+    const protocol::CommandSet* late = lateBrand(reply);
+    const protocol::CommandSet& brand = late ? *late : *m_brands[m_brand];
+    if (late)
+        m_asking = late->statusRequest;
     protocol::DrawerReading reading = brand.readReply(reply);
+    if (brand.fitsStatusReply && !brand.fitsStatusReply(reply))
+        reading = protocol::DrawerReading::NotJudged;
     // A rule that reads every byte does not claim a device that gave the same byte to a
     // request without its own in it: that is an echo or a babble. (A Star printer answers the
     // EOT inside Epson's request with its EOT status, bit 4 set, and ENQ with bit 4 clear; it
@@ -273,7 +333,7 @@ Search::Phase Search::judge(std::uint8_t reply) {
             m_finding.reply = reply;
             m_finding.baud = rate();
         }
-        return next();
+        return lastAt9600() ? Phase::Linger : next();
     }
     m_finding.outcome = Outcome::Printer;
     m_finding.brand = &brand;

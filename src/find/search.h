@@ -7,7 +7,9 @@
 // printer that answers is asked why it is offline where its brand tells it. Each line's settings
 // are put back before it is closed. The search runs in steps that never wait: the window runs
 // one on each tick of a timer and stays live, the command line sleeps between them; each device
-// is reported as soon as it is done, and within kPortBound of its open.
+// is reported as soon as it is done, and within kPortBound of its open. A printer that is slow to
+// answer (screens::kLateReplyBound) is waited for once, after the last request at 9600 baud, and
+// a late reply is claimed by the brand asked before whose rule reads it.
 #pragma once
 
 #include <array>
@@ -62,11 +64,14 @@ public:
     std::string progress() const;
 
 private:
-    enum class Phase { Open, Lines, Rate, DeviceId, Ask, Await, Close, Done };
+    enum class Phase { Open, Lines, Rate, DeviceId, Ask, Await, Linger, Close, Done };
 
     const Candidate& candidate() const { return m_candidates[m_index]; }
     bool serialLine() const { return candidate().medium == ports::Medium::SerialLine; }
     std::uint32_t rate() const { return serialLine() ? kRates[m_rate] : 0; }
+    // The last status request at 9600 baud: a slow printer's reply to any request there may
+    // still come until m_lingerUntil.
+    bool lastAt9600() const;
 
     Phase open(Time now);
     Phase readLines();
@@ -74,11 +79,15 @@ private:
     Phase readDeviceId();
     Phase ask(Time now);
     Phase await(Time now);
+    // After the last request at 9600 baud: a slow printer's late reply is still looked for.
+    Phase linger(Time now);
     Phase close();
     // Every brand that answers a status request, in turn; on a line, those whose request is
     // safe at its rate (safeAt).
     void askEveryBrand();
     Phase judge(std::uint8_t reply);
+    // A late reply that a brand asked before at this rate reads is that brand's.
+    const protocol::CommandSet* lateBrand(std::uint8_t reply) const;
     // The next question: a condition of the printer found, another brand, another rate.
     Phase next();
 
@@ -100,11 +109,16 @@ private:
     std::vector<const protocol::CommandSet*> m_brands;  // to ask at this rate
     std::size_t m_brand = 0;
     std::vector<std::uint8_t> m_unread;  // replies no brand's rule read at this rate
+    // The brands asked at this rate whose printers have not answered in their time.
+    std::vector<const protocol::CommandSet*> m_silent;
     // Once a printer is found: the requests still to ask it why it may be offline.
     bool m_askingConditions = false;
     std::deque<std::vector<std::uint8_t>> m_conditions;
     std::vector<std::uint8_t> m_asking;  // the request on its way
-    std::optional<screens::StatusRequest> m_request;
+    // The request out and its reply, by the screens' rule; kept for the device, so that a
+    // printer that answered late is given the late bound from then on.
+    screens::StatusExchange m_exchange;
+    Time m_lingerUntil{0};
     ports::LineOccupancy m_line{kRates[0]};
 };
 

@@ -86,6 +86,10 @@ struct CommandSet {
     std::optional<std::uint8_t> (*reply)(const Command& request, const PrinterState& state);
     // What a status reply says about the drawer.
     DrawerReading (*readReply)(std::uint8_t reply);
+    // Whether a byte can be a printer's reply to the status request at all, by the bits its
+    // manual fixes: a search takes no other byte for the brand's, whatever readReply reads of
+    // it. Null: any byte.
+    bool (*fitsStatusReply)(std::uint8_t reply) = nullptr;
     // What the reply to `request` (the status request or a condition request) tells of the
     // printer's condition, added to `condition`; false for a reply that tells nothing of it.
     bool (*readCondition)(std::span<const std::uint8_t> request, std::uint8_t reply,

@@ -29,6 +29,11 @@ DrawerReading readReply(std::uint8_t reply) {
     return reply < 0x80 ? DrawerReading::Open : DrawerReading::Closed;
 }
 
+// The ENQ status keeps bit 4 clear; the EOT status sets it.
+bool fitsStatusReply(std::uint8_t reply) {
+    return (reply & 0x10) == 0;
+}
+
 }  // namespace
 
 const CommandSet& starCommands() {
@@ -49,6 +54,7 @@ const CommandSet& starCommands() {
         .statusRequest = {kEnq},
         .reply = reply,
         .readReply = readReply,
+        .fitsStatusReply = fitsStatusReply,
         .deviceIdMakers = {"STAR"},
         .deviceIdCommands = {"STAR", "STARPRNT"},
     };

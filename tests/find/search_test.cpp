@@ -150,6 +150,26 @@ TEST_F(SearchTest, TellsWhatWasFoundInOneLine) {
     EXPECT_EQ(run.findings[1].result(), "printer");
 }
 
+// A printer slow to answer (within the late bound) is found as itself: its reply, come while
+// another brand is asked, is its own brand's.
+TEST_F(SearchTest, FindsASlowPrinterAsItself) {
+    for (const protocol::CommandSet* brand :
+         {&protocol::epsonCommands(), &protocol::ithacaCommands(), &protocol::starCommands()}) {
+        for (const auto delay : {70ms, 120ms, 400ms}) {
+            SCOPED_TRACE(std::string(brand->name) + " " + std::to_string(delay.count()));
+            toolkit::VirtualClock time;
+            support::FakePortSystem ports;
+            ports.useClock(time);
+            ports.attach("COM1", std::make_shared<sim::Printer>(*brand));
+            ports.line("COM1").setReplyDelay(delay);
+            const Searched run = search(ports, time, {portCandidate("COM1")});
+            EXPECT_EQ(
+                run.findings[0].summary(),
+                std::string(brand->title) + "-compatible printer at 9600 baud, drawer closed");
+        }
+    }
+}
+
 // An offline printer still answers its real-time requests: it is asked why, and the kick it
 // would hold is explained.
 TEST_F(SearchTest, AsksAnOfflinePrinterWhy) {
