@@ -179,10 +179,12 @@ const std::vector<Subcommand>& subcommands() {
          "and LPT2 (their saved choices and DRAWERTEST_* variables included), the serial ports\n"
          "and printers found on this computer, and each PORT given. A serial line has its modem\n"
          "lines read and is asked for each printer brand's status at 9600 baud, then at 19200,\n"
-         "38400, 57600 and 115200 while nothing answers; a USB or parallel printer is asked for\n"
-         "its device ID, a network printer for its status. Only status requests go out: nothing\n"
-         "prints, feeds, cuts or kicks, and each line's settings are put back. Each port is\n"
-         "printed as it is done, within 2 s of its open; Ctrl-C ends the search there.\n"
+         "38400, 57600 and 115200 while nothing answers (Star's and Ithaca's ENQ not at 19200\n"
+         "and 38400, where a device at three times the rate would read it as a drawer kick); a\n"
+         "USB or parallel printer is asked for its device ID, a network printer for its status.\n"
+         "Only status requests go out: nothing prints, feeds, cuts or kicks, and each line's\n"
+         "settings are put back. Each port is printed as it is done, within 2 s of its open;\n"
+         "Ctrl-C ends the search there.\n"
          "Exit code 0 when a printer or a drawer interface was found, 2 otherwise.\n"
          "  --port PORT     a device path or host:port to ask besides (may be repeated)\n" +
              std::string(kJsonOption)},

@@ -81,9 +81,8 @@ protected:
         std::istringstream words(named(arguments));
         ::testing::internal::CaptureStdout();
         ::testing::internal::CaptureStderr();
-        const int code =
-            cli::runCommandLine({std::istream_iterator<std::string>(words), {}}, m_devices,
-                                "/nonexistent/drawertest-root");
+        const int code = cli::runCommandLine({std::istream_iterator<std::string>(words), {}},
+                                             m_devices, "/nonexistent/drawertest-root");
         std::string out = ::testing::internal::GetCapturedStdout();
         return {code, out, ::testing::internal::GetCapturedStderr()};
     }

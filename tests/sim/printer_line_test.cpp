@@ -3,9 +3,9 @@
 // real-time requests, and it gives its device ID as its brand's printers do.
 #include <gtest/gtest.h>
 
+#include "ports/rate_mismatch.h"
 #include "sim/line.h"
 #include "sim/printer.h"
-#include "ports/rate_mismatch.h"
 
 namespace {
 
