@@ -128,7 +128,6 @@ Search::Phase Search::open(Time now) {
     m_lineRead = false;
     m_rate = 0;
     m_brands.clear();
-    m_brand = 0;
     m_askingConditions = false;
     m_conditions.clear();
     m_exchange = {};

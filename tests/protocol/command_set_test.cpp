@@ -47,9 +47,9 @@ TEST(CommandSet, NamesEveryCommandOfEachBrand) {
          {0x0C, 0x02, 0x1B, 0x50, 0x00, 0x05},
          "FF: form feed | STX: start of text | ESC P 0: page end | ENQ: unknown command"},
         {&protocol::ithacaCommands(),
-         {0x0D, 0x18, 0x1B, 0x64, 0x10, 0x1B, 0x76, 0x1B, 0x78, 0x02, 0x05, 0x01, 0xE9},
+         {0x0D, 0x18, 0x1B, 0x64, 0x10, 0x1B, 0x76, 0x1B, 0x78, 0x02, 0x05, 0x01, 0x7E, 0x80, 0xE9},
          "CR: carriage return | CAN: cancel | ESC d 16: feed 16 lines | ESC v: page end | ESC x 2: "
-         "drawer 2 kick | ENQ 1: status request | \"\\xE9\""},
+         "drawer 2 kick | ENQ 1: status request | \"~\\x80\\xE9\""},
         // Another brand's command: what is not understood is dropped and the next byte starts
         // afresh; a command cut short at the end is not yet one.
         {&protocol::ithacaCommands(),
@@ -115,6 +115,14 @@ TEST(CommandSet, RepliesTellTheDrawerAndWhyThePrinterIsOffline) {
               "the printer is offline: it will not open the drawer until it is back online");
     EXPECT_FALSE(epson.readCondition(Bytes{0x10, 0x04, 0x02}, 0x41, read));
     EXPECT_FALSE(epson.readCondition(Bytes{0x10, 0x04, 0x03}, 0x12, read));
+    // Star's EOT answers the paper with bit 4 set, which its ENQ status keeps clear.
+    const protocol::CommandSet& star = protocol::starCommands();
+    const protocol::Command eot = protocol::decode(star, {0x04}).front();
+    EXPECT_EQ(star.reply(eot, {}), 0x10);
+    EXPECT_EQ(star.reply(eot, {false, condition(false, true, false, false)}), 0x18);
+    EXPECT_EQ(star.reply(eot, {false, condition(false, false, true, false)}), 0x14);
+    EXPECT_FALSE(star.fitsStatusReply(0x10));
+    EXPECT_TRUE(star.fitsStatusReply(0x80));
     // GS r answers the drawer and the paper without the real-time bits.
     EXPECT_EQ(ask({0x1D, 0x72, 0x02}, {false, {}}), 0x01);
     EXPECT_EQ(ask({0x1D, 0x72, '1'}, {true, condition(false, true, false, false)}), 0x0C);
