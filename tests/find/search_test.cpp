@@ -162,10 +162,13 @@ TEST_F(SearchTest, FindsASlowPrinterAsItself) {
             ports.useClock(time);
             ports.attach("COM1", std::make_shared<sim::Printer>(*brand));
             ports.line("COM1").setReplyDelay(delay);
-            const Searched run = search(ports, time, {portCandidate("COM1")});
+            const Searched run =
+                search(ports, time, {portCandidate("COM1"), portCandidate("COM2")});
             EXPECT_EQ(
                 run.findings[0].summary(),
                 std::string(brand->title) + "-compatible printer at 9600 baud, drawer closed");
+            EXPECT_EQ(run.findings[1].summary(), "nothing answered")
+                << "the next device is not given a slow printer's time";
         }
     }
 }
@@ -229,6 +232,8 @@ TEST_F(SearchTest, NamesAReplyNoRuleReadsAndTellsAnInterfaceByItsLines) {
 }
 
 TEST_F(SearchTest, AsksAParallelPortForItsPrintersIdAlone) {
+    search(fake, clock, {portCandidate("COM1")});  // a line read before, and put back
+    fake.clearCalls();
     fake.attach("LPT1", std::make_shared<sim::Printer>(protocol::starCommands()));
     fake.attach("LPT2", sim::makeDevice("maple"));
     const Searched run = search(fake, clock, {portCandidate("LPT1"), portCandidate("LPT2")});
@@ -240,6 +245,10 @@ TEST_F(SearchTest, AsksAParallelPortForItsPrintersIdAlone) {
               "no device ID: a printer on a parallel port is asked nothing else, since what it "
               "is sent prints");
     EXPECT_TRUE(fake.writes().empty());
+    EXPECT_EQ(std::count_if(fake.calls().begin(), fake.calls().end(),
+                            [](const std::string& c) { return c.starts_with("setCommState"); }),
+              0)
+        << "no line to put back";
 }
 
 TEST_F(SearchTest, PutsEachLineBackAndTellsADeviceItCannotUse) {

@@ -92,6 +92,9 @@ TEST(CommandSet, RepliesTellTheDrawerAndWhyThePrinterIsOffline) {
         {condition(true, false, true, true),
          "the printer is offline (cover open, an error): it will not open the drawer until it is "
          "back online; paper is running low"},
+        {{.feedButton = true},
+         "the printer is offline (paper being fed by its button): it will not open the drawer "
+         "until it is back online"},
     };
     for (const auto& c : kCases) {
         for (bool open : {false, true}) {
@@ -115,8 +118,12 @@ TEST(CommandSet, RepliesTellTheDrawerAndWhyThePrinterIsOffline) {
               "the printer is offline: it will not open the drawer until it is back online");
     EXPECT_FALSE(epson.readCondition(Bytes{0x10, 0x04, 0x02}, 0x41, read));
     EXPECT_FALSE(epson.readCondition(Bytes{0x10, 0x04, 0x03}, 0x12, read));
-    // Star's EOT answers the paper with bit 4 set, which its ENQ status keeps clear.
+    // Star's ENQ answers the drawer in bit 7; its EOT the paper with bit 4 set, which its ENQ
+    // status keeps clear.
     const protocol::CommandSet& star = protocol::starCommands();
+    const protocol::Command enq = protocol::decode(star, {0x05}).front();
+    EXPECT_EQ(star.reply(enq, {false, {}}), 0x80);
+    EXPECT_EQ(star.reply(enq, {true, {}}), 0x00);
     const protocol::Command eot = protocol::decode(star, {0x04}).front();
     EXPECT_EQ(star.reply(eot, {}), 0x10);
     EXPECT_EQ(star.reply(eot, {false, condition(false, true, false, false)}), 0x18);

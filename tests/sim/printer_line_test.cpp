@@ -76,6 +76,60 @@ TEST(PrinterLines, AnswerOnlyAtTheirOwnRate) {
     }
 }
 
+// What a printer tells: bytes garbled at the rate they came at, once the line changes its
+// rate; a drawer status only when it changes, every other reply; and on a parallel link, which
+// has no rate, the text as it came.
+TEST(PrinterLines, TellWhatTheyHeard) {
+    const protocol::CommandSet& epson = protocol::epsonCommands();
+    auto printer = std::make_shared<sim::Printer>(epson, 0, 38400);
+    std::vector<std::string> told;
+    printer->setListener([&told](const sim::Notice& n) { told.push_back(n.text); });
+    sim::Line line(sim::LineSettings{.baud = 19200});
+    line.attach(printer, Time::zero());
+    line.write(epson.statusRequest, Time::zero());
+    line.setSettings({.baud = 38400}, 100ms);
+    const Bytes offlineCause{0x10, 0x04, 0x02};
+    for (const auto at : {200ms, 300ms}) {
+        line.write(epson.statusRequest, at);
+        line.write(offlineCause, at + 10ms);
+    }
+    line.advance(1s);
+    EXPECT_EQ(told, (std::vector<std::string>{
+                        "\\xE0",
+                        "10 04 01 sent at 19200 baud reached a printer set to 38400 baud garbled: "
+                        "E0, 3 with a framing error dropped",
+                        "DLE EOT 1: status request; reply 0x16: drawer closed",
+                        "DLE EOT 2: offline cause request; reply 0x12: online",
+                        "DLE EOT 2: offline cause request; reply 0x12: online"}))
+        << "the stray character printed as the rate changed";
+
+    auto parallel = std::make_shared<sim::Printer>(epson);
+    std::vector<std::string> paper;
+    parallel->setListener([&paper](const sim::Notice& n) {
+        if (n.kind == sim::Notice::Kind::Paper)
+            paper.push_back(n.text);
+    });
+    sim::Line link = sim::Line::parallel();
+    link.attach(parallel, Time::zero());
+    link.write(Bytes{'H', 'i', 0x0A}, Time::zero());
+    link.advance(1s);
+    EXPECT_EQ(paper, std::vector<std::string>{"Hi"});
+}
+
+// A byte garbled on its way can still make a request (0xE2 at 38400 baud reaches a printer at
+// 57600 as EOT), and the reply comes back garbled too (0x10 at 57600 read at 38400 as 0xE4).
+TEST(PrinterLines, AnswerAGarbledRequestGarbled) {
+    auto star = std::make_shared<sim::Printer>(protocol::starCommands(), 0, 57600);
+    sim::Line line(sim::LineSettings{.baud = 38400});
+    line.attach(star, Time::zero());
+    line.write(Bytes{0xE2}, Time::zero());
+    Bytes replies;
+    while (auto reply = line.read(1s))
+        replies.push_back(*reply);
+    EXPECT_EQ(replies, Bytes{0xE4});
+    EXPECT_EQ(star->statusAnswers(), 1u);
+}
+
 // A printer whose cover is open holds the page and the kick, answers the real-time requests
 // that tell why, and acts on what it held once its cover is shut.
 TEST(PrinterLines, OfflineHoldTheKickUntilBackOnline) {
