@@ -101,7 +101,7 @@ std::vector<find::Candidate> Program::findCandidates() const {
             {port,
              {},
              {port},
-             port.starts_with("LPT") ? ports::Medium::ParallelPort : ports::Medium::SerialLine});
+             port.starts_with("LPT") ? ports::Reach::ParallelPort : ports::Reach::SerialLine});
     }
     return simulated;
 }

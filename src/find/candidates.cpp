@@ -24,7 +24,7 @@ std::vector<Candidate> candidatesOf(const ports::DeviceMap& devices,
         const std::string identity = ports::deviceIdentity(path);
         auto [it, isNew] = seen.try_emplace(identity, candidates.size());
         if (isNew)
-            candidates.push_back({ports::searchName(path), path, {}, ports::mediumOf(path, root)});
+            candidates.push_back({ports::searchName(path), path, {}, ports::reachOf(path, root)});
         Candidate& candidate = candidates[it->second];
         if (!port.empty())
             candidate.ports.push_back(port);

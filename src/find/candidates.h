@@ -14,7 +14,7 @@ struct Candidate {
     std::string device;              // the name it is opened by: a path, host:port, a port name
     std::string path;                // the device as a person reads it; empty for a simulated one
     std::vector<std::string> ports;  // the program's ports that lead to it ("COM1"), if any
-    ports::Medium medium = ports::Medium::SerialLine;
+    ports::Reach reach = ports::Reach::SerialLine;
 
     // "COM1 /dev/ttyS0", "COM1, COM2 /dev/pts/3", "/dev/ttyUSB0".
     std::string where() const;
@@ -23,7 +23,7 @@ struct Candidate {
 // The ports' devices (their saved choices and variables included) in the order COM1 to LPT2,
 // then the devices `found` and the `addresses` (device paths, host:port) in their order; a port's
 // name among the addresses adds nothing. Devices are told apart as ports::deviceIdentity does;
-// root is where the devices are looked at (ports::mediumOf).
+// root is where the devices are looked at (ports::reachOf).
 std::vector<Candidate> candidatesOf(const ports::DeviceMap& devices,
                                     const std::vector<ports::FoundDevice>& found,
                                     const std::vector<std::string>& addresses,

@@ -43,7 +43,7 @@ std::string drawerText(protocol::DrawerReading reading) {
 }  // namespace
 
 std::string Finding::summary() const {
-    const bool parallel = candidate.medium == ports::Medium::ParallelPort;
+    const bool parallel = candidate.reach == ports::Reach::ParallelPort;
     switch (outcome) {
         case Outcome::Printer: {
             std::string text = std::string(brand->title) + "-compatible printer";
@@ -130,7 +130,7 @@ std::string Finding::screen() const {
     if (outcome != Outcome::Printer)
         return {};
     const screens::PrinterBrand* printer = screens::printerBrandNamed(brand->name);
-    const bool parallel = candidate.medium == ports::Medium::ParallelPort;
+    const bool parallel = candidate.reach == ports::Reach::ParallelPort;
     return printer->screenFor(parallel ? ports::PortKind::Parallel : ports::PortKind::Serial)
         .formName;
 }
@@ -140,7 +140,7 @@ std::string Finding::screenTitle() const {
         return "Alder test";
     if (outcome != Outcome::Printer)
         return {};
-    const bool parallel = candidate.medium == ports::Medium::ParallelPort;
+    const bool parallel = candidate.reach == ports::Reach::ParallelPort;
     return std::string(brand->title) + (parallel ? " parallel test" : " serial test");
 }
 

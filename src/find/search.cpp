@@ -139,13 +139,13 @@ Search::Phase Search::open(Time now) {
         ++m_index;
         return Phase::Open;
     }
-    switch (candidate().medium) {
-        case ports::Medium::SerialLine:
+    switch (candidate().reach) {
+        case ports::Reach::SerialLine:
             return Phase::Lines;
-        case ports::Medium::UsbPrinter:
-        case ports::Medium::ParallelPort:
+        case ports::Reach::UsbPrinter:
+        case ports::Reach::ParallelPort:
             return Phase::DeviceId;
-        case ports::Medium::Network:
+        case ports::Reach::Network:
             break;
     }
     askEveryBrand();
@@ -186,7 +186,7 @@ Search::Phase Search::readDeviceId() {
         m_finding.brand = protocol::brandOf(fields);
         m_finding.outcome = m_finding.brand ? Outcome::Printer : Outcome::OtherPrinter;
     }
-    if (candidate().medium == ports::Medium::ParallelPort)
+    if (candidate().reach == ports::Reach::ParallelPort)
         return Phase::Close;
     m_brands.clear();
     m_brand = 0;

@@ -67,7 +67,7 @@ private:
     enum class Phase { Open, Lines, Rate, DeviceId, Ask, Await, Linger, Close, Done };
 
     const Candidate& candidate() const { return m_candidates[m_index]; }
-    bool serialLine() const { return candidate().medium == ports::Medium::SerialLine; }
+    bool serialLine() const { return candidate().reach == ports::Reach::SerialLine; }
     std::uint32_t rate() const { return serialLine() ? kRates[m_rate] : 0; }
     // The last status request at 9600 baud: a slow printer's reply to any request there may
     // still come until m_lingerUntil.

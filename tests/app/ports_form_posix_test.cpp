@@ -235,7 +235,7 @@ TEST_F(PortsDialog, FindLeadsBackHereAndPutsAFoundDeviceBehindAPort) {
     ASSERT_NE(dynamic_cast<app::PortsForm*>(app.activeForm()), nullptr);
 
     find::Finding found;
-    found.candidate = {"/dev/ttyUSB1", "/dev/ttyUSB1", {}, ports::Medium::SerialLine};
+    found.candidate = {"/dev/ttyUSB1", "/dev/ttyUSB1", {}, ports::Reach::SerialLine};
     found.outcome = find::Finding::Outcome::Printer;
     found.brand = &protocol::epsonCommands();
     EXPECT_EQ(program.portForFound(found), "COM1");

@@ -21,7 +21,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 find::Candidate portCandidate(const std::string& port) {
     const bool parallel = port.starts_with("LPT");
-    return {port, port, {port}, parallel ? ports::Medium::ParallelPort : ports::Medium::SerialLine};
+    return {port, port, {port}, parallel ? ports::Reach::ParallelPort : ports::Reach::SerialLine};
 }
 
 struct Searched {
@@ -311,9 +311,9 @@ TEST(Candidates, EachDeviceOnceWithEveryPortThatLeadsToIt) {
     EXPECT_EQ(candidates[0].where(), "COM1, COM2 /dev/null");
     EXPECT_EQ(candidates[1].where(), "LPT1 /nowhere/lp0");
     EXPECT_EQ(candidates[2].where(), "LPT2 printer:9100");
-    EXPECT_EQ(candidates[2].medium, ports::Medium::Network);
+    EXPECT_EQ(candidates[2].reach, ports::Reach::Network);
     EXPECT_EQ(candidates[3].where(), "/nowhere/ttyUSB0");
-    EXPECT_EQ(candidates[3].medium, ports::Medium::SerialLine);
+    EXPECT_EQ(candidates[3].reach, ports::Reach::SerialLine);
     EXPECT_EQ(candidates[4].device, "10.0.0.9");
 }
 

@@ -100,7 +100,7 @@ std::unique_ptr<Medium> PosixPortSystem::openDevice(const DeviceMap::Entry& entr
         // A USB printer serves a serial port too, as a line without settings. The lp driver
         // puts lpN on the Nth parallel port it finds, parportN but where its parport= option
         // says otherwise; the kernel keeps what that port's IEEE 1284 probe read.
-        PrinterDevice::IdSource ids;
+        PrinterIdSource ids;
         if (S_ISCHR(opened.st_mode)) {
             ids.usbPrinter = m_rules.isUsbPrinter(opened.st_rdev);
             if (major(opened.st_rdev) == kLpMajor)

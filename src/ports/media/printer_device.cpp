@@ -38,7 +38,7 @@ std::string deviceIdOf(std::span<const std::uint8_t> answer) {
 }
 
 PrinterDevice::PrinterDevice(int fd, bool isFifo, bool keptLine, std::string deviceKey,
-                             IdSource idSource)
+                             PrinterIdSource idSource)
     : m_fd(fd),
       m_isFifo(isFifo),
       m_deviceKey(std::move(deviceKey)),

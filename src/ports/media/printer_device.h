@@ -21,20 +21,20 @@ namespace ports {
 // first, themselves included), then the text; empty when the length does not fit.
 std::string deviceIdOf(std::span<const std::uint8_t> answer);
 
+// Where a printer's device ID is read: a USB printer's driver, or the file in which the kernel
+// keeps what its probe of a parallel port read; neither for a FIFO.
+struct PrinterIdSource {
+    bool usbPrinter = false;
+    std::string probeFile;
+};
+
 class PrinterDevice final : public Medium {
 public:
-    // Where a printer's device ID is read: a USB printer's driver, or the file in which the
-    // kernel keeps what its probe of a parallel port read; neither for a FIFO.
-    struct IdSource {
-        bool usbPrinter = false;
-        std::string probeFile;
-    };
-
     // Opens the node at `path` for a parallel port, or for a serial one (`keptLine`); `code`
     // tells why it cannot be.
     static int openNode(const std::string& path, bool isFifo, ErrorCode& code);
     PrinterDevice(int fd, bool isFifo, bool keptLine, std::string deviceKey,
-                  IdSource idSource = {});
+                  PrinterIdSource idSource = {});
 
     ErrorCode getState(CommDcb& dcb) override;
     ErrorCode setState(const CommDcb& dcb) override;
@@ -55,7 +55,7 @@ private:
     // The settings of a serial port's line without settings; none on a parallel port.
     std::optional<CommDcb> m_keptLine;
     std::string m_deviceKey;
-    IdSource m_idSource;
+    PrinterIdSource m_idSource;
     StallBudget m_stallBudget;
 };
 

@@ -61,9 +61,9 @@ std::string describe(DeviceState state, PortKind kind, const std::string& path,
 // (modem lines, status requests at each rate), a USB printer (its device ID, then status
 // requests), a parallel port (its printer's device ID alone: anything sent there prints) or a
 // network printer (status requests over the connection).
-enum class Medium { SerialLine, UsbPrinter, ParallelPort, Network };
+enum class Reach { SerialLine, UsbPrinter, ParallelPort, Network };
 // Told without opening the device; root as for findDevices.
-Medium mediumOf(const std::string& path, const std::string& root = {});
+Reach reachOf(const std::string& path, const std::string& root = {});
 // The same device under two names (a /dev/serial/by-id link and its ttyUSB node): the name
 // both lead to; the name itself where it leads nowhere.
 std::string deviceIdentity(const std::string& path);

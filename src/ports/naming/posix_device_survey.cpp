@@ -142,16 +142,16 @@ PathKind pathKind(const std::string& path, const std::string& root) {
     return PosixDeviceRules(root).kindOf(node);
 }
 
-Medium mediumOf(const std::string& path, const std::string& root) {
+Reach reachOf(const std::string& path, const std::string& root) {
     if (!path.starts_with('/') && parseNetworkAddress(path))
-        return Medium::Network;
+        return Reach::Network;
     switch (pathKind(path, root)) {
         case PathKind::UsbPrinter:
-            return Medium::UsbPrinter;
+            return Reach::UsbPrinter;
         case PathKind::Parallel:
-            return Medium::ParallelPort;
+            return Reach::ParallelPort;
         default:
-            return Medium::SerialLine;
+            return Reach::SerialLine;
     }
 }
 

@@ -107,10 +107,10 @@ std::string searchName(const std::string& path) {
 }
 
 // The ports a Windows machine lists by name: LPTn is a parallel port, anything else a line.
-Medium mediumOf(const std::string& path, const std::string& root) {
+Reach reachOf(const std::string& path, const std::string& root) {
     if (parseNetworkAddress(path))
-        return Medium::Network;
-    return pathKind(path, root) == PathKind::Parallel ? Medium::ParallelPort : Medium::SerialLine;
+        return Reach::Network;
+    return pathKind(path, root) == PathKind::Parallel ? Reach::ParallelPort : Reach::SerialLine;
 }
 
 DeviceState deviceState(const std::string& path, PortKind /*kind*/, const std::string& /*root*/) {
