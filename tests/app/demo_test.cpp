@@ -1,10 +1,11 @@
 // The demo: every screen, opened as the program opens it, finds on its port the device its test
 // expects, opens that device's drawer, reads it where it shows it, sees it close by itself, and
-// gives the port back.
+// gives the port back; and Find finds every port's device.
 #include "app/demo.h"
 
 #include <gtest/gtest.h>
 
+#include "app/find_form.h"
 #include "support/recording_window_system.h"
 #include "support/virtual_time.h"
 
@@ -26,6 +27,21 @@ private:
     toolkit::VirtualClock& m_clock;
 };
 
+// The demo's program, as main starts it, on a virtual clock.
+struct DemoProgram {
+    DemoProgram() {
+        application.setWindowSystem(&windows);
+        program.addScreenListener(
+            [this](const screens::ScreenEntry& opened) { demo.screenOpened(opened); });
+    }
+    toolkit::VirtualClock clock;
+    toolkit::Application application{clock};
+    support::RecordingWindowSystem windows;
+    TestLineClock lineClock{clock};
+    app::Demo demo{application, lineClock};
+    app::Program program{application, demo.ports(), app::Demo::portDevices()};
+};
+
 TEST(Demo, EveryScreenOpensTheDrawerOfTheDeviceOnItsPortAndSeesItCloseAgain) {
     // Every screen, and the Alder's alternate screen once more after its level button.
     std::vector<std::pair<const screens::ScreenEntry*, const char*>> cases{
@@ -34,15 +50,8 @@ TEST(Demo, EveryScreenOpensTheDrawerOfTheDeviceOnItsPortAndSeesItCloseAgain) {
         cases.emplace_back(&screen, nullptr);
     for (const auto& [screen, first] : cases) {
         SCOPED_TRACE(screen->formName + (first ? std::string(" after ") + first : ""));
-        toolkit::VirtualClock clock;
-        toolkit::Application application(clock);
-        support::RecordingWindowSystem windows;
-        application.setWindowSystem(&windows);
-        TestLineClock lineClock(clock);
-        app::Demo demo(application, lineClock);
-        app::Program program(application, demo.ports(), app::Demo::portDevices());
-        program.addScreenListener(
-            [&demo](const screens::ScreenEntry& opened) { demo.screenOpened(opened); });
+        DemoProgram run;
+        auto& [clock, application, windows, lineClock, demo, program] = run;
         program.showScreen(screen->formName);
         toolkit::Form& form = *application.activeForm();
         if (first != nullptr)
@@ -76,6 +85,29 @@ TEST(Demo, EveryScreenOpensTheDrawerOfTheDeviceOnItsPortAndSeesItCloseAgain) {
         application.click(*form.find("exit"));
         EXPECT_EQ(demo.ports().openPort(), "") << "the port is free again";
     }
+}
+
+TEST(Demo, FindFindsEveryPortsDevice) {
+    DemoProgram run;
+    auto& [clock, application, windows, lineClock, demo, program] = run;
+    program.showFind(false);
+    auto& find = dynamic_cast<app::FindForm&>(*application.activeForm());
+    for (int i = 0; i < 1000 && find.searching(); ++i)
+        support::runFor(application, clock, 10ms);
+    std::vector<std::string> found;
+    for (const find::Finding& f : find.findings())
+        found.push_back(f.candidate.where() + ": " + f.summary());
+    EXPECT_EQ(found,
+              (std::vector<std::string>{
+                  "COM1: Epson-compatible printer at 9600 baud, drawer closed",
+                  "COM2: drawer interface powered (CTS, DSR), drawer closed; or a printer that "
+                  "answered no request",
+                  "LPT1: Star-compatible printer STAR Simulated Star (STAR), by its device ID",
+                  "LPT2: Citizen-compatible printer CITIZEN Simulated Citizen, by its device ID"}));
+    // The interface's screen opens on COM2 with the demo's Alder there.
+    application.click(find.Row2.open);
+    EXPECT_EQ(application.activeForm()->name(), "Alderform");
+    EXPECT_EQ(demo.ports().openPort(), "COM2");
 }
 
 }  // namespace

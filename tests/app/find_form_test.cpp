@@ -1,7 +1,7 @@
 // The Find window on the simulated ports, in virtual time: each device on a line of its own as
 // soon as it is done, the window live while it searches (Cancel ends it at the device being
 // asked, which is closed), the test screen one click away on the port that leads to the device,
-// every step in the wire log; and in the demo, every port's device found.
+// every step in the wire log.
 #include "app/find_form.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/demo.h"
 #include "app/test_form.h"
-#include "sim/device_catalog.h"
 #include "sim/printer.h"
 #include "support/fake_port_system.h"
 #include "support/recording_window_system.h"
@@ -157,50 +155,6 @@ TEST_F(FindWindow, PagesThroughMoreDevicesThanOnePageHolds) {
     app.click(find.Previous);
     EXPECT_EQ(find.Row2.where.caption(), "/dev/ttyUSB0");
     std::filesystem::remove_all(root);
-}
-
-// The lines' time is the test's clock.
-class TestLineClock final : public sim::WaitClock {
-public:
-    explicit TestLineClock(toolkit::VirtualClock& clock) : m_clock(clock) {}
-    sim::Time now() const override { return m_clock.now(); }
-    void waitUntil(sim::Time t) override {
-        if (t > now())
-            m_clock.spend(std::chrono::ceil<toolkit::Millis>(t - now()));
-    }
-
-private:
-    toolkit::VirtualClock& m_clock;
-};
-
-TEST(DemoFind, FindsEveryPortsDevice) {
-    toolkit::VirtualClock clock;
-    toolkit::Application application(clock);
-    support::RecordingWindowSystem windows;
-    application.setWindowSystem(&windows);
-    TestLineClock lineClock(clock);
-    app::Demo demo(application, lineClock);
-    app::Program program(application, demo.ports(), app::Demo::portDevices());
-    program.addScreenListener(
-        [&demo](const screens::ScreenEntry& opened) { demo.screenOpened(opened); });
-    program.showFind(false);
-    auto& find = dynamic_cast<app::FindForm&>(*application.activeForm());
-    for (int i = 0; i < 1000 && find.searching(); ++i)
-        support::runFor(application, clock, 10ms);
-    std::vector<std::string> found;
-    for (const find::Finding& f : find.findings())
-        found.push_back(f.candidate.where() + ": " + f.summary());
-    EXPECT_EQ(found,
-              (std::vector<std::string>{
-                  "COM1: Epson-compatible printer at 9600 baud, drawer closed",
-                  "COM2: drawer interface powered (CTS, DSR), drawer closed; or a printer that "
-                  "answered no request",
-                  "LPT1: Star-compatible printer STAR Simulated Star (STAR), by its device ID",
-                  "LPT2: Citizen-compatible printer CITIZEN Simulated Citizen, by its device ID"}));
-    // The interface's screen opens on COM2 with the demo's Alder there.
-    application.click(find.Row2.open);
-    EXPECT_EQ(application.activeForm()->name(), "Alderform");
-    EXPECT_EQ(demo.ports().openPort(), "COM2");
 }
 
 }  // namespace
