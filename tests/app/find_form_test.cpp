@@ -5,10 +5,6 @@
 #include "app/find_form.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 
 #include "app/test_form.h"
 #include "sim/printer.h"
@@ -122,39 +118,6 @@ TEST_F(FindWindow, StaysLiveAndLeavesNoPortOpen) {
     support::runFor(app, clock, 30ms);
     app.closeWindow(again);
     EXPECT_TRUE(fake.openHandles().empty());
-}
-
-// Settings that keep nothing.
-struct NoStore final : app::ChoiceStore {
-    std::string load(const std::string&) const override { return {}; }
-    std::string save(const std::string&, const std::string&) override { return {}; }
-};
-
-// More devices than a page shows: the list goes on on the next page.
-TEST_F(FindWindow, PagesThroughMoreDevicesThanOnePageHolds) {
-    const std::filesystem::path root =
-        std::filesystem::temp_directory_path() / ("drawertest-find-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(root / "dev");
-    for (int i = 0; i < 11; ++i)
-        std::ofstream(root / "dev" / ("ttyUSB" + std::to_string(i)));
-    NoStore store;
-    app::PortChoices choices([](const char*) { return "/nowhere"; }, store, root.string());
-    program.setPortChoices(&choices);
-    app::FindForm& find = openFind();
-    runUntilDone(find);
-    ASSERT_EQ(find.findings().size(), 12u);
-    EXPECT_EQ(find.Row1.where.caption(), "COM1, COM2, LPT1, LPT2 /nowhere");
-    EXPECT_EQ(find.Page.caption(), "Devices 1 to 6 of 12");
-    EXPECT_TRUE(find.Next.isUsable());
-    EXPECT_TRUE(find.Previous.isShown());
-    EXPECT_FALSE(find.Previous.isUsable());
-    app.click(find.Next);
-    EXPECT_EQ(find.Page.caption(), "Devices 7 to 12 of 12");
-    EXPECT_EQ(find.Row6.where.caption(), "/dev/ttyUSB10");
-    EXPECT_FALSE(find.Next.isUsable()) << "the last page";
-    app.click(find.Previous);
-    EXPECT_EQ(find.Row2.where.caption(), "/dev/ttyUSB0");
-    std::filesystem::remove_all(root);
 }
 
 }  // namespace

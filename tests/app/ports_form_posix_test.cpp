@@ -16,6 +16,7 @@
 #include "app/program.h"
 #include "app/test_form.h"
 #include "support/fake_port_system.h"
+#include "support/virtual_time.h"
 
 namespace fs = std::filesystem;
 
@@ -224,13 +225,24 @@ TEST_F(PortsDialog, SaysAChoiceCouldNotBeSavedAndShowsWhatIsInForce) {
     EXPECT_EQ(openDialog().COM1.source.caption(), "Your saved choice.");
 }
 
-// Find, from the dialog, leads back to it; a device it found behind no port of the test's kind
-// is put behind port 1 (port 2 where port 1's variable wins), as OK would keep it.
+// Find, from the dialog, asks every port and device found, more than a page holds, and leads
+// back to the dialog; a device it found behind no port of the test's kind is put behind port 1
+// (port 2 where port 1's variable wins), as OK would keep it.
 TEST_F(PortsDialog, FindLeadsBackHereAndPutsAFoundDeviceBehindAPort) {
     app::PortChoices choices(lookup, store, root.string());
     program.setPortChoices(&choices);
     app.click(openDialog().Find);
     auto& find = dynamic_cast<app::FindForm&>(*app.activeForm());
+    while (find.searching())
+        support::runFor(app, clock, std::chrono::milliseconds(10));
+    EXPECT_EQ(find.Page.caption(), "Devices 1 to 6 of 12");
+    EXPECT_FALSE(find.Previous.isUsable());
+    app.click(find.Next);
+    EXPECT_EQ(find.Page.caption(), "Devices 7 to 12 of 12");
+    EXPECT_EQ(find.Row1.where.caption(), "/dev/ttyUSB1");
+    EXPECT_FALSE(find.Next.isUsable());
+    app.click(find.Previous);
+    EXPECT_EQ(find.Row1.where.caption(), "COM1 /dev/ttyS0");
     app.click(find.exit);
     ASSERT_NE(dynamic_cast<app::PortsForm*>(app.activeForm()), nullptr);
 
