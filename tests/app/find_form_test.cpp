@@ -101,6 +101,8 @@ TEST_F(FindWindow, StaysLiveAndLeavesNoPortOpen) {
     EXPECT_TRUE(find.searching());
     EXPECT_EQ(find.Progress.caption().rfind("Asking COM1: ", 0), 0u) << find.Progress.caption();
     app.click(find.Cancel);
+    EXPECT_EQ(find.Progress.caption(),
+              "Cancelling: the port being asked is put back and closed...");
     support::runFor(app, clock, 10ms);
     EXPECT_FALSE(find.searching());
     EXPECT_EQ(find.Progress.caption(),
@@ -110,6 +112,7 @@ TEST_F(FindWindow, StaysLiveAndLeavesNoPortOpen) {
 
     app.click(find.Again);
     support::runFor(app, clock, 30ms);
+    EXPECT_TRUE(find.searching());
     app.click(find.exit);
     EXPECT_NE(dynamic_cast<app::TestForm*>(app.activeForm()), nullptr);
     EXPECT_TRUE(fake.openHandles().empty());

@@ -278,7 +278,7 @@ TEST_F(SearchTest, PutsEachLineBackAndTellsADeviceItCannotUse) {
 }
 
 // A device that takes no data holds the search no longer than the bound; a cancelled search
-// closes the port it was at and goes no further.
+// closes the port it was at and goes no further; a port that fails ends its device.
 TEST_F(SearchTest, KeepsToItsBoundAndStopsWhenCancelled) {
     fake.setTakesData("COM1", false);
     Searched run = search(fake, clock, {portCandidate("COM1")});
@@ -293,6 +293,11 @@ TEST_F(SearchTest, KeepsToItsBoundAndStopsWhenCancelled) {
     ASSERT_EQ(run.findings.size(), 1u);
     EXPECT_EQ(run.findings[0].summary(), "not finished: the search was cancelled");
     EXPECT_TRUE(fake.openHandles().empty());
+
+    // A port that fails while a reply is awaited is told by its code.
+    fake.fail(support::Call::ClearCommError, 5, 0, 1000);
+    run = search(fake, clock, {portCandidate("COM1")});
+    EXPECT_EQ(run.findings[0].summary(), "the port failed while it was asked (5)");
 }
 
 TEST(Candidates, EachDeviceOnceWithEveryPortThatLeadsToIt) {
