@@ -136,20 +136,6 @@ TEST_F(SearchTest, AsksEachRateOnlyWhatIsSafeThere) {
     EXPECT_TRUE(find::Search::safeAt({0x10, 0x04, 0x01}, 19200));
 }
 
-TEST_F(SearchTest, TellsWhatWasFoundInOneLine) {
-    fake.attach("COM1", std::make_shared<sim::Printer>(protocol::epsonCommands()));
-    fake.attach("COM2", std::make_shared<sim::Printer>(protocol::starCommands(), 0, 57600));
-    fake.line("COM2").device()->setDrawer(1, true, {});
-    const Searched run = search(fake, clock, {portCandidate("COM1"), portCandidate("COM2")});
-    ASSERT_EQ(run.findings.size(), 2u);
-    EXPECT_EQ(run.findings[0].summary(), "Epson-compatible printer at 9600 baud, drawer closed");
-    EXPECT_EQ(run.findings[0].candidate.where(), "COM1 COM1");
-    EXPECT_EQ(run.findings[1].summary(),
-              "Star-compatible printer answers at 57600 baud, drawer open: set it to 9600 baud "
-              "for the test screens");
-    EXPECT_EQ(run.findings[1].result(), "printer");
-}
-
 // A printer slow to answer (within the late bound) is found as itself: its reply, come while
 // another brand is asked, is its own brand's.
 TEST_F(SearchTest, FindsASlowPrinterAsItself) {

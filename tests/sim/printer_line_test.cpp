@@ -1,6 +1,6 @@
 // A simulated printer's far end as a real one is: bytes at another rate than its own arrive
 // garbled both ways, offline it holds what it is sent (the kick too) and answers only its
-// real-time requests, and it gives its device ID as its brand's printers do.
+// real-time requests.
 #include <gtest/gtest.h>
 
 #include "ports/rate_mismatch.h"
@@ -162,13 +162,6 @@ TEST(PrinterLines, OfflineHoldTheKickUntilBackOnline) {
                         "DLE EOT 2: offline cause request; reply "
                         "0x16: cover open"),
               told.end());
-}
-
-TEST(PrinterLines, GiveTheirBrandsDeviceId) {
-    EXPECT_EQ(sim::Printer(protocol::epsonCommands()).deviceId(),
-              "MFG:EPSON;CMD:ESC/POS;MDL:Simulated Epson;CLS:PRINTER;");
-    EXPECT_EQ(sim::Printer(protocol::ithacaCommands()).deviceId(),
-              "MFG:ITHACA;MDL:Simulated Ithaca;CLS:PRINTER;");
 }
 
 }  // namespace
