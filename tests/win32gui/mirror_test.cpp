@@ -27,8 +27,9 @@ SIZE clientSize(HWND hwnd) {
 
 }  // namespace
 
-TEST_F(RendererTest, BuildsAFixedWindowNoWindowForATimerAndTheMenusNested) {
+TEST_F(RendererTest, BuildsAFixedWindowWithItsTitleNoWindowForATimerAndTheMenusNested) {
     EXPECT_EQ(window->windowOf(form.ticker), nullptr);
+    EXPECT_EQ(win32test::windowText(window->hwnd()), L"Sample Test");
     EXPECT_FALSE(GetWindowLongPtrW(window->hwnd(), GWL_STYLE) & WS_THICKFRAME);
     EXPECT_EQ(clientSize(window->hwnd()).cx, 420);
     EXPECT_EQ(clientSize(window->hwnd()).cy, 300);
