@@ -5,31 +5,21 @@
 #include <gtest/gtest.h>
 
 #include "app/finishing_form.h"
-#include "app/program.h"
 #include "app/test_form.h"
 #include "screens/interfaces/cedar_form.h"
 #include "sim/device_catalog.h"
-#include "support/fake_port_system.h"
-#include "support/recording_window_system.h"
-#include "support/virtual_time.h"
+#include "support/program_harness.h"
 
 using namespace std::chrono_literals;
 
 namespace {
 
-struct Finishing : ::testing::Test {
+struct Finishing : ::testing::Test, support::ProgramHarness {
     Finishing() {
-        app.setWindowSystem(&windows);
-        ports.useClock(clock);
-        ports.attach("COM1", sim::makeDevice("cedar"));
+        fake.attach("COM1", sim::makeDevice("cedar"));
         program.showSelector();
     }
 
-    template <class F>
-    F* current() const {
-        auto forms = app.forms();
-        return forms.size() == 1 ? dynamic_cast<F*>(forms.front()) : nullptr;
-    }
     // Cedar from the selector, with 200 pairs sent at 300 baud.
     screens::Cedarform& cedarRun() {
         app.click(current<app::TestForm>()->Cedar);
@@ -39,13 +29,7 @@ struct Finishing : ::testing::Test {
         app.click(cedar.Trigger);
         return cedar;
     }
-    ports::PortSystem& seam() { return ports; }
-
-    toolkit::VirtualClock clock;
-    toolkit::Application app{clock};
-    support::RecordingWindowSystem windows;
-    support::FakePortSystem ports;
-    app::Program program{app, ports, {}};
+    ports::PortSystem& seam() { return fake; }
 };
 
 TEST_F(Finishing, AnOpenSaysWhatItWaitsForAndOpensOnceTheLastTestHasGone) {
@@ -53,7 +37,7 @@ TEST_F(Finishing, AnOpenSaysWhatItWaitsForAndOpensOnceTheLastTestHasGone) {
     const toolkit::Millis left = clock.now();
     app.click(current<app::TestForm>()->Cedar);
     ASSERT_NE(current<screens::Cedarform>(), nullptr);
-    EXPECT_TRUE(ports.isOpen("COM1"));
+    EXPECT_TRUE(fake.isOpen("COM1"));
     EXPECT_EQ(clock.now() - left, 13334ms) << "the run's time on the line, to the millisecond";
     ASSERT_EQ(windows.notes.size(), 134u);
     EXPECT_EQ(windows.notes.front(),
@@ -70,9 +54,9 @@ TEST_F(Finishing, TheUserMayStopTheWaitAndTheRestIsDropped) {
     windows.stopAtNote = 3;
     app.click(current<app::TestForm>()->Cedar);
     ASSERT_NE(current<screens::Cedarform>(), nullptr);
-    EXPECT_TRUE(ports.isOpen("COM1"));
+    EXPECT_TRUE(fake.isOpen("COM1"));
     EXPECT_EQ(clock.now() - left, 200ms);
-    EXPECT_EQ(ports.line("COM1").outputQueued(clock.now()), 0u) << "dropped";
+    EXPECT_EQ(fake.line("COM1").outputQueued(clock.now()), 0u) << "dropped";
 }
 
 // The last window closed while the run leaves: a window tells of it until it has gone, or until
@@ -82,10 +66,10 @@ TEST_F(Finishing, TheEndWaitsForTheLastTestInAWindowOfItsOwn) {
     auto* finishing = current<app::FinishingForm>();
     ASSERT_NE(finishing, nullptr);
     EXPECT_EQ(finishing->note.caption(), "Finishing sending to \\\\.\\COM1 (14 s left)");
-    support::runFor(app, clock, 4000ms);
+    runFor(4000ms);
     EXPECT_EQ(finishing->note.caption(), "Finishing sending to \\\\.\\COM1 (10 s left)");
     EXPECT_FALSE(app.ended());
-    support::runFor(app, clock, 9500ms);
+    runFor(9500ms);
     EXPECT_TRUE(app.ended());
     EXPECT_TRUE(seam().closingPorts().empty());
 }
@@ -99,7 +83,7 @@ TEST_F(Finishing, StopNowEndsTheProgramAtOnce) {
     app.click(finishing->StopNow);
     EXPECT_TRUE(app.ended());
     EXPECT_TRUE(seam().closingPorts().empty());
-    EXPECT_EQ(ports.line("COM1").outputQueued(clock.now()), 0u) << "dropped";
+    EXPECT_EQ(fake.line("COM1").outputQueued(clock.now()), 0u) << "dropped";
 }
 
 }  // namespace

@@ -13,10 +13,8 @@
 
 #include "app/find_form.h"
 #include "app/ports_form.h"
-#include "app/program.h"
 #include "app/test_form.h"
-#include "support/fake_port_system.h"
-#include "support/virtual_time.h"
+#include "support/program_harness.h"
 
 namespace fs = std::filesystem;
 
@@ -41,7 +39,7 @@ struct MemoryStore final : app::ChoiceStore {
     std::string failure;  // why nothing can be saved, when it cannot
 };
 
-struct PortsDialog : ::testing::Test {
+struct PortsDialog : ::testing::Test, support::ProgramHarness {
     PortsDialog() {
         fs::remove_all(root);
         for (const auto& [file, text] : std::map<std::string, std::string>{
@@ -86,10 +84,6 @@ struct PortsDialog : ::testing::Test {
         const auto it = environment.find(name);
         return it == environment.end() ? nullptr : it->second.c_str();
     };
-    toolkit::VirtualClock clock;
-    toolkit::Application app{clock};
-    support::FakePortSystem ports;
-    app::Program program{app, ports, {}};
 };
 
 }  // namespace
@@ -234,7 +228,7 @@ TEST_F(PortsDialog, FindLeadsBackHereAndPutsAFoundDeviceBehindAPort) {
     app.click(openDialog().Find);
     auto& find = dynamic_cast<app::FindForm&>(*app.activeForm());
     while (find.searching())
-        support::runFor(app, clock, std::chrono::milliseconds(10));
+        runFor(std::chrono::milliseconds(10));
     EXPECT_EQ(find.Page.caption(), "Devices 1 to 6 of 12");
     EXPECT_FALSE(find.Previous.isUsable());
     app.click(find.Next);

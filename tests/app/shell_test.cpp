@@ -3,28 +3,17 @@
 
 #include "app/dunmere_splash.h"
 #include "app/notice.h"
-#include "app/program.h"
 #include "app/test_form.h"
-#include "support/fake_port_system.h"
-#include "support/recording_window_system.h"
-#include "support/virtual_time.h"
+#include "support/program_harness.h"
 
 using namespace std::chrono_literals;
 using Names = std::vector<std::string>;
 
 namespace {
 
-struct Shell : ::testing::Test {
-    Shell() {
-        app.setWindowSystem(&windows);
-        program.start();
-    }
+struct Shell : ::testing::Test, support::ProgramHarness {
+    Shell() : ProgramHarness({{"COM1", "/dev/pts/7"}, {"LPT1", "/dev/lp0"}}) { program.start(); }
 
-    template <class F>
-    F* current() const {
-        auto forms = app.forms();
-        return forms.size() == 1 ? dynamic_cast<F*>(forms.front()) : nullptr;
-    }
     app::Notice& notice() {
         app.pressKey(*current<app::DunmereSplash>(), " ");
         return *current<app::Notice>();
@@ -33,12 +22,6 @@ struct Shell : ::testing::Test {
         app.click(notice().Accept);
         return *current<app::TestForm>();
     }
-
-    toolkit::VirtualClock clock;
-    toolkit::Application app{clock};
-    support::RecordingWindowSystem windows;
-    support::FakePortSystem ports;
-    app::Program program{app, ports, {{"COM1", "/dev/pts/7"}, {"LPT1", "/dev/lp0"}}};
 };
 
 }  // namespace
@@ -50,9 +33,9 @@ TEST_F(Shell, TheSplashGivesWayAfterThreeSecondsOrAtOnceToACharacterKeyOrAFrameC
     app.pressKey(*splash, "");
     app.click(splash->lblProductName);
     app.click(splash->imgLogo);
-    support::runFor(app, clock, 2999ms);
+    runFor(2999ms);
     ASSERT_EQ(current<app::DunmereSplash>(), splash);
-    support::runFor(app, clock, 1ms);
+    runFor(1ms);
     EXPECT_NE(current<app::Notice>(), nullptr);
 
     for (const bool key : {true, false}) {
@@ -61,7 +44,7 @@ TEST_F(Shell, TheSplashGivesWayAfterThreeSecondsOrAtOnceToACharacterKeyOrAFrameC
         key ? app.pressKey(*current<app::DunmereSplash>(), "x")
             : app.click(current<app::DunmereSplash>()->Frame1);
         ASSERT_NE(current<app::Notice>(), nullptr) << key;
-        support::runFor(app, clock, 5s);  // the splash timer died with the splash
+        runFor(5s);  // the splash timer died with the splash
     }
     EXPECT_EQ(windows.shown, (Names{"DunmereSplash", "Notice", "DunmereSplash", "Notice",
                                     "DunmereSplash", "Notice"}));
@@ -124,7 +107,7 @@ TEST_F(Shell, ExitQuitAndTheTitleBarEndTheProgramWithoutAMessage) {
     for (int which = 0; which < 4; ++which) {
         toolkit::Application app2{clock};
         app2.setWindowSystem(&windows);
-        app::Program program2{app2, ports, {}};
+        app::Program program2{app2, fake, {}};
         if (which == 0)
             program2.start();
         if (which == 1)
@@ -162,7 +145,7 @@ TEST_F(Shell, AboutNamesTheProgramItsVersionAndEachPortsDevice) {
              {std::string(100'000, 'a'), std::string(99, 'a') + "\u2026"},
              {std::string(98, 'a') + "\nb", std::string(98, 'a') + "\u2026"},
          }) {
-        app::Program other{app, ports, {{"COM1", value}}};
+        app::Program other{app, fake, {{"COM1", value}}};
         other.showAbout();
         EXPECT_EQ(windows.messages.back().second,
                   "Dunmere Cash Drawer Test Utility\nVersion 1.2.3\n\nCOM1: " + shown);

@@ -6,12 +6,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "app/program.h"
 #include "screens/printers/printer_screen.h"
 #include "sim/printer.h"
-#include "support/fake_port_system.h"
-#include "support/recording_window_system.h"
-#include "support/virtual_time.h"
+#include "support/program_harness.h"
 
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
@@ -31,21 +28,14 @@ Lines linesOf(const std::string& text) {
 
 // (The page and the kick named by the brand's commands: the command sets' test and the window's.)
 TEST(WireLog, AnEpsonScreensSetUpAndPollAreNamedInTheirOrder) {
-    toolkit::VirtualClock clock;
-    toolkit::Application app{clock};
-    support::RecordingWindowSystem windows;
-    app.setWindowSystem(&windows);
-    support::FakePortSystem fake;
-    fake.useClock(clock);
-    fake.attach("COM1", std::make_shared<sim::Printer>(protocol::epsonCommands()));
-    app::Program program{app, fake, {}};
+    support::ProgramHarness p;
+    p.fake.attach("COM1", std::make_shared<sim::Printer>(protocol::epsonCommands()));
+    p.program.showScreen("EPSONSerialform");
+    auto& screen = dynamic_cast<screens::PrinterScreen&>(*p.app.activeForm());
+    p.app.click(*screen.DrawerStatus);  // polls, and checks "Test Drawer"
+    p.runFor(150ms);                    // a request and its reply
 
-    program.showScreen("EPSONSerialform");
-    auto& screen = dynamic_cast<screens::PrinterScreen&>(*app.activeForm());
-    app.click(*screen.DrawerStatus);     // polls, and checks "Test Drawer"
-    support::runFor(app, clock, 150ms);  // a request and its reply
-
-    const Lines lines = linesOf(program.wireLog().text());
+    const Lines lines = linesOf(p.program.wireLog().text());
     EXPECT_EQ(lines[0].substr(0, 48), "Wire log of \"Epson Serial Printer Test\", opened ");
     // The port opened and set up, then the first poll: a request and its reply 50 ms later.
     EXPECT_EQ(Lines(lines.begin() + 4, lines.begin() + 18),

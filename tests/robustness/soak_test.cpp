@@ -22,14 +22,11 @@
 #include <vector>
 
 #include "app/find_form.h"
-#include "app/program.h"
 #include "robustness/run_settings.h"
 #include "screens/common/serial_interface_screen.h"
 #include "screens/common/test_screen.h"
 #include "screens/printers/printer_screen.h"
-#include "support/fake_port_system.h"
-#include "support/recording_window_system.h"
-#include "support/virtual_time.h"
+#include "support/program_harness.h"
 
 namespace {
 
@@ -55,19 +52,8 @@ const char* const kOddTexts[] = {
 const char kKeys[] = "0123456789012345678901234567890123456789-+.eEdD&HhOo x#\t\n,";
 
 // One life of the program, from its start to its end.
-struct Run {
-    Run() {
-        app.setWindowSystem(&windows);
-        // Time a device keeps the program waiting passes on the virtual clock too.
-        fake.useClock(clock);
-        program.start();
-    }
-
-    toolkit::VirtualClock clock;
-    support::RecordingWindowSystem windows;
-    support::FakePortSystem fake;
-    toolkit::Application app{clock};
-    app::Program program{app, fake, {{"COM1", "COM1"}}};
+struct Run : support::ProgramHarness {
+    Run() : ProgramHarness({app::PortDevice{"COM1", "COM1"}}) { program.start(); }
 };
 
 // What was up before a step: the screen, and the port handle it held.
@@ -267,7 +253,7 @@ private:
             const Millis d = roll < 50   ? between(1ms, 250ms)
                              : roll < 80 ? between(250ms, 6s)
                                          : between(6s, 60s);
-            support::runFor(run.app, run.clock, d);
+            run.runFor(d);
         } else {
             // The machine slept: every late timer ticks once, not once per missed interval.
             const Millis d = between(1min, 3h);

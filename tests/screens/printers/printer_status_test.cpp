@@ -213,28 +213,6 @@ TEST_P(Status, APrinterThatTakesNoDataHoldsTheWindowOneSecondInAll) {
     expectLine(s.Feedback1, withCode("Error writing ENQ character. (", ports::kTimedOut), kRed);
 }
 
-// On a 9600-baud line with the brand's printer on it: while a page is on the line (half a
-// second, drawer 1's kick at its end) the request behind it waits its turn and is never called
-// unanswered; once the page has gone the reading follows the drawer within three ticks.
-TEST_P(Status, AfterAPageTheReadingFollowsTheDrawerWithinThreeTicks) {
-    auto printer = std::make_shared<sim::Printer>(c.commands);
-    h.fake.attach("COM1", printer);
-    start();
-    h.app.click(s.Trigger);
-    const sim::Time pageGone = h.fake.line("COM1").wireFreeAt();
-    while (h.clock.now() < pageGone) {
-        h.runFor(10ms);
-        ASSERT_NE(s.cd_status->caption(), "No reply");
-    }
-    h.runFor(300ms);
-    expectShown(Open);
-    for (const bool open : {false, true, false}) {
-        printer->setDrawer(1, open, h.clock.now());
-        h.runFor(300ms);
-        expectShown(open ? Open : Closed);
-    }
-}
-
 // A slow printer, answering well past the bound: one request is out at a time, so a late reply
 // is its own request's. The first request shows the silence, as any does, until its reply comes;
 // from then on the printer is given the time it takes, and the reading is right and steady, and
