@@ -67,7 +67,8 @@ int listPorts(const ports::DeviceMap& devices, const Output& output) {
         Report report;
         report.text("command", "ports")
             .text("found", device.path)
-            .text("kind", device.usbPrinter                        ? "usb printer"
+            .text("kind", device.printQueue                        ? "print queue"
+                          : device.usbPrinter                      ? "usb printer"
                           : device.kind == ports::PortKind::Serial ? "serial"
                                                                    : "parallel")
             .text("note", device.note);
