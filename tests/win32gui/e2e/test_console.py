@@ -63,6 +63,10 @@ class ConsoleTwinTest(unittest.TestCase):
         self.assertEqual(code, 0, err)
         self.assertTrue(out.startswith("usage: drawertest "), out)
         self.assertIn("  64  the command line could not be understood\n", out)
+        # Windows' own device names, and no display to miss.
+        self.assertIn("a device path (\\\\.\\COM12, \\\\.\\LPT3)", out)
+        self.assertNotIn("/dev", out)
+        self.assertNotIn("  69  ", out)
 
         code, out, err = self.run_console("ports", ports={"COM2": "192.168.7.9:9101"})
         self.assertEqual(code, 0, err)
