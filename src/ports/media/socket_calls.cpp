@@ -72,17 +72,15 @@ void shutdownSending(Socket socket) {
     ::shutdown(static_cast<SOCKET>(socket), SD_SEND);
 }
 
-// Winsock wants starting once per process, before its first call.
-bool started() {
-    static const bool ok = [] {
+// Winsock wants starting once per process, before its first call (a name lookup too).
+ErrorCode startSockets() {
+    static const ErrorCode started = [] {
         WSADATA data{};
-        return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+        return static_cast<ErrorCode>(::WSAStartup(MAKEWORD(2, 2), &data));
     }();
-    return ok;
+    return started;
 }
 Socket openSocket(int family) {
-    if (!started())
-        return kNoSocket;
     const SOCKET s = ::socket(family, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET)
         return kNoSocket;
@@ -144,6 +142,9 @@ constexpr ErrorCode kEndedCode = EIO;
 // A peer gone must fail the send, not end the program with SIGPIPE.
 constexpr int kSendFlags = MSG_NOSIGNAL;
 
+ErrorCode startSockets() {
+    return kSuccess;
+}
 Socket openSocket(int family) {
     const int fd = ::socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     return fd < 0 ? kNoSocket : fd;
@@ -257,6 +258,8 @@ void closeSocket(Socket socket) {
 
 Socket connectTo(const NetworkAddress& address, std::chrono::milliseconds limit, ErrorCode& code) {
     const auto end = SteadyClock::now() + limit;
+    if ((code = startSockets()) != kSuccess)
+        return kNoSocket;
     const AddressList list = resolve(address, end, code);
     for (const addrinfo* a = list.get(); a != nullptr; a = a->ai_next) {
         const Socket socket = openSocket(a->ai_family);
