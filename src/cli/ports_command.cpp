@@ -72,7 +72,12 @@ int listPorts(const ports::DeviceMap& devices, const Output& output) {
                           : device.kind == ports::PortKind::Serial ? "serial"
                                                                    : "parallel")
             .text("note", device.note);
-        output.print(report, "  " + device.path + "  (" + device.note + ")", false);
+        std::string sentence = "  " + device.path + "  (" + device.note + ")";
+        if (device.printQueue) {
+            report.text("advice", ports::kPrintQueueAdvice);
+            sentence += ": " + std::string(ports::kPrintQueueAdvice);
+        }
+        output.print(report, sentence, false);
     }
     return kDone;
 }

@@ -25,6 +25,10 @@ struct FoundDevice {
     bool fits(PortKind port) const { return !printQueue && (kind == port || usbPrinter); }
 };
 
+// What to do about a printer known only as a print queue.
+inline constexpr char kPrintQueueAdvice[] =
+    "install its virtual COM port driver, or use its network address";
+
 // On Linux the serial ports with a UART behind them (never the console), USB serial adapters
 // (ttyUSB, ttyACM) and their lasting /dev/serial/by-id names, printer ports and USB printers,
 // found under root + "/sys" and root + "/dev". On Windows the serial and parallel ports the

@@ -74,10 +74,7 @@ std::vector<FoundDevice> usbPrintQueues(HKEY base, const std::string& prefix) {
             !upper(port).starts_with("USB"))
             continue;
         queues.push_back({queue, PortKind::Parallel, false,
-                          std::string("print queue on ") + port +
-                              ", no port: install the printer's virtual COM port driver, or use "
-                              "its network address",
-                          true});
+                          std::string("print queue on ") + port + ", no COM port", true});
     }
     std::sort(queues.begin(), queues.end(),
               [](const FoundDevice& a, const FoundDevice& b) { return a.path < b.path; });
