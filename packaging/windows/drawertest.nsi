@@ -75,11 +75,13 @@ SectionEnd
 Section "Uninstall"
   Delete "$SMPROGRAMS\${TITLE}.lnk"
   Delete "$SMPROGRAMS\${TITLE} (demo).lnk"
+  DeleteRegKey SHCTX "${UNINSTALL_KEY}"
+  ; The ports the one who uninstalls chose in the Ports dialog.
+  DeleteRegKey HKCU "Software\drawertest"
+  ; The folder goes last: once it is gone, so is everything else (a deployment tool, and the
+  ; installer's test, wait for that).
   Delete "$INSTDIR\drawertest.exe"
   Delete "$INSTDIR\drawertest.com"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
-  DeleteRegKey SHCTX "${UNINSTALL_KEY}"
-  ; The ports the one who uninstalls chose in the Ports dialog.
-  DeleteRegKey HKCU "Software\drawertest"
 SectionEnd
