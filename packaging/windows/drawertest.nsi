@@ -1,7 +1,8 @@
 ; The Windows installer of drawertest: for all users (Program Files, administrator rights) or
 ; for the one who installs it (their own programs folder), a Start-menu entry for the program
 ; and one for its demo, and an uninstaller that takes away all of it. scripts/build-windows
-; builds it with Debian's makensis, giving VERSION, EXE (drawertest.exe) and OUTFILE.
+; builds it with Debian's makensis, giving VERSION, EXE (drawertest.exe), COM (drawertest.com,
+; the console twin that runs the command line) and OUTFILE.
 ;   drawertest-VERSION-setup.exe [/S] [/AllUsers | /CurrentUser] [/D=folder]
 ; A 64-bit installer for the 64-bit program (and for Wine without its 32-bit half).
 Target amd64-unicode
@@ -53,6 +54,7 @@ FunctionEnd
 Section "drawertest"
   SetOutPath "$INSTDIR"
   File "/oname=drawertest.exe" "${EXE}"
+  File "/oname=drawertest.com" "${COM}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${TITLE}.lnk" "$INSTDIR\drawertest.exe"
   CreateShortcut "$SMPROGRAMS\${TITLE} (demo).lnk" "$INSTDIR\drawertest.exe" "--demo"
@@ -73,10 +75,13 @@ SectionEnd
 Section "Uninstall"
   Delete "$SMPROGRAMS\${TITLE}.lnk"
   Delete "$SMPROGRAMS\${TITLE} (demo).lnk"
-  Delete "$INSTDIR\drawertest.exe"
-  Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
   ; The ports the one who uninstalls chose in the Ports dialog.
   DeleteRegKey HKCU "Software\drawertest"
+  ; The folder goes last: once it is gone, so is everything else (a deployment tool, and the
+  ; installer's test, wait for that).
+  Delete "$INSTDIR\drawertest.exe"
+  Delete "$INSTDIR\drawertest.com"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
 SectionEnd

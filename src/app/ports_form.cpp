@@ -110,11 +110,13 @@ void PortsForm::load() {
         const std::string standard = ports::DeviceMap::standardPath(row->port);
         std::vector<std::string> items{"Standard: " + standard};
         row->foundPaths = {standard};
+        row->foundQueue = {false};
         for (const ports::FoundDevice& device : found) {
-            if (!device.fits(entry.kind))
+            if (!device.fits(entry.kind) && !device.printQueue)
                 continue;
             items.push_back(device.path + "  (" + device.note + ")");
             row->foundPaths.push_back(device.path);
+            row->foundQueue.push_back(device.printQueue);
         }
         row->found.setItems(std::move(items));
         row->source.setCaption(sourceText(entry));
@@ -131,8 +133,16 @@ void PortsForm::load() {
 
 void PortsForm::found_Click(Row& row) {
     const int index = row.found.listIndex();
-    if (index >= 0 && index < static_cast<int>(row.foundPaths.size()))
-        row.device.setText(row.foundPaths[static_cast<std::size_t>(index)]);
+    if (index < 0 || index >= static_cast<int>(row.foundPaths.size()))
+        return;
+    const auto i = static_cast<std::size_t>(index);
+    if (!row.foundQueue[i]) {
+        row.device.setText(row.foundPaths[i]);
+        return;
+    }
+    // A port cannot lead to a print queue: what to do instead, and the device stays.
+    row.state.setCaption(std::string("Print queue: ") + ports::kPrintQueueAdvice);
+    row.state.setForeColor(colors::kRed);
 }
 
 void PortsForm::device_Change(Row& row) {

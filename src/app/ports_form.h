@@ -28,6 +28,8 @@ public:
         toolkit::Label source;
         toolkit::Label state;
         std::vector<std::string> foundPaths;  // the path behind each entry of `found`
+        // Whether each entry is a print queue, which no port can lead to.
+        std::vector<bool> foundQueue;
     };
 
     toolkit::Label title{*this, "title"};

@@ -32,12 +32,19 @@ const char* const kProgramHelp =
     "\n"
     "PORT is COM1, COM2, LPT1 or LPT2, the ports of the window, which the Ports dialog and the\n"
     "variables DRAWERTEST_COM1, DRAWERTEST_COM2, DRAWERTEST_LPT1 and DRAWERTEST_LPT2 point at\n"
+#ifdef _WIN32
+    "other devices as for the window; a device path (\\\\.\\COM12, \\\\.\\LPT3); or a network\n"
+    "printer's host:port (port 9100 when none is given). An LPT device is a parallel port, any\n"
+    "other device a serial one. A printer on a serial port gets what the serial screen of its\n"
+    "brand sends, one on a parallel port what the parallel screen sends.\n"
+#else
     "other devices as for the window; a device path (or a device's name under /dev: ttyUSB0);\n"
     "or a network printer's host:port (port 9100 when none is given). A FIFO or a printer\n"
     "device (/dev/lp*, /dev/usb/lp*) is a parallel port, any other device a serial one; a USB\n"
     "printer (/dev/usb/lp*) is asked for the drawer state as on a serial port. A printer on a\n"
     "serial port gets what the serial screen of its brand sends, one on a parallel port what\n"
     "the parallel screen sends.\n"
+#endif
     "\n"
     "every command takes:\n"
     "  --json     each result as one JSON object on a line of its own\n"
@@ -48,7 +55,11 @@ const char* const kProgramHelp =
     "  1   status: the drawer is closed\n"
     "  2   no reply, a reply that tells nothing of the drawer, or a port error\n"
     "  64  the command line could not be understood\n"
-    "  69  the window (drawertest, drawertest --demo) found no display\n";
+#ifndef _WIN32
+    // Windows always has a desktop for the window.
+    "  69  the window (drawertest, drawertest --demo) found no display\n"
+#endif
+    ;
 
 std::string printerOption(screens::BrandFilter only = nullptr) {
     return "  --printer NAME  " + screens::printerNames(only) + "\n";

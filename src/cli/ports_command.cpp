@@ -67,11 +67,17 @@ int listPorts(const ports::DeviceMap& devices, const Output& output) {
         Report report;
         report.text("command", "ports")
             .text("found", device.path)
-            .text("kind", device.usbPrinter                        ? "usb printer"
+            .text("kind", device.printQueue                        ? "print queue"
+                          : device.usbPrinter                      ? "usb printer"
                           : device.kind == ports::PortKind::Serial ? "serial"
                                                                    : "parallel")
             .text("note", device.note);
-        output.print(report, "  " + device.path + "  (" + device.note + ")", false);
+        std::string sentence = "  " + device.path + "  (" + device.note + ")";
+        if (device.printQueue) {
+            report.text("advice", ports::kPrintQueueAdvice);
+            sentence += ": " + std::string(ports::kPrintQueueAdvice);
+        }
+        output.print(report, sentence, false);
     }
     return kDone;
 }

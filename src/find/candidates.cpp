@@ -31,8 +31,11 @@ std::vector<Candidate> candidatesOf(const ports::DeviceMap& devices,
     };
     for (const ports::DeviceMap::Entry& entry : devices.entries())
         add(entry.path, entry.portName);
-    for (const ports::FoundDevice& device : found)
-        add(device.path, {});
+    for (const ports::FoundDevice& device : found) {
+        // A print queue is no device to ask: the port list tells what to do about it.
+        if (!device.printQueue)
+            add(device.path, {});
+    }
     for (const std::string& address : addresses) {
         if (devices.find(address) == nullptr)
             add(address, {});

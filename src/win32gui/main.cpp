@@ -1,8 +1,8 @@
-// Starts drawertest.exe: the ports as this machine names them, or as the user chose them in the
-// Ports dialog (kept in the registry), or as the environment sets them; then with arguments the
-// command line, and without them (or with --demo alone) the windows, the model and the splash.
-// In demo mode every port is a simulated device inside the program and every window says so in
-// its title.
+// Starts drawertest.exe and drawertest.com, its console twin: the ports as this machine names
+// them, or as the user chose them in the Ports dialog (kept in the registry), or as the
+// environment sets them; then with arguments the command line, and without them (or with --demo
+// alone) the windows, the model and the splash. In demo mode every port is a simulated device
+// inside the program and every window says so in its title.
 #include <objbase.h>
 #include <windows.h>
 
@@ -28,6 +28,11 @@ int main(int argc, char** argv) {
     if (mode == app::StartMode::CommandLine)
         return cli::runCommandLine(arguments, choices.devices());
 
+    // drawertest.com started from Explorer got a console of its own, which the window does not
+    // need; one it shares with the command prompt that started it stays.
+    DWORD consoleProcesses[2];
+    if (::GetConsoleProcessList(consoleProcesses, 2) == 1)
+        ::FreeConsole();
     // Accessibility tools reach the controls' names through COM.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     toolkit::RealClock clock;

@@ -30,6 +30,7 @@ Win32WindowSystem::Win32WindowSystem(toolkit::Application& app) : m_app(app) {
         InitCommonControlsEx(&controls);
         FormWindow::registerClasses();
         MessageWindow::registerClass();
+        WaitNote::registerClass();
         WNDCLASSEXW queue{};
         queue.cbSize = sizeof(queue);
         queue.lpfnWndProc = queueProc;
@@ -170,7 +171,38 @@ void Win32WindowSystem::paintWhileBusy() {
         DispatchMessageW(&message);
 }
 
+bool Win32WindowSystem::paintWhileWaiting(const std::string& note, const std::string& stopCaption) {
+    if (!m_waitNote) {
+        toolkit::Form* form = m_app.activeForm();
+        FormWindow* over = form != nullptr ? FormWindow::of(*form) : nullptr;
+        m_waitNote = std::make_unique<WaitNote>("Still sending" + m_titleSuffix, stopCaption,
+                                                over != nullptr ? over->hwnd() : nullptr);
+    }
+    m_waitNote->setText(note);
+    if (!m_busy) {
+        m_busy = true;
+        FormWindow::setBusy(true);
+    }
+    // The arrow with the busy sign: the program is busy, and the note's button can be pressed.
+    SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+    // The other windows are disabled: what reaches them is refused, and the model holds back
+    // ticks.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        if (!IsDialogMessageW(m_waitNote->hwnd(), &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return m_waitNote->stopAsked();
+}
+
 void Win32WindowSystem::busyEnded() {
+    m_waitNote.reset();
     if (m_busy) {
         m_busy = false;
         FormWindow::setBusy(false);

@@ -12,6 +12,7 @@
 
 #include "toolkit/application.h"
 #include "win32gui/form_window.h"
+#include "win32gui/wait_note.h"
 
 namespace win32gui {
 
@@ -49,6 +50,9 @@ public:
     void showMessage(const std::string& caption, const std::string& text) override;
     void programEnded() override;
     void paintWhileBusy() override;
+    // The note is a small window over the form's (WaitNote, titled "Still sending"), the one
+    // window that takes input while it is up.
+    bool paintWhileWaiting(const std::string& note, const std::string& stopCaption) override;
     void busyEnded() override;
 
 private:
@@ -61,6 +65,7 @@ private:
     std::vector<std::unique_ptr<FormWindow>> m_windows;
     std::vector<HWND> m_toolWindows;
     WindowExtras m_extras;
+    std::unique_ptr<WaitNote> m_waitNote;
     bool m_ended = false;
     bool m_busy = false;
 };

@@ -295,7 +295,8 @@ TEST(Candidates, EachDeviceOnceWithEveryPortThatLeadsToIt) {
     });
     const std::vector<ports::FoundDevice> found{
         {"/dev/null", ports::PortKind::Serial, false, "the same device"},
-        {"/nowhere/ttyUSB0", ports::PortKind::Serial, false, "USB serial adapter"}};
+        {"/nowhere/ttyUSB0", ports::PortKind::Serial, false, "USB serial adapter"},
+        {"Receipt", ports::PortKind::Parallel, false, "print queue on USB001, no COM port", true}};
     const auto candidates =
         find::candidatesOf(devices, found, {"LPT1", "10.0.0.9", "/nowhere/ttyUSB0"});
     ASSERT_EQ(candidates.size(), 5u);

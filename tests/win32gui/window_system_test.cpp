@@ -5,6 +5,8 @@
 #include "win32gui/message_window.h"
 #include "win32gui/painting.h"
 #include "win32gui/registry_store.h"
+#include "win32gui/wait_note.h"
+#include "win32gui/wide_text.h"
 
 using namespace toolkit;
 using win32test::RendererTest;
@@ -42,6 +44,41 @@ TEST_F(RendererTest, AMessageBoxShowsWithoutHoldingUpTheHandlerAndEnterClosesIt)
     win32test::key(GetDlgItem(box, IDOK), VK_RETURN);
     pump();
     EXPECT_FALSE(IsWindow(box));
+    EXPECT_TRUE(IsWindowEnabled(window->hwnd()));
+}
+
+TEST_F(RendererTest, AWaitShowsItsNoteOverTheWindowAndHearsItsButtonAlone) {
+    std::vector<bool> answers;
+    int clicks = 0;
+    HWND note = nullptr;
+    form.go.onClick = [&] {
+        ++clicks;
+        for (const int left : {8, 7, 6, 5}) {
+            const std::string text =
+                "\\\\.\\COM1 is still sending the last test (" + std::to_string(left) + " s left)";
+            answers.push_back(app.keepWaiting(text, "Stop now"));
+            note = FindWindowW(win32gui::WaitNote::kClass, nullptr);
+            ASSERT_NE(note, nullptr);
+            EXPECT_EQ(win32test::windowText(note), L"Still sending");
+            EXPECT_EQ(win32test::windowText(GetDlgItem(note, win32gui::WaitNote::kTextId)),
+                      win32gui::widen(text));
+            // The window waits with the handler: a click on it is no second click.
+            EXPECT_FALSE(IsWindowEnabled(window->hwnd()));
+            if (left == 8) {
+                win32test::shoot(note, "WaitNote");
+                win32test::click(control("go"));
+            }
+            if (left == 7) {
+                HWND stop = GetDlgItem(note, IDOK);
+                EXPECT_EQ(win32test::windowText(stop), L"Stop now");
+                win32test::click(stop);
+            }
+        }
+    };
+    click(control("go"));
+    EXPECT_EQ(answers, (std::vector<bool>{false, false, true, true}));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_FALSE(IsWindow(note)) << "the note goes when the handler ends";
     EXPECT_TRUE(IsWindowEnabled(window->hwnd()));
 }
 

@@ -3,8 +3,10 @@
 
 #include <optional>
 
+#include "ports/media/network_connection.h"
 #include "ports/media/win32_comm_port.h"
 #include "ports/naming/device_survey.h"
+#include "ports/naming/network_address.h"
 
 namespace ports {
 
@@ -35,16 +37,25 @@ Handle Win32PortSystem::createFile(const std::string& device, std::uint32_t acce
         // A device a search names itself, in the device namespace ("\\.\COM3", "\\.\LPT3").
         const bool parallel = pathKind(device) == PathKind::Parallel;
         entry = DeviceMap::Entry{device, device, parallel ? PortKind::Parallel : PortKind::Serial};
+    } else if (parseNetworkAddress(device)) {
+        // A network printer a search names itself, as a serial port leading to it does.
+        entry = DeviceMap::Entry{device, device, PortKind::Serial};
     }
     if (!entry) {
         fail(kFileNotFound);
         return kInvalidHandle;
     }
-    // The device may still be sending what it was given before its last close here.
-    awaitClosing(Win32CommPort::keyOf(entry->path), device);
     ErrorCode code = kSuccess;
-    auto port =
-        Win32CommPort::open(entry->path, entry->kind, access, shareMode, creation, flags, code);
+    std::unique_ptr<Medium> port;
+    if (const auto address = parseNetworkAddress(entry->path)) {
+        // A network printer, each open a connection of its own.
+        port = NetworkConnection::open(*address, entry->kind == PortKind::Serial, code);
+    } else {
+        // The device may still be sending what it was given before its last close here.
+        awaitClosing(Win32CommPort::keyOf(entry->path), device);
+        port =
+            Win32CommPort::open(entry->path, entry->kind, access, shareMode, creation, flags, code);
+    }
     if (!port) {
         fail(code);
         return kInvalidHandle;

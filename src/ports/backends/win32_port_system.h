@@ -1,6 +1,7 @@
 // The port seam on Windows: each port a kernel32 communications handle (media/win32_comm_port.h)
-// behind the program's small handle numbers, with every wait on a device bounded. Error codes
-// are GetLastError values.
+// behind the program's small handle numbers, with every wait on a device bounded, or a network
+// printer ("host:port") through Winsock, as on Linux (media/network_connection.h). Error codes
+// are GetLastError values, and Winsock's (WSAGetLastError) for a network printer.
 #pragma once
 
 #include <string>

@@ -35,6 +35,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace ports::net {
 
@@ -52,7 +53,10 @@ bool wouldBlock(ErrorCode code) {
     return code == WSAEWOULDBLOCK;
 }
 constexpr ErrorCode kConnectTimedOut = WSAETIMEDOUT;
-constexpr ErrorCode kUnreachable = WSAEHOSTUNREACH;
+// getaddrinfo answers Winsock's own code: 11001 for no such host.
+ErrorCode lookupFailure(int result) {
+    return static_cast<ErrorCode>(result);
+}
 constexpr ErrorCode kNoLineCode = ERROR_NOT_SUPPORTED;
 constexpr ErrorCode kEndedCode = WSAECONNRESET;
 constexpr int kSendFlags = 0;
@@ -68,17 +72,15 @@ void shutdownSending(Socket socket) {
     ::shutdown(static_cast<SOCKET>(socket), SD_SEND);
 }
 
-// Winsock wants starting once per process, before its first call.
-bool started() {
-    static const bool ok = [] {
+// Winsock wants starting once per process, before its first call (a name lookup too).
+ErrorCode startSockets() {
+    static const ErrorCode started = [] {
         WSADATA data{};
-        return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+        return static_cast<ErrorCode>(::WSAStartup(MAKEWORD(2, 2), &data));
     }();
-    return ok;
+    return started;
 }
 Socket openSocket(int family) {
-    if (!started())
-        return kNoSocket;
     const SOCKET s = ::socket(family, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET)
         return kNoSocket;
@@ -91,6 +93,18 @@ SOCKET native(Socket socket) {
 }
 int pollOne(PollEntry& entry, int timeoutMs) {
     return ::WSAPoll(&entry, 1, timeoutMs);
+}
+// Whether a connection being made got its answer within the time: WSAPoll does not report a
+// refused connection on every Windows (it waits out its time), select does.
+bool connectAnswered(Socket socket, int timeoutMs) {
+    fd_set writable;
+    fd_set failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(native(socket), &writable);
+    FD_SET(native(socket), &failed);
+    timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    return ::select(0, nullptr, &writable, &failed, &limit) > 0;
 }
 std::size_t readable(Socket socket) {
     u_long count = 0;
@@ -119,12 +133,18 @@ bool wouldBlock(ErrorCode code) {
     return code == EAGAIN || code == EWOULDBLOCK || code == EINTR || code == EINPROGRESS;
 }
 constexpr ErrorCode kConnectTimedOut = ETIMEDOUT;
-constexpr ErrorCode kUnreachable = EHOSTUNREACH;
+// getaddrinfo's codes are no errno values: a name that leads nowhere is a host out of reach.
+ErrorCode lookupFailure(int /*result*/) {
+    return EHOSTUNREACH;
+}
 constexpr ErrorCode kNoLineCode = ENOTTY;
 constexpr ErrorCode kEndedCode = EIO;
 // A peer gone must fail the send, not end the program with SIGPIPE.
 constexpr int kSendFlags = MSG_NOSIGNAL;
 
+ErrorCode startSockets() {
+    return kSuccess;
+}
 Socket openSocket(int family) {
     const int fd = ::socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     return fd < 0 ? kNoSocket : fd;
@@ -144,6 +164,10 @@ void shutdownSending(Socket socket) {
 }
 int pollOne(PollEntry& entry, int timeoutMs) {
     return ::poll(&entry, 1, timeoutMs);
+}
+bool connectAnswered(Socket socket, int timeoutMs) {
+    PollEntry entry{native(socket), POLLOUT, 0};
+    return pollOne(entry, timeoutMs) > 0;
 }
 std::size_t readable(Socket socket) {
     int count = 0;
@@ -191,18 +215,19 @@ AddressList resolve(const NetworkAddress& address, SteadyClock::time_point end, 
         return {list, &::freeaddrinfo};
     hints.ai_flags = AI_NUMERICSERV;
     auto lookup = std::make_shared<Lookup>();
-    auto answer = std::make_shared<std::promise<addrinfo*>>();
-    std::future<addrinfo*> result = answer->get_future();
+    auto answer = std::make_shared<std::promise<std::pair<addrinfo*, int>>>();
+    std::future<std::pair<addrinfo*, int>> result = answer->get_future();
     std::thread([lookup, answer, hints, host = address.host, service] {
         addrinfo* found = nullptr;
-        if (::getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0)
+        const int failure = ::getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
+        if (failure != 0)
             found = nullptr;
         const std::lock_guard lock(lookup->mutex);
         if (lookup->abandoned) {
             if (found != nullptr)
                 ::freeaddrinfo(found);
         } else {
-            answer->set_value(found);
+            answer->set_value({found, failure});
         }
     }).detach();
     if (result.wait_for(end - SteadyClock::now()) != std::future_status::ready) {
@@ -213,9 +238,9 @@ AddressList resolve(const NetworkAddress& address, SteadyClock::time_point end, 
             return {nullptr, &::freeaddrinfo};
         }
     }
-    list = result.get();
-    code = list == nullptr ? kUnreachable : kSuccess;
-    return {list, &::freeaddrinfo};
+    const auto [found, failure] = result.get();
+    code = found == nullptr ? lookupFailure(failure) : kSuccess;
+    return {found, &::freeaddrinfo};
 }
 
 }  // namespace
@@ -233,6 +258,8 @@ void closeSocket(Socket socket) {
 
 Socket connectTo(const NetworkAddress& address, std::chrono::milliseconds limit, ErrorCode& code) {
     const auto end = SteadyClock::now() + limit;
+    if ((code = startSockets()) != kSuccess)
+        return kNoSocket;
     const AddressList list = resolve(address, end, code);
     for (const addrinfo* a = list.get(); a != nullptr; a = a->ai_next) {
         const Socket socket = openSocket(a->ai_family);
@@ -245,8 +272,7 @@ Socket connectTo(const NetworkAddress& address, std::chrono::milliseconds limit,
                 ? kSuccess
                 : lastSocketError();
         if (wouldBlock(error)) {
-            PollEntry entry{native(socket), POLLOUT, 0};
-            if (pollOne(entry, millisUntil(end)) <= 0) {
+            if (!connectAnswered(socket, millisUntil(end))) {
                 error = kConnectTimedOut;
             } else {
                 int pending = 0;

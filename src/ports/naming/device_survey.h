@@ -18,15 +18,23 @@ struct FoundDevice {
     // A USB printer (/dev/usb/lpN) serves a serial printer screen as well.
     bool usbPrinter = false;
     std::string note;  // what it is, for the list: "USB serial adapter", "-> ttyUSB0"
+    // A printer Windows knows only as a print queue (a USB printer without a virtual COM
+    // port): listed with what to do, but no port can lead to it.
+    bool printQueue = false;
 
-    bool fits(PortKind port) const { return kind == port || usbPrinter; }
+    bool fits(PortKind port) const { return !printQueue && (kind == port || usbPrinter); }
 };
+
+// What to do about a printer known only as a print queue.
+inline constexpr char kPrintQueueAdvice[] =
+    "install its virtual COM port driver, or use its network address";
 
 // On Linux the serial ports with a UART behind them (never the console), USB serial adapters
 // (ttyUSB, ttyACM) and their lasting /dev/serial/by-id names, printer ports and USB printers,
 // found under root + "/sys" and root + "/dev". On Windows the serial and parallel ports the
-// system's device map lists, under the registry key root names ("HKCU\Software\..."), or
-// HKEY_LOCAL_MACHINE when root is empty.
+// system's device map lists, and the printers it knows only as a print queue on a USB port,
+// under the registry key root names ("HKCU\Software\..."), or HKEY_LOCAL_MACHINE when root is
+// empty.
 std::vector<FoundDevice> findDevices(const std::string& root = {});
 
 // The device `text` names by its path: the text itself when it holds a slash (on Windows a

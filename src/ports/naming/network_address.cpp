@@ -18,15 +18,17 @@ bool isIpv6Character(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == ':' || c == '.' || c == '%';
 }
 
-// Windows names its ports COM1, LPT1, ... with no path around them.
-bool isWindowsPortName(std::string_view text) {
-    if (text.size() < 4)
-        return false;
-    std::string prefix(text.substr(0, 3));
-    std::transform(prefix.begin(), prefix.end(), prefix.begin(),
+// Windows names its devices with no path around them: the ports COM1, LPT1, ..., and CON, PRN,
+// AUX and NUL, which a port may be pointed at by mistake and must never be taken for a host.
+bool isWindowsDeviceName(std::string_view text) {
+    std::string name(text);
+    std::transform(name.begin(), name.end(), name.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return (prefix == "COM" || prefix == "LPT") &&
-           std::all_of(text.begin() + 3, text.end(),
+    if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL")
+        return true;
+    const std::string_view prefix = std::string_view(name).substr(0, 3);
+    return name.size() > 3 && (prefix == "COM" || prefix == "LPT") &&
+           std::all_of(name.begin() + 3, name.end(),
                        [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; });
 }
 
@@ -47,7 +49,7 @@ std::string NetworkAddress::text() const {
 
 std::optional<NetworkAddress> parseNetworkAddress(std::string_view text) {
     if (text.empty() || text.find_first_of("/\\") != std::string_view::npos ||
-        isWindowsPortName(text))
+        isWindowsDeviceName(text))
         return std::nullopt;
     NetworkAddress address;
     std::string_view host = text;

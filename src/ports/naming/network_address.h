@@ -19,8 +19,8 @@ struct NetworkAddress {
     std::string text() const;
 };
 
-// Null for a device path (anything with a slash or backslash, COMn and LPTn) and for a text
-// that is no address.
+// Null for a device path (anything with a slash or backslash; COMn, LPTn and Windows' other
+// device names, NUL, CON, PRN, AUX) and for a text that is no address.
 std::optional<NetworkAddress> parseNetworkAddress(std::string_view text);
 
 }  // namespace ports

@@ -1,4 +1,5 @@
-// The ports Windows lists in its device map, read from the registry, and their states.
+// The ports Windows lists in its device map and the USB printers its spooler knows, read from the
+// registry, and their states.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -41,6 +42,45 @@ std::vector<std::string> stringValues(HKEY base, const std::string& key) {
     return values;
 }
 
+// The names of a key's subkeys; none when the key is missing.
+std::vector<std::string> subkeys(HKEY base, const std::string& key) {
+    std::vector<std::string> names;
+    HKEY handle = nullptr;
+    if (::RegOpenKeyExA(base, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS)
+        return names;
+    char name[256];
+    for (DWORD i = 0; ::RegEnumKeyA(handle, i, name, sizeof name) == ERROR_SUCCESS; ++i)
+        names.emplace_back(name);
+    ::RegCloseKey(handle);
+    return names;
+}
+
+std::string upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
+}
+
+// The print queues of printers on a USB port ("USB001", or a pool "USB001,USB002") that no COM
+// port leads to: the spooler's registry lists each queue with its port.
+std::vector<FoundDevice> usbPrintQueues(HKEY base, const std::string& prefix) {
+    const std::string printers = prefix + "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
+    std::vector<FoundDevice> queues;
+    for (const std::string& queue : subkeys(base, printers)) {
+        char port[256] = {};
+        DWORD size = sizeof port - 1;
+        if (::RegGetValueA(base, (printers + "\\" + queue).c_str(), "Port", RRF_RT_REG_SZ, nullptr,
+                           port, &size) != ERROR_SUCCESS ||
+            !upper(port).starts_with("USB"))
+            continue;
+        queues.push_back({queue, PortKind::Parallel, false,
+                          std::string("print queue on ") + port + ", no COM port", true});
+    }
+    std::sort(queues.begin(), queues.end(),
+              [](const FoundDevice& a, const FoundDevice& b) { return a.path < b.path; });
+    return queues;
+}
+
 // COM3 before COM10: by the number after the name's three letters.
 void sortByNumber(std::vector<std::string>& names) {
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
@@ -79,6 +119,8 @@ std::vector<FoundDevice> findDevices(const std::string& root) {
         found.push_back({"\\\\.\\" + name, PortKind::Serial, false, "serial port"});
     for (const std::string& name : parallel)
         found.push_back({name, PortKind::Parallel, false, "printer port"});
+    const std::vector<FoundDevice> queues = usbPrintQueues(base, prefix);
+    found.insert(found.end(), queues.begin(), queues.end());
     return found;
 }
 
@@ -89,10 +131,7 @@ std::optional<std::string> devicePath(std::string_view text, const std::string& 
 }
 
 std::string deviceIdentity(const std::string& path) {
-    std::string name = portName(path);
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return name;
+    return upper(portName(path));
 }
 
 PathKind pathKind(const std::string& path, const std::string& /*root*/) {

@@ -1,7 +1,7 @@
 // The installer's round trip, for all users and for the one who installs: the setup, silent,
-// puts the program in its folder with its Start-menu entries and its entry in Windows' list of
-// programs; the installed program starts (its splash comes up; closed by its title bar, it
-// ends); the uninstaller, silent, takes all of it away again.
+// puts the program and its console twin in its folder with its Start-menu entries and its entry
+// in Windows' list of programs; the installed program starts (its splash comes up; closed by its
+// title bar, it ends); the uninstaller, silent, takes all of it away again.
 //   check_installer SETUP
 // Exits 0 when every step was seen, 1 with the step that was not.
 #include <windows.h>
@@ -79,9 +79,10 @@ void roundTrip(const std::wstring& setup, const Mode& mode) {
     run(setup, std::wstring(L"/S ") + mode.option);
     const std::filesystem::path folder = expand(mode.folder);
     const std::filesystem::path menu = startMenu(mode);
-    for (const std::filesystem::path& file : {folder / "drawertest.exe", folder / "uninstall.exe",
-                                              menu / (std::wstring(kTitle) + L".lnk"),
-                                              menu / (std::wstring(kTitle) + L" (demo).lnk")}) {
+    for (const std::filesystem::path& file :
+         {folder / "drawertest.exe", folder / "drawertest.com", folder / "uninstall.exe",
+          menu / (std::wstring(kTitle) + L".lnk"),
+          menu / (std::wstring(kTitle) + L" (demo).lnk")}) {
         if (!std::filesystem::exists(file))
             fail(name + ": the setup did not install " + narrow(file.wstring()));
     }
