@@ -79,6 +79,8 @@ std::optional<Search::Time> Search::step(Time now) {
                 break;
             case Phase::Ask:
                 m_phase = ask(now);
+                if (m_phase == Phase::Ask)
+                    return now + kLookEvery;
                 break;
             case Phase::Await:
                 m_phase = await(now);
@@ -131,6 +133,7 @@ Search::Phase Search::open(Time now) {
     m_askingConditions = false;
     m_conditions.clear();
     m_exchange = {};
+    m_echoRest.clear();
     m_handle = screens::openPort(m_ports, candidate().device, false);
     if (m_handle < 1) {
         m_finding.code = m_ports.lastError();
@@ -212,8 +215,14 @@ void Search::askEveryBrand() {
                           [](const protocol::CommandSet* b) { return !readsEveryByte(*b); });
 }
 
-// One request in one write, after whatever came unasked is thrown away.
+// One request in one write, after whatever came unasked is thrown away. A line that echoed the
+// last request's first byte is first let send back the rest of it, however late, so that no byte
+// of that echo is taken for this request's reply.
 Search::Phase Search::ask(Time now) {
+    if (echoStillComing(now))
+        return Phase::Ask;
+    if (m_finding.outcome == Outcome::Failed)
+        return Phase::Close;
     if (m_askingConditions) {
         m_asking = m_conditions.front();
         m_conditions.pop_front();
@@ -233,6 +242,38 @@ Search::Phase Search::ask(Time now) {
     if (lastAt9600())
         m_lingerUntil = std::max(now, m_line.freeAt()) + screens::kLateReplyBound;
     return Phase::Await;
+}
+
+bool Search::echoStillComing(Time now) {
+    if (m_echoRest.empty())
+        return false;
+    if (m_echoUntil == Time{0})
+        m_echoUntil = now + kEchoBound;
+    std::uint32_t errors = 0;
+    ports::CommStat queues;
+    if (const ports::ErrorCode code = m_ports.clearCommError(m_handle, errors, queues);
+        code != ports::kSuccess) {
+        m_finding.outcome = Outcome::Failed;
+        m_finding.code = code;
+        m_echoRest.clear();
+    }
+    for (std::uint32_t i = 0; i < queues.inQueue && !m_echoRest.empty(); ++i) {
+        std::uint8_t byte = 0;
+        std::uint32_t read = 0;
+        if (m_ports.readFile(m_handle, byte, read, nullptr) != ports::kSuccess || read != 1)
+            break;
+        // Anything else is no echo: the next request's purge throws it away.
+        if (byte == m_echoRest.front()) {
+            m_echoRest.erase(m_echoRest.begin());
+        } else {
+            m_echoRest.clear();
+        }
+    }
+    if (!m_echoRest.empty() && now < m_echoUntil)
+        return true;
+    m_echoRest.clear();
+    m_echoUntil = Time{0};
+    return false;
 }
 
 bool Search::lastAt9600() const {
@@ -317,8 +358,10 @@ Search::Phase Search::judge(std::uint8_t reply) {
         reading = protocol::DrawerReading::NotJudged;
     // No printer answers a request with its own first byte: a line that echoes does.
     const bool echo = reply == m_asking.front();
-    if (echo)
+    if (echo) {
         reading = protocol::DrawerReading::NotJudged;
+        m_echoRest.assign(m_asking.begin() + 1, m_asking.end());
+    }
     if (reading == protocol::DrawerReading::NotJudged) {
         m_finding.echoes = echo && (m_finding.echoes || !m_finding.reply);
         const bool holdsACatchAll =

@@ -42,6 +42,8 @@ public:
     static constexpr std::chrono::milliseconds kPortBound{2000};
     // How often a reply on its way is looked for.
     static constexpr std::chrono::milliseconds kLookEvery{10};
+    // How long the rest of an echo is let come before the next request.
+    static constexpr std::chrono::milliseconds kEchoBound{200};
 
     Search(ports::PortSystem& ports, std::vector<Candidate> candidates, Report report);
 
@@ -78,6 +80,8 @@ private:
     Phase setRate();
     Phase readDeviceId();
     Phase ask(Time now);
+    // Reads what came of the echo the last request drew; answers whether it may still come.
+    bool echoStillComing(Time now);
     Phase await(Time now);
     // After the last request at 9600 baud: a slow printer's late reply is still looked for.
     Phase linger(Time now);
@@ -115,6 +119,10 @@ private:
     bool m_askingConditions = false;
     std::deque<std::vector<std::uint8_t>> m_conditions;
     std::vector<std::uint8_t> m_asking;  // the request on its way
+    // The bytes of the last request a line that echoed its first byte has still to send back,
+    // and until when they are waited for.
+    std::vector<std::uint8_t> m_echoRest;
+    Time m_echoUntil{0};
     // The request out and its reply, by the screens' rule; kept for the device, so that a
     // printer that answered late is given the late bound from then on.
     screens::StatusExchange m_exchange;

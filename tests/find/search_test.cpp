@@ -199,10 +199,16 @@ TEST_F(SearchTest, NamesAReplyNoRuleReadsAndTellsAnInterfaceByItsLines) {
     EXPECT_EQ(run.findings[1].screen(), "Alderform");
     EXPECT_FALSE(alder->drawer(1).isOpen()) << "no request is its opening character";
 
-    // A loopback plug echoes every request (and holds CTS and DSR, from RTS and DTR).
+    // A loopback plug echoes every request (and holds CTS and DSR, from RTS and DTR), its echo
+    // back at once or late within the reply's bound: no byte of it is taken for the next
+    // request's reply.
     fake.attach("COM1", sim::makeDevice("loopback"));
-    EXPECT_EQ(search(fake, clock, {portCandidate("COM1")}).findings[0].summary(),
-              "it sends back what it is sent: a loopback plug, or a device that echoes");
+    for (int late = 0; late <= 45; late += 3) {
+        fake.line("COM1").setReplyDelay(std::chrono::milliseconds(late));
+        EXPECT_EQ(search(fake, clock, {portCandidate("COM1")}).findings[0].summary(),
+                  "it sends back what it is sent: a loopback plug, or a device that echoes")
+            << late << " ms late";
+    }
 
     // The lines alone, with nothing on the far end: RI tells the drawer; one line is no
     // interface.
