@@ -79,18 +79,12 @@ std::optional<Search::Time> Search::step(Time now) {
                 break;
             case Phase::Ask:
                 m_phase = ask(now);
-                if (m_phase == Phase::Ask)
-                    return now + kLookEvery;
                 break;
             case Phase::Await:
                 m_phase = await(now);
-                if (m_phase == Phase::Await)
-                    return now + kLookEvery;
                 break;
             case Phase::Linger:
                 m_phase = linger(now);
-                if (m_phase == Phase::Linger)
-                    return now + kLookEvery;
                 break;
             case Phase::Close:
                 m_phase = close();
@@ -101,6 +95,10 @@ std::optional<Search::Time> Search::step(Time now) {
             case Phase::Done:
                 break;
         }
+        // Asking, awaiting and lingering stay where they are while bytes are on their way.
+        const bool waits = phase == Phase::Ask || phase == Phase::Await || phase == Phase::Linger;
+        if (waits && m_phase == phase)
+            return now + kLookEvery;
     }
 }
 
