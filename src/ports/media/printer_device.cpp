@@ -90,17 +90,9 @@ ErrorCode PrinterDevice::setState(const CommDcb& dcb) {
 }
 
 ErrorCode PrinterDevice::escape(EscapeFunction function) {
-    int lines = 0;
-    switch (function) {
-        case EscapeFunction::SetRts:
-            lines = TIOCM_RTS;
-            break;
-        case EscapeFunction::SetDtr:
-            lines = TIOCM_DTR;
-            break;
-        default:
-            return EINVAL;
-    }
+    int lines = raisedLine(function);
+    if (lines == 0)
+        return EINVAL;
     if (m_keptLine)
         return kSuccess;
     return ::ioctl(m_fd, TIOCMBIS, &lines) == 0 ? kSuccess : errnoCode();
@@ -110,11 +102,7 @@ ErrorCode PrinterDevice::modemStatus(std::uint32_t& status) {
     // A printer has no modem lines: the interface screens need a real line.
     if (m_keptLine)
         return ENOTTY;
-    int lines = 0;
-    if (::ioctl(m_fd, TIOCMGET, &lines) != 0)
-        return errnoCode();
-    status = modemStatusWord(lines);
-    return kSuccess;
+    return readModemLines(m_fd, status);
 }
 
 ErrorCode PrinterDevice::purge(std::uint32_t flags) {

@@ -66,6 +66,25 @@ std::uint32_t modemStatusWord(int lines) {
            ((lines & TIOCM_RI) != 0 ? kRingOn : 0) | ((lines & TIOCM_CD) != 0 ? kCarrierOn : 0);
 }
 
+ErrorCode readModemLines(int fd, std::uint32_t& status) {
+    int lines = 0;
+    if (::ioctl(fd, TIOCMGET, &lines) != 0)
+        return errnoCode();
+    status = modemStatusWord(lines);
+    return kSuccess;
+}
+
+int raisedLine(EscapeFunction function) {
+    switch (function) {
+        case EscapeFunction::SetRts:
+            return TIOCM_RTS;
+        case EscapeFunction::SetDtr:
+            return TIOCM_DTR;
+        default:
+            return 0;
+    }
+}
+
 SerialLine::SerialLine(int fd, const termios& foundLine, std::string deviceKey)
     : m_fd(fd), m_foundLine(foundLine), m_deviceKey(std::move(deviceKey)) {
     if (const std::uint32_t rate = rateOf(foundLine); rate != 0)
@@ -218,26 +237,14 @@ ErrorCode SerialLine::setState(const CommDcb& dcb) {
 }
 
 ErrorCode SerialLine::escape(EscapeFunction function) {
-    int lines = 0;
-    switch (function) {
-        case EscapeFunction::SetRts:
-            lines = TIOCM_RTS;
-            break;
-        case EscapeFunction::SetDtr:
-            lines = TIOCM_DTR;
-            break;
-        default:
-            return EINVAL;
-    }
+    int lines = raisedLine(function);
+    if (lines == 0)
+        return EINVAL;
     return ::ioctl(m_fd, TIOCMBIS, &lines) == 0 ? kSuccess : errnoCode();
 }
 
 ErrorCode SerialLine::modemStatus(std::uint32_t& status) {
-    int lines = 0;
-    if (::ioctl(m_fd, TIOCMGET, &lines) != 0)
-        return errnoCode();
-    status = modemStatusWord(lines);
-    return kSuccess;
+    return readModemLines(m_fd, status);
 }
 
 // tcdrain without its unbounded wait: watches the output queue shrink.

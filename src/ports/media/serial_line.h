@@ -17,6 +17,10 @@ namespace ports {
 
 // The modem-status word (kCtsOn, kDsrOn, kRingOn, kCarrierOn) of the kernel's TIOCM_ lines.
 std::uint32_t modemStatusWord(int lines);
+// The modem-status word of the line behind `fd`.
+ErrorCode readModemLines(int fd, std::uint32_t& status);
+// The TIOCM_ line an escape function raises (RTS, DTR); 0 for any other function.
+int raisedLine(EscapeFunction function);
 
 class SerialLine final : public Medium {
 public:
