@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "toolkit/controls.h"
 #include "win32gui/accessible_name.h"
@@ -691,7 +692,22 @@ LRESULT CALLBACK FormWindow::paintedProc(HWND hwnd, UINT message, WPARAM wParam,
     return slot->window->paintedMessage(*slot, message, wParam, lParam);
 }
 
+std::optional<LRESULT> FormWindow::sharedMessage(const Slot& slot, UINT message, WPARAM wParam,
+                                                 LPARAM lParam) {
+    if (message == WM_SETCURSOR && s_busy) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+    }
+    if (message == WM_GETOBJECT && slot.control != nullptr) {
+        if (LRESULT object = accessibleObject(slot.hwnd, wParam, lParam, *slot.control))
+            return object;
+    }
+    return std::nullopt;
+}
+
 LRESULT FormWindow::paintedMessage(Slot& slot, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const std::optional<LRESULT> answer = sharedMessage(slot, message, wParam, lParam))
+        return *answer;
     LRESULT result = 0;
     if (notification(message, wParam, lParam, result))
         return result;
@@ -730,18 +746,6 @@ LRESULT FormWindow::paintedMessage(Slot& slot, UINT message, WPARAM wParam, LPAR
                 forward([&] { m_app.click(*slot.control); });
             return 0;
         }
-        case WM_SETCURSOR:
-            if (s_busy) {
-                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-                return TRUE;
-            }
-            break;
-        case WM_GETOBJECT:
-            if (slot.control != nullptr) {
-                if (LRESULT object = accessibleObject(slot.hwnd, wParam, lParam, *slot.control))
-                    return object;
-            }
-            break;
         default:
             break;
     }
@@ -759,6 +763,8 @@ LRESULT CALLBACK FormWindow::controlProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT FormWindow::controlMessage(Slot& slot, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (const std::optional<LRESULT> answer = sharedMessage(slot, message, wParam, lParam))
+        return *answer;
     switch (message) {
         case WM_SETFOCUS: {
             const LRESULT result = DefSubclassProc(slot.hwnd, message, wParam, lParam);
@@ -770,18 +776,6 @@ LRESULT FormWindow::controlMessage(Slot& slot, UINT message, WPARAM wParam, LPAR
             focusLost(slot, reinterpret_cast<HWND>(wParam));
             return result;
         }
-        case WM_SETCURSOR:
-            if (s_busy) {
-                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-                return TRUE;
-            }
-            break;
-        case WM_GETOBJECT:
-            if (slot.control != nullptr) {
-                if (LRESULT object = accessibleObject(slot.hwnd, wParam, lParam, *slot.control))
-                    return object;
-            }
-            break;
         default:
             break;
     }

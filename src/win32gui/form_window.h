@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -73,6 +74,9 @@ private:
                                         UINT_PTR id, DWORD_PTR data);
 
     LRESULT formMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // What every control's window answers alike: the busy cursor, its accessible object.
+    static std::optional<LRESULT> sharedMessage(const Slot& slot, UINT message, WPARAM wParam,
+                                                LPARAM lParam);
     LRESULT paintedMessage(Slot& slot, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT controlMessage(Slot& slot, UINT message, WPARAM wParam, LPARAM lParam);
     // What the controls tell their parent, the form window or a frame: clicks, edits, picks,
