@@ -2,6 +2,7 @@
 // LPT1 a FIFO the test reads, COM2 and LPT2 missing. Each case checks what reached the far end,
 // what was printed and the exit code.
 #include <arpa/inet.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <pthread.h>
 #include <sched.h>
@@ -282,8 +283,15 @@ TEST_F(CommandLineTest, ANetworkPrinterIsDoneOnlyOnceItTookEveryByte) {
         std::thread peer([&] {
             const int connection = ::accept(server, nullptr, nullptr);
             if (resets) {
-                pollfd came{connection, POLLIN, 0};
-                ::poll(&came, 1, 2000);
+                // Every byte taken but none acknowledged yet when the reset comes: the kick
+                // was written whole, and dropped.
+                const int later = 0;
+                ::setsockopt(connection, IPPROTO_TCP, TCP_QUICKACK, &later, sizeof later);
+                char kick[5];
+                const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+                while (::recv(connection, kick, sizeof kick, MSG_PEEK | MSG_DONTWAIT) < 5 &&
+                       std::chrono::steady_clock::now() < end)
+                    std::this_thread::yield();
                 const linger abort{1, 0};
                 ::setsockopt(connection, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
             } else {

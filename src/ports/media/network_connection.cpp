@@ -118,12 +118,16 @@ ErrorCode NetworkConnection::finishSending(const std::atomic<bool>& stop) {
     using namespace std::chrono_literals;
     const auto end = steadyNow() + kCloseStallLimit;
     const auto running = [&] { return !stop && steadyNow() < end; };
-    while (net::bytesUnacknowledged(m_socket) > 0 && running())
+    // A reset may come before the acknowledgement: the bytes are dropped, and never will be.
+    for (;;) {
+        if (const ErrorCode reset = net::pendingError(m_socket); reset != kSuccess)
+            return reset;
+        if (net::bytesUnacknowledged(m_socket) == 0)
+            break;
+        if (!running())
+            return kTimedOut;
         std::this_thread::sleep_for(5ms);
-    if (net::bytesUnacknowledged(m_socket) > 0)
-        return kTimedOut;
-    if (const ErrorCode reset = net::pendingError(m_socket); reset != kSuccess)
-        return net::endedCode(reset);
+    }
     net::endSending(m_socket);
     while (running()) {
         std::uint8_t byte = 0;

@@ -347,7 +347,11 @@ ErrorCode pendingError(Socket socket) {
     if (::getsockopt(native(socket), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&pending),
                      &size) != 0)
         return lastSocketError();
-    return endedCode(static_cast<ErrorCode>(pending));
+    if (pending != 0)
+        return endedCode(static_cast<ErrorCode>(pending));
+    // A reset whose code a failed call took already leaves the connection hung up.
+    PollEntry entry{native(socket), POLLOUT, 0};
+    return pollOne(entry, 0) > 0 && (entry.revents & POLLHUP) != 0 ? kEnded : kSuccess;
 }
 
 void endSending(Socket socket) {

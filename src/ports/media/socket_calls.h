@@ -40,7 +40,8 @@ std::size_t bytesWaiting(Socket socket);
 // Bytes sent that the peer has not acknowledged yet (and not sent yet), as far as the system
 // tells: 0 where it cannot.
 std::size_t bytesUnacknowledged(Socket socket);
-// The error the connection has met (a reset), or kSuccess.
+// The error the connection has met (a reset, even one a failed call reported already), as the
+// calls on the port report it, or kSuccess.
 ErrorCode pendingError(Socket socket);
 // Sends the end of the stream: the peer reads what came and then the end.
 void endSending(Socket socket);
