@@ -283,13 +283,12 @@ TEST_F(CommandLineTest, ANetworkPrinterIsDoneOnlyOnceItTookEveryByte) {
         std::thread peer([&] {
             const int connection = ::accept(server, nullptr, nullptr);
             if (resets) {
-                // Every byte taken but none acknowledged yet when the reset comes: the kick
-                // was written whole, and dropped.
+                // Every byte in, none acknowledged yet (that waits), then the reset: dropped.
                 const int later = 0;
                 ::setsockopt(connection, IPPROTO_TCP, TCP_QUICKACK, &later, sizeof later);
                 char kick[5];
                 const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-                while (::recv(connection, kick, sizeof kick, MSG_PEEK | MSG_DONTWAIT) < 5 &&
+                while (::recv(connection, kick, 5, MSG_PEEK | MSG_DONTWAIT) < 5 &&
                        std::chrono::steady_clock::now() < end)
                     std::this_thread::yield();
                 const linger abort{1, 0};
