@@ -230,11 +230,8 @@ Search::Phase Search::ask(Time now) {
     m_ports.purgeComm(m_handle, ports::kPurgeRxClear);
     std::uint32_t written = 0;
     const ports::ErrorCode code = m_ports.writeFile(m_handle, m_asking, written, nullptr);
-    if (ports::writeFailed(code)) {
-        m_finding.outcome = Outcome::Failed;
-        m_finding.code = code;
-        return Phase::Close;
-    }
+    if (ports::writeFailed(code))
+        return failed(code);
     m_line.wrote(written, now);
     m_exchange.sent(now, m_line.freeAt());
     if (lastAt9600())
@@ -247,14 +244,9 @@ bool Search::echoStillComing(Time now) {
         return false;
     if (m_echoUntil == Time{0})
         m_echoUntil = now + kEchoBound;
-    std::uint32_t errors = 0;
     ports::CommStat queues;
-    if (const ports::ErrorCode code = m_ports.clearCommError(m_handle, errors, queues);
-        code != ports::kSuccess) {
-        m_finding.outcome = Outcome::Failed;
-        m_finding.code = code;
+    if (!readQueues(queues))
         m_echoRest.clear();
-    }
     for (std::uint32_t i = 0; i < queues.inQueue && !m_echoRest.empty(); ++i) {
         std::uint8_t byte = 0;
         std::uint32_t read = 0;
@@ -274,6 +266,20 @@ bool Search::echoStillComing(Time now) {
     return false;
 }
 
+Search::Phase Search::failed(ports::ErrorCode code) {
+    m_finding.outcome = Outcome::Failed;
+    m_finding.code = code;
+    return Phase::Close;
+}
+
+bool Search::readQueues(ports::CommStat& queues) {
+    std::uint32_t errors = 0;
+    const ports::ErrorCode code = m_ports.clearCommError(m_handle, errors, queues);
+    if (code != ports::kSuccess)
+        failed(code);
+    return code == ports::kSuccess;
+}
+
 bool Search::lastAt9600() const {
     return !m_askingConditions && m_brand + 1 == m_brands.size() && rate() == kRates[0];
 }
@@ -288,9 +294,7 @@ Search::Phase Search::await(Time now) {
         case screens::ReplyLook::Kind::Reply:
             return judge(found.reply);
         case screens::ReplyLook::Kind::Failed:
-            m_finding.outcome = Outcome::Failed;
-            m_finding.code = found.code;
-            return Phase::Close;
+            return failed(found.code);
         case screens::ReplyLook::Kind::Silent:
             break;
     }
@@ -304,14 +308,9 @@ Search::Phase Search::await(Time now) {
 
 // Every byte that comes until the late bound of the last request is a reply to one of them.
 Search::Phase Search::linger(Time now) {
-    std::uint32_t errors = 0;
     ports::CommStat queues;
-    if (const ports::ErrorCode code = m_ports.clearCommError(m_handle, errors, queues);
-        code != ports::kSuccess) {
-        m_finding.outcome = Outcome::Failed;
-        m_finding.code = code;
+    if (!readQueues(queues))
         return Phase::Close;
-    }
     if (queues.inQueue > 0) {
         std::uint8_t reply = 0;
         std::uint32_t read = 0;

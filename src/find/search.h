@@ -86,6 +86,10 @@ private:
     // After the last request at 9600 baud: a slow printer's late reply is still looked for.
     Phase linger(Time now);
     Phase close();
+    // The port failed the device's search: its finding says so, with the code.
+    Phase failed(ports::ErrorCode code);
+    // The port's queues; false, the search failed, when the port cannot tell them.
+    bool readQueues(ports::CommStat& queues);
     // Every brand that answers a status request, in turn; on a line, those whose request is
     // safe at its rate (safeAt).
     void askEveryBrand();
