@@ -189,7 +189,6 @@ Search::Phase Search::readDeviceId() {
     }
     if (candidate().reach == ports::Reach::ParallelPort)
         return Phase::Close;
-    m_brands.clear();
     m_brand = 0;
     if (!m_finding.deviceId.empty()) {
         if (m_finding.brand && !m_finding.brand->statusRequest.empty())

@@ -130,10 +130,6 @@ TEST_F(SearchTest, AsksEachRateOnlyWhatIsSafeThere) {
                                                  "38400: epson", "57600: epson ithaca star",
                                                  "115200: epson ithaca star", "9600:"}))
         << "the last: the line put back as it was found";
-    EXPECT_FALSE(find::Search::safeAt({0x05}, 19200));
-    EXPECT_FALSE(find::Search::safeAt({0x05, 0x01}, 38400));
-    EXPECT_TRUE(find::Search::safeAt({0x05}, 57600));
-    EXPECT_TRUE(find::Search::safeAt({0x10, 0x04, 0x01}, 19200));
 }
 
 // A printer slow to answer (within the late bound) is found as itself: its reply, come while
@@ -229,15 +225,23 @@ TEST_F(SearchTest, AsksAParallelPortForItsPrintersIdAlone) {
     fake.attach("LPT1", std::make_shared<sim::Printer>(protocol::starCommands()));
     fake.attach("LPT2", sim::makeDevice("maple"));
     const Searched run = search(fake, clock, {portCandidate("LPT1"), portCandidate("LPT2")});
-    // (What each finding says is the Find window's tests' to show.)
+    // (What each finding says is the Find window's and the command line's tests' to show.)
     ASSERT_EQ(run.findings.size(), 2u);
     EXPECT_EQ(run.findings[0].screen(), "StarParallelform");
-    EXPECT_EQ(run.findings[1].outcome, Outcome::Nothing);
     EXPECT_TRUE(fake.writes().empty());
     EXPECT_EQ(std::count_if(fake.calls().begin(), fake.calls().end(),
                             [](const std::string& c) { return c.starts_with("setCommState"); }),
               0)
         << "no line to put back";
+
+    // A USB printer has a status channel: the brand its ID names is asked, and only that one,
+    // whatever the device before it was asked.
+    fake.attach("LPT2", std::make_shared<sim::Printer>(protocol::epsonCommands()));
+    fake.clearCalls();
+    search(fake, clock,
+           {{"LPT1", "LPT1", {"LPT1"}, ports::Reach::UsbPrinter},
+            {"LPT2", "LPT2", {"LPT2"}, ports::Reach::UsbPrinter}});
+    EXPECT_EQ(fake.bytesWritten(), (Bytes{0x05, 0x10, 0x04, 0x01}));
 }
 
 TEST_F(SearchTest, PutsEachLineBackAndTellsADeviceItCannotUse) {
@@ -262,8 +266,6 @@ TEST_F(SearchTest, PutsEachLineBackAndTellsADeviceItCannotUse) {
     // (The fake's codes are errno values: Windows refuses a port in use with access denied.)
     EXPECT_EQ(run.findings[1].summary(), "held by another program");
 #endif
-    EXPECT_EQ(run.findings[2].summary(), "missing");
-    EXPECT_EQ(run.findings[2].result(), "unavailable");
 }
 
 // A device that takes no data holds the search no longer than the bound; a cancelled search
