@@ -64,6 +64,26 @@ LRESULT CALLBACK boxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
 
 }  // namespace
 
+HWND createDialogFrame(const wchar_t* windowClass, const std::string& title, SIZE client, HWND over,
+                       HWND owner) {
+    RECT frame{0, 0, client.cx, client.cy};
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    const DWORD extended = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+    AdjustWindowRectEx(&frame, style, FALSE, extended);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    RECT area{};
+    if (over != nullptr) {
+        GetWindowRect(over, &area);
+    } else {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    }
+    return CreateWindowExW(extended, windowClass, widen(title).c_str(), style,
+                           (area.left + area.right - width) / 2,
+                           (area.top + area.bottom - height) / 2, width, height, owner, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+}
+
 void MessageWindow::registerClass() {
     WNDCLASSEXW box{};
     box.cbSize = sizeof(box);
@@ -88,22 +108,9 @@ HWND MessageWindow::show(const std::string& caption, const std::string& text, HW
     ReleaseDC(nullptr, screen);
     const int textWidth = std::max<int>(extent.right, 200);
     const int textHeight = std::max<int>(extent.bottom, 16);
-    RECT client{0, 0, textWidth + 2 * kMargin, textHeight + 3 * kMargin + kButtonHeight};
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    AdjustWindowRectEx(&client, style, FALSE, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT);
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
-    RECT area{};
-    if (over != nullptr) {
-        GetWindowRect(over, &area);
-    } else {
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    }
-    const int x = (area.left + area.right - width) / 2;
-    const int y = (area.top + area.bottom - height) / 2;
-    HWND hwnd = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClass,
-                                widen(caption).c_str(), style, x, y, width, height, nullptr,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND hwnd = createDialogFrame(
+        kClass, caption, {textWidth + 2 * kMargin, textHeight + 3 * kMargin + kButtonHeight}, over,
+        nullptr);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new Box{over}));
     HWND label = CreateWindowExW(
         0, WC_STATICW, wideText.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, kMargin,

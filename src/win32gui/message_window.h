@@ -17,4 +17,9 @@ public:
     static HWND show(const std::string& caption, const std::string& text, HWND over);
 };
 
+// A dialog-framed window of class `windowClass` with a client area of the size given, in the
+// middle of `over` (none: of the screen), owned by `owner`; the message box's and the wait note's.
+HWND createDialogFrame(const wchar_t* windowClass, const std::string& title, SIZE client, HWND over,
+                       HWND owner);
+
 }  // namespace win32gui

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "toolkit/control.h"
+#include "win32gui/message_window.h"
 #include "win32gui/painting.h"
 #include "win32gui/wide_text.h"
 
@@ -44,21 +45,9 @@ WaitNote::WaitNote(const std::string& title, const std::string& stopCaption, HWN
         },
         reinterpret_cast<LPARAM>(&m_disabled));
 
-    RECT client{0, 0, kTextWidth + 2 * kMargin, kTextHeight + 3 * kMargin + kButtonHeight};
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    AdjustWindowRectEx(&client, style, FALSE, WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT);
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
-    RECT area{};
-    if (over != nullptr) {
-        GetWindowRect(over, &area);
-    } else {
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    }
-    m_hwnd = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kClass,
-                             widen(title).c_str(), style, (area.left + area.right - width) / 2,
-                             (area.top + area.bottom - height) / 2, width, height, over, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+    m_hwnd = createDialogFrame(
+        kClass, title, {kTextWidth + 2 * kMargin, kTextHeight + 3 * kMargin + kButtonHeight}, over,
+        over);
     SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     HWND text = CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX,
                                 kMargin, kMargin, kTextWidth, kTextHeight, m_hwnd,
